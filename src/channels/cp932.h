@@ -1,0 +1,29 @@
+#pragma once
+// Conversion between text (UTF-8) and the radio's character codes, which are
+// code page 932 (Shift-JIS with the NEC and IBM extensions). The eight user
+// characters of the radio are the circled digits U+2460..U+2467, codes
+// 0x8740..0x8747.
+#include <cstdint>
+#include <string>
+
+namespace tqm5 {
+
+// Code page 932 code of one character: below 0x100 for a single byte
+// character, lead byte in the high byte otherwise. -1 when the character has
+// no code in the code page.
+int cp932Code(char32_t ch);
+
+// The character of a code, as UTF-8; empty when the code denotes no
+// character.
+std::string cp932Char(uint16_t code);
+
+// Length of the text in code page 932 bytes (characters without a code
+// count 1).
+std::size_t cp932Length(const std::string& utf8);
+
+// UTF-8 helpers used wherever text is walked character by character.
+std::u32string toU32(const std::string& utf8);
+std::string toUtf8(const std::u32string& text);
+std::string toUtf8(char32_t ch);
+
+}  // namespace tqm5

@@ -1,0 +1,149 @@
+#include "protocol/clone_protocol.h"
+
+#include <algorithm>
+
+#include "protocol/host.h"
+#include "protocol/transfer_state.h"
+
+namespace tqm5 {
+namespace {
+
+constexpr char kHex[] = "0123456789ABCDEF";
+constexpr int kPollMs = 5;  // blocking wait between polls: the window stays live, the CPU idle
+
+void appendHexByte(Bytes& out, uint8_t v) {
+    out.push_back(static_cast<uint8_t>(kHex[v >> 4]));
+    out.push_back(static_cast<uint8_t>(kHex[v & 0x0F]));
+}
+
+int hexValue(uint8_t c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+Bytes prefixed(uint32_t address, char op) {
+    Bytes cmd = {'Q', 'K', '~', 'F'};
+    for (char c : hexAddress(address)) cmd.push_back(static_cast<uint8_t>(c));
+    cmd.push_back(static_cast<uint8_t>(op));
+    return cmd;
+}
+
+// The radio echoes the command first; an answer that does not is someone
+// else's (a late answer, line noise) and is never used.
+bool echoes(const Bytes& response, const Bytes& command) {
+    return response.size() >= command.size() && std::equal(command.begin(), command.end(), response.begin());
+}
+
+}  // namespace
+
+std::string hexAddress(uint32_t a) {
+    std::string s(5, '0');
+    for (int i = 4; i >= 0; --i, a >>= 4) s[i] = kHex[a & 0x0F];
+    return s;
+}
+
+Bytes identificationCommand() {
+    const std::string s = "QK~TQ-M5EG\r";
+    return Bytes(s.begin(), s.end());
+}
+
+Bytes readCommand(uint32_t address) {
+    Bytes cmd = prefixed(address, 'R');
+    cmd.push_back('\r');
+    return cmd;
+}
+
+Bytes writeCommand(uint32_t address, const Bytes& data) {
+    Bytes cmd = prefixed(address, 'W');
+    for (uint8_t b : data) appendHexByte(cmd, b);
+    cmd.push_back('\r');
+    return cmd;
+}
+
+CloneProtocol::CloneProtocol(SerialLink& link, Host& host, const TransferState& state, int portNumber,
+                             int timeoutMs)
+    : link_(link), host_(host), state_(state), port_(portNumber), timeout_(timeoutMs) {}
+
+void CloneProtocol::configure() {
+    link_.setSettings(SerialSettings);
+    link_.setPortNumber(port_);
+}
+
+void CloneProtocol::send(const Bytes& command) {
+    configure();
+    if (!link_.isOpen()) link_.open();
+    // Whatever is still buffered belongs to an earlier, abandoned answer.
+    link_.clearInput();
+    deadline_ = std::chrono::steady_clock::now() + timeout_;
+    timerRunning_ = true;
+    link_.write(command);
+}
+
+void CloneProtocol::checkClosing() const {
+    if (state_.closing) throw TransferClosed();
+}
+
+void CloneProtocol::waitFor(std::size_t count) {
+    received_.clear();
+    host_.processEvents();
+    for (;;) {
+        if (state_.closing) return;
+        if (static_cast<std::size_t>(link_.bytesAvailable()) >= count) {
+            timerRunning_ = false;
+            received_ = link_.readAll();
+            link_.close();
+            host_.processEvents();
+            return;
+        }
+        host_.processEvents();
+        if (state_.closing) return;
+        if (std::chrono::steady_clock::now() >= deadline_) {
+            // The timer fired: a late answer is read and thrown away.
+            timerRunning_ = false;
+            if (link_.isOpen()) {
+                link_.readAll();
+                link_.close();
+            }
+            return;
+        }
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - std::chrono::steady_clock::now());
+        link_.waitForInput(static_cast<int>(std::clamp<long long>(left.count() + 1, 1, kPollMs)));
+    }
+}
+
+bool CloneProtocol::identify() {
+    const Bytes cmd = identificationCommand();
+    send(cmd);
+    waitFor(17);
+    checkClosing();
+    return received_.size() == 17 && echoes(received_, cmd) && received_[13] == 'O' && received_[14] == 'K';
+}
+
+std::optional<Bytes> CloneProtocol::readBlock(uint32_t address, int length) {
+    const Bytes cmd = readCommand(address);
+    const std::size_t n = 2 * static_cast<std::size_t>(length) + 15;
+    send(cmd);
+    waitFor(n);
+    checkClosing();
+    if (received_.size() != n || !echoes(received_, cmd) || received_[n - 2] != '\r' || received_[n - 1] != '\n')
+        return std::nullopt;
+    Bytes data(static_cast<std::size_t>(length));
+    for (int k = 0; k < length; ++k) {
+        int hi = hexValue(received_[13 + 2 * k]), lo = hexValue(received_[14 + 2 * k]);
+        if (hi < 0 || lo < 0) return std::nullopt;  // garbled digits are never decoded
+        data[k] = static_cast<uint8_t>(hi << 4 | lo);
+    }
+    return data;
+}
+
+bool CloneProtocol::writeBlock(uint32_t address, const Bytes& data) {
+    const Bytes cmd = writeCommand(address, data);
+    const std::size_t n = 2 * data.size() + 17;
+    send(cmd);
+    waitFor(n);
+    checkClosing();
+    return received_.size() == n && echoes(received_, cmd) && received_[n - 4] == 'O' && received_[n - 3] == 'K';
+}
+
+}  // namespace tqm5

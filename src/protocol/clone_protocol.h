@@ -1,0 +1,61 @@
+#pragma once
+// The three exchanges of the clone protocol (identification, read block,
+// write block) and the response wait with its deadline.
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "protocol/serial_link.h"
+
+namespace tqm5 {
+
+class Host;
+struct TransferState;
+
+// The main window is closing: the transfer is abandoned at once.
+class TransferClosed : public std::exception {
+public:
+    const char* what() const noexcept override { return "transfer abandoned: window closing"; }
+};
+
+std::string hexAddress(uint32_t address);  // five uppercase digits
+Bytes identificationCommand();             // "QK~TQ-M5EG" CR
+Bytes readCommand(uint32_t address);
+Bytes writeCommand(uint32_t address, const Bytes& data);
+
+class CloneProtocol {
+public:
+    CloneProtocol(SerialLink& link, Host& host, const TransferState& state, int portNumber,
+                  int timeoutMs = 1000);
+
+    // One attempt each. A port error throws PortError; a closing window
+    // throws TransferClosed. A rejected or late answer returns failure.
+    bool identify();
+    std::optional<Bytes> readBlock(uint32_t address, int length);
+    bool writeBlock(uint32_t address, const Bytes& data);
+
+    // Applies the settings and the port number (done before every command).
+    void configure();
+    // Bytes of the last completed wait, for tests and diagnostics.
+    const Bytes& lastResponse() const { return received_; }
+
+private:
+    void send(const Bytes& command);
+    // Fills `received_` with every waiting byte once `count` are buffered;
+    // leaves it empty after the deadline or when the window closes.
+    void waitFor(std::size_t count);
+    void checkClosing() const;
+
+    SerialLink& link_;
+    Host& host_;
+    const TransferState& state_;
+    int port_;
+    std::chrono::milliseconds timeout_;
+    std::chrono::steady_clock::time_point deadline_{};
+    bool timerRunning_ = false;
+    Bytes received_;
+};
+
+}  // namespace tqm5

@@ -1,0 +1,22 @@
+#pragma once
+// What the user interface offers to running code.
+#include <string>
+
+namespace tqm5 {
+
+class Host {
+public:
+    enum class Buttons { Ok, OkCancel };
+    enum class Choice { Ok, Cancel };
+    virtual ~Host() = default;
+    virtual Choice message(const std::string& text, const std::string& title, Buttons buttons = Buttons::Ok) = 0;
+    virtual void processEvents() = 0;
+    virtual void setProgressMax(int max) = 0;
+    virtual void setProgressValue(int value) = 0;
+    virtual void setProgressText(const std::string& text) = 0;
+    // Every transfer control, the tab strip, the grid and the menus accept
+    // input again.
+    virtual void enableTransferControls() = 0;
+};
+
+}  // namespace tqm5

@@ -1,0 +1,34 @@
+#pragma once
+// The state that keeps transfers from overlapping and lets them end cleanly.
+#include <cstdint>
+
+namespace tqm5 {
+
+class ChannelGrid;
+class Host;
+
+enum BusyCode : int {
+    Idle = 0,
+    BusyMemoryRead = 1,
+    BusyMemoryWrite = 2,
+    BusyOneMemoryRead = 3,
+    BusyOneMemoryWrite = 4,
+    BusyReadAll = 5,
+    BusyWriteAll = 6,
+};
+
+enum Quiet : int { QuietNormal = 0, QuietOn = 1, QuietFailed = 2 };
+
+struct TransferState {
+    int busy = Idle;
+    int quiet = QuietNormal;
+    bool closing = false;
+    bool readAllMode = false;
+    bool busyNow() const { return busy != Idle; }
+};
+
+// Run at the end of every transfer, successful or not: progress back to 0,
+// busy cleared, the grid repainting with row 1 selected, controls enabled.
+void endOfTransferReset(TransferState& state, ChannelGrid& grid, Host& host);
+
+}  // namespace tqm5
