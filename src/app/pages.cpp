@@ -1,0 +1,31 @@
+#include "app/pages.h"
+
+namespace tqm5 {
+
+const char* const BankTotalPrompt = "Bank Total Error. Init Data?";
+const char* const CautionTitle = "Caution";
+
+int switchPage(Document& doc, Host& host, int n) {
+    if (doc.state.busyNow() || n < MemoryPage || n > SetModePage) return 0;
+    if (n == doc.lastTab) return 0;
+    const int previous = doc.lastTab;
+    doc.lastTab = n;
+    if (!doc.banks.complete()) {
+        if (n != BankPage &&
+            host.message(BankTotalPrompt, CautionTitle, Host::Buttons::OkCancel) == Host::Choice::Cancel) {
+            doc.lastTab = previous;
+            return 0;
+        }
+        doc.banks.reset();
+    }
+    if (n == MemoryPage) {
+        const int row = doc.grid.row(), rowSel = doc.grid.rowSel();
+        doc.grid.setRedraw(false);
+        doc.grid.applyLabels(doc.banks);
+        doc.grid.setSelection(row, rowSel);
+        doc.grid.setRedraw(true);
+    }
+    return n;
+}
+
+}  // namespace tqm5

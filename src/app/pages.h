@@ -1,0 +1,18 @@
+#pragma once
+// Switching between the main window's four pages.
+#include "app/document.h"
+#include "protocol/host.h"
+
+namespace tqm5 {
+
+enum Page { MemoryPage = 1, BankPage = 2, CommonPage = 3, SetModePage = 4 };
+
+// Handles the choice of tab `n`. Returns the page to show, or 0 when the
+// shown page stays as it is (a transfer runs, the same tab, or the user
+// cancelled the bank prompt).
+int switchPage(Document& doc, Host& host, int n);
+
+extern const char* const BankTotalPrompt;  // "Bank Total Error. Init Data?"
+extern const char* const CautionTitle;     // "Caution"
+
+}  // namespace tqm5

@@ -1,0 +1,101 @@
+#include "ui/qt_serial_link.h"
+
+#include <QSerialPortInfo>
+
+#include <algorithm>
+
+namespace tqm5 {
+
+QStringList portDevices() {
+    QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    auto isUsb = [](const QSerialPortInfo& p) {
+        return p.hasVendorIdentifier() || p.portName().startsWith("ttyUSB") || p.portName().startsWith("ttyACM");
+    };
+    std::stable_sort(ports.begin(), ports.end(), [&](const QSerialPortInfo& a, const QSerialPortInfo& b) {
+        if (isUsb(a) != isUsb(b)) return isUsb(a);
+        return a.systemLocation() < b.systemLocation();
+    });
+    QStringList out;
+    for (const auto& p : ports) out << p.systemLocation();
+    return out;
+}
+
+QtSerialLink::QtSerialLink() = default;
+
+QString QtSerialLink::deviceFor(int number) const {
+    if (number == boundNumber_) return boundPath_;
+    const QStringList devices = portDevices();
+    if (number >= 1 && number <= devices.size()) return devices[number - 1];
+    return {};
+}
+
+void QtSerialLink::setSettings(const std::string& settings) {
+    // "baud,parity,data,stop"; only 57600,n,8,1 is ever used.
+    baud_ = std::stoi(settings.substr(0, settings.find(',')));
+}
+
+void QtSerialLink::setPortNumber(int number) { number_ = number; }
+
+void QtSerialLink::open() {
+    const QString device = deviceFor(number_);
+    if (device.isEmpty()) throw PortError("COM" + std::to_string(number_) + " stands for no device");
+    port_.setPortName(device);
+    if (!port_.open(QIODevice::ReadWrite)) throw PortError(port_.errorString().toStdString());
+    bool ok = port_.setBaudRate(baud_) && port_.setDataBits(QSerialPort::Data8) &&
+              port_.setParity(QSerialPort::NoParity) && port_.setStopBits(QSerialPort::OneStop);
+    if (!ok) {
+        std::string why = port_.errorString().toStdString();
+        port_.close();
+        throw PortError(why);
+    }
+}
+
+void QtSerialLink::close() {
+    if (port_.isOpen()) port_.close();
+    port_.clearError();
+}
+
+bool QtSerialLink::isOpen() const { return port_.isOpen(); }
+
+void QtSerialLink::throwIfBroken() {
+    const auto e = port_.error();
+    if (e == QSerialPort::ResourceError || e == QSerialPort::DeviceNotFoundError ||
+        e == QSerialPort::PermissionError || e == QSerialPort::WriteError || e == QSerialPort::ReadError) {
+        std::string why = port_.errorString().toStdString();
+        close();
+        throw PortError(why);
+    }
+}
+
+void QtSerialLink::write(const Bytes& bytes) {
+    if (!port_.isOpen()) throw PortError("port not open");
+    const qint64 n = port_.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+    if (n != qint64(bytes.size())) throwIfBroken();
+    port_.flush();
+    if (port_.bytesToWrite() > 0) port_.waitForBytesWritten(1000);
+    throwIfBroken();
+}
+
+int QtSerialLink::bytesAvailable() {
+    throwIfBroken();
+    return port_.isOpen() ? int(port_.bytesAvailable()) : 0;
+}
+
+Bytes QtSerialLink::readAll() {
+    if (!port_.isOpen()) return {};
+    const QByteArray a = port_.readAll();
+    throwIfBroken();
+    return Bytes(a.begin(), a.end());
+}
+
+void QtSerialLink::clearInput() {
+    if (!port_.isOpen()) return;
+    port_.clear(QSerialPort::Input);
+    port_.readAll();
+}
+
+void QtSerialLink::waitForInput(int ms) {
+    if (port_.isOpen()) port_.waitForReadyRead(ms);
+}
+
+}  // namespace tqm5

@@ -1,0 +1,45 @@
+#pragma once
+// The serial link on a real port, through QSerialPort.
+#include <QSerialPort>
+#include <QString>
+#include <QStringList>
+
+#include "protocol/serial_link.h"
+
+namespace tqm5 {
+
+// The devices that the port numbers 1 to 16 stand for on this machine, USB
+// adapters first, each group in name order.
+QStringList portDevices();
+
+class QtSerialLink : public SerialLink {
+public:
+    QtSerialLink();
+    // Binds one port number to a device path for this run (--device).
+    void bindDevice(int number, const QString& path) {
+        boundNumber_ = number;
+        boundPath_ = path;
+    }
+    QString deviceFor(int number) const;
+
+    void setSettings(const std::string& settings) override;
+    void setPortNumber(int number) override;
+    void open() override;
+    void close() override;
+    bool isOpen() const override;
+    void write(const Bytes& bytes) override;
+    int bytesAvailable() override;
+    Bytes readAll() override;
+    void clearInput() override;
+    void waitForInput(int ms) override;
+
+private:
+    void throwIfBroken();
+    QSerialPort port_;
+    int boundNumber_ = 0;
+    QString boundPath_;
+    int number_ = 1;
+    qint32 baud_ = 57600;
+};
+
+}  // namespace tqm5
