@@ -156,13 +156,16 @@ QWidget* Form1::buildMemoryPage() {
     view_->horizontalHeader()->setMinimumSectionSize(1);
     for (int c = 1; c < GridCols; ++c) view_->setColumnWidth(c - 1, twipsToPixels(ChannelGrid::columnWidthTwips(c)));
     const int rowHeight = view_->verticalHeader()->defaultSectionSize();
-    view_->setMinimumHeight(view_->horizontalHeader()->sizeHint().height() + 26 * rowHeight + 4);
+    view_->setMinimumHeight(view_->horizontalHeader()->sizeHint().height() + 26 * rowHeight +
+                            view_->horizontalScrollBar()->sizeHint().height() + 2 * view_->frameWidth());
     view_->installEventFilter(this);
     connect(view_, &QTableView::doubleClicked, this, [this] { openEditor(); });
     connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &Form1::takeViewSelection);
     connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this, &Form1::takeViewSelection);
     connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, this,
-            [this](int v) { doc_.grid.setTopRow(v + 1); });
+            [this](int v) {
+                if (!syncing_) doc_.grid.setTopRow(v + 1);
+            });
 
     auto* read = button(frame, "READ_Botton", "Memory Read");
     auto* write = button(frame, "WRITE_Botton", "Memory Write");
