@@ -91,6 +91,7 @@ public:
     }
 
     TransferOutcome succeed(bool read) {
+        proto_.endSession();
         c_.host.setProgressText(percent(100));
         if (read) {
             c_.host.processEvents();
@@ -107,6 +108,7 @@ public:
     }
 
     TransferOutcome fail() {
+        proto_.endSession();
         c_.state.quiet = QuietFailed;
         endOfTransferReset(c_.state, c_.grid, c_.host);
         c_.state.busy = Idle;
@@ -117,6 +119,7 @@ public:
     }
 
     TransferOutcome portError() {
+        proto_.endSession();
         c_.state.quiet = QuietFailed;
         endOfTransferReset(c_.state, c_.grid, c_.host);
         c_.host.message(PortErrorText, ErrorTitle);

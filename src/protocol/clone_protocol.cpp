@@ -76,8 +76,11 @@ void CloneProtocol::send(const Bytes& command) {
     // Whatever is still buffered belongs to an earlier, abandoned answer.
     link_.clearInput();
     deadline_ = std::chrono::steady_clock::now() + timeout_;
-    timerRunning_ = true;
     link_.write(command);
+}
+
+void CloneProtocol::endSession() {
+    if (link_.isOpen()) link_.close();
 }
 
 void CloneProtocol::checkClosing() const {
@@ -90,9 +93,8 @@ void CloneProtocol::waitFor(std::size_t count) {
     for (;;) {
         if (state_.closing) return;
         if (static_cast<std::size_t>(link_.bytesAvailable()) >= count) {
-            timerRunning_ = false;
             received_ = link_.readAll();
-            link_.close();
+            if (!keepOpen) link_.close();
             host_.processEvents();
             return;
         }
@@ -100,10 +102,9 @@ void CloneProtocol::waitFor(std::size_t count) {
         if (state_.closing) return;
         if (std::chrono::steady_clock::now() >= deadline_) {
             // The timer fired: a late answer is read and thrown away.
-            timerRunning_ = false;
             if (link_.isOpen()) {
                 link_.readAll();
-                link_.close();
+                if (!keepOpen) link_.close();
             }
             return;
         }

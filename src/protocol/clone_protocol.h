@@ -38,6 +38,13 @@ public:
 
     // Applies the settings and the port number (done before every command).
     void configure();
+    // Opening a serial device costs milliseconds (lock file, line set-up), so
+    // a transfer keeps the port open from its first command to its end and
+    // closes it then (endSession). Every command still starts from an empty
+    // input buffer, so nothing of an earlier answer reaches the next one.
+    // With keepOpen false the port is closed after every answer.
+    bool keepOpen = true;
+    void endSession();
     // Bytes of the last completed wait, for tests and diagnostics.
     const Bytes& lastResponse() const { return received_; }
 
@@ -54,7 +61,6 @@ private:
     int port_;
     std::chrono::milliseconds timeout_;
     std::chrono::steady_clock::time_point deadline_{};
-    bool timerRunning_ = false;
     Bytes received_;
 };
 
