@@ -56,6 +56,9 @@ bool nameKeyAccepted(const std::string& name, char32_t key);
 // text that fails these is refused as a whole.
 bool digitFieldFits(const std::string& text, std::size_t maxDigits);
 bool nameFits(const std::string& name);  // counted length at most 16
+// A change of the name field by any means (paste, drop, input method): it
+// must fit, or at least not lengthen a name that is already longer.
+bool nameChangeAccepted(const std::string& before, const std::string& after);
 
 // Length of a name as the radio counts it: code page 932 bytes, each user
 // character code ":1~" .. ":8~" counting 2.
