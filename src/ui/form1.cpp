@@ -151,6 +151,7 @@ QWidget* Form1::buildMemoryPage() {
     view_->setWordWrap(false);
     view_->verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
     view_->verticalHeader()->setFixedWidth(twipsToPixels(ChannelGrid::columnWidthTwips(0)));
     view_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     view_->horizontalHeader()->setMinimumSectionSize(1);

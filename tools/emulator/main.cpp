@@ -1,0 +1,160 @@
+// tqm5-emulator: a TQ-M5 on a pseudo-terminal, for TQM5 Writer to talk to
+// when there is no radio at hand.
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "emulator/pty_server.h"
+
+namespace {
+
+using tqm5::emu::Emulator;
+using tqm5::emu::PtyServer;
+
+const char kUsage[] =
+    "usage: tqm5-emulator [options]\n"
+    "  --image FILE      memory image: loaded at start when it exists, saved on exit\n"
+    "  --no-save         do not save the image on exit\n"
+    "  --link PATH       publish a symbolic link to the device at PATH\n"
+    "  --wire-timing     answer at the speed of a 57600 baud line\n"
+    "  --fault-rate P    chance 0..1 that an exchange is answered badly\n"
+    "  --seed N          seed of the fault sequence (default 1)\n"
+    "  --log FILE        append every received command to FILE\n"
+    "  --print-path      print only the device path on stdout\n";
+
+struct Args {
+    std::string image, link, logFile;
+    bool save = true, wireTiming = false, printPath = false;
+    double faultRate = 0;
+    uint64_t seed = 1;
+};
+
+bool parse(int argc, char** argv, Args& a) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string opt = argv[i];
+        auto value = [&](const char*& out) {
+            if (i + 1 >= argc) return false;
+            out = argv[++i];
+            return true;
+        };
+        const char* v = nullptr;
+        char* end = nullptr;
+        if (opt == "--image" && value(v)) {
+            a.image = v;
+        } else if (opt == "--link" && value(v)) {
+            a.link = v;
+        } else if (opt == "--log" && value(v)) {
+            a.logFile = v;
+        } else if (opt == "--fault-rate" && value(v)) {
+            a.faultRate = std::strtod(v, &end);
+            if (*v == '\0' || *end != '\0' || !(a.faultRate >= 0 && a.faultRate <= 1)) return false;
+        } else if (opt == "--seed" && value(v)) {
+            errno = 0;
+            a.seed = std::strtoull(v, &end, 0);
+            if (*v == '\0' || *end != '\0' || errno != 0) return false;
+        } else if (opt == "--no-save") {
+            a.save = false;
+        } else if (opt == "--wire-timing") {
+            a.wireTiming = true;
+        } else if (opt == "--print-path") {
+            a.printPath = true;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool fileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Args args;
+    if (!parse(argc, argv, args)) {
+        std::cerr << kUsage;
+        return 2;
+    }
+
+    // Signals are taken by sigwait() below; blocked before the server's
+    // thread exists so that it inherits the mask and never sees them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    std::ofstream logFile;
+    if (!args.logFile.empty()) {
+        logFile.open(args.logFile, std::ios::app);
+        if (!logFile) {
+            std::cerr << "tqm5-emulator: cannot open log " << args.logFile << ": "
+                      << std::strerror(errno) << "\n";
+            return 1;
+        }
+    }
+
+    Emulator::Options emuOptions;
+    emuOptions.faultRate = args.faultRate;
+    emuOptions.seed = args.seed;
+    PtyServer::Options serverOptions;
+    serverOptions.wireTiming = args.wireTiming;
+    serverOptions.linkPath = args.link;
+
+    try {
+        PtyServer server(emuOptions, serverOptions);
+        // An image that exists but cannot be loaded is never overwritten.
+        if (!args.image.empty() && fileExists(args.image)) server.loadImage(args.image);
+        if (logFile.is_open()) {
+            server.withEmulator([&](Emulator& e) {
+                e.onLog = [&](const std::string& line) { logFile << line << std::endl; };
+            });
+        }
+        server.start();
+
+        std::string banner = "tqm5-emulator: radio on " + server.slavePath();
+        if (!args.link.empty()) banner += " (link " + args.link + ")";
+        if (args.faultRate > 0) {
+            std::ostringstream f;
+            f << ", fault rate " << args.faultRate << " seed " << args.seed;
+            banner += f.str();
+        }
+        if (args.printPath) {
+            std::cout << server.slavePath() << std::endl;
+            std::cerr << banner << std::endl;
+        } else {
+            std::cout << banner << std::endl;
+        }
+
+        int sig = 0;
+        while (sigwait(&stopSignals, &sig) != 0) {
+        }
+        server.stop();
+
+        const auto stats = server.stats();
+        std::cerr << "tqm5-emulator: " << strsignal(sig) << "; " << stats.exchanges
+                  << " exchanges, " << stats.faults << " faults, " << stats.ignored
+                  << " lines ignored\n";
+        if (!args.image.empty() && args.save) {
+            server.saveImage(args.image);
+            std::cerr << "tqm5-emulator: image saved to " << args.image << "\n";
+        }
+        server.withEmulator([](Emulator& e) { e.onLog = nullptr; });
+    } catch (const std::exception& e) {
+        std::cerr << "tqm5-emulator: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}

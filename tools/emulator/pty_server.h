@@ -1,0 +1,110 @@
+#pragma once
+// The emulated radio on a pseudo-terminal. Clients open the slave device
+// (or the published link to it) like any serial port; a thread reads the
+// master side, feeds the Emulator and writes its answers back.
+//
+// The server keeps a descriptor of the slave open for its whole life, so
+// clients may open and close the device as often as they like without the
+// master seeing a hang-up. It also behaves like a real port towards them:
+// bytes the radio sends while no client has the device open are lost, and
+// bytes a client left unread are discarded when the last client closes.
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "emulator/radio_emulator.h"
+
+namespace tqm5::emu {
+
+struct PtyServerOptions {
+    // Pace every answer as 57600 baud with 10 bits a byte would: the
+    // answer starts once the command itself could have crossed the wire
+    // and each byte leaves at its own deadline on a steady clock.
+    bool wireTiming = false;
+    int baud = 57600;
+    // Symlink to publish for the slave device; an existing symlink there
+    // is replaced, anything else is refused. Removed by the destructor.
+    std::string linkPath;
+    // Lose answers while no client has the device open, as a real port
+    // does. Off: answers queue in the pseudo-terminal until read.
+    bool dropWhileClosed = true;
+};
+
+class PtyServer {
+public:
+    using Options = PtyServerOptions;
+
+    // Opens the pseudo-terminal and publishes the link; the thread starts
+    // with start(). Throws std::system_error / std::runtime_error.
+    PtyServer() : PtyServer(Emulator::Options{}, Options{}) {}
+    explicit PtyServer(const Emulator::Options& emulator, const Options& options = {});
+    ~PtyServer();
+    PtyServer(const PtyServer&) = delete;
+    PtyServer& operator=(const PtyServer&) = delete;
+
+    void start();
+    // Returns promptly even in the middle of a paced or late answer.
+    void stop();
+    bool running() const { return thread_.joinable(); }
+
+    const std::string& slavePath() const { return slavePath_; }
+    const std::string& linkPath() const { return options_.linkPath; }
+    // The link when there is one, else the slave device.
+    const std::string& devicePath() const {
+        return options_.linkPath.empty() ? slavePath_ : options_.linkPath;
+    }
+
+    // Runs `f(Emulator&)` under the server's lock: the way to reach the
+    // memory, the forced faults or the log while the thread runs. `f` must
+    // not call back into the server (the lock is not recursive).
+    template <class F>
+    auto withEmulator(F&& f) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return f(emulator_);
+    }
+    Bytes memory() const;                 // copy of the whole image
+    Bytes readMemory(uint32_t address, std::size_t length) const;
+    void setMemory(const Bytes& image);   // exactly MemorySize bytes
+    void loadImage(const std::string& path);
+    void saveImage(const std::string& path) const;
+    std::vector<std::string> log() const;
+    EmulatorStats stats() const;
+    // Answers (or their rest) lost because no client had the device open.
+    uint64_t answersDropped() const { return dropped_.load(); }
+    // How often the thread found the device left by its last client (and
+    // discarded what was queued for it).
+    uint64_t lastCloses() const { return lastCloses_.load(); }
+
+private:
+    void run();
+    void readMaster();
+    void deliver(const Answer& answer, std::chrono::steady_clock::time_point start);
+    bool writeOut(const uint8_t* data, std::size_t length);
+    // Sleeps until `deadline`, keeping track of clients; false on stop().
+    bool waitUntil(std::chrono::steady_clock::time_point deadline);
+    void drainWatch();
+    bool probeClients();
+    bool clientPresent();
+    void reopenSlave();
+    void keepRaw();
+    void closeAll();
+
+    Options options_;
+    mutable std::mutex mutex_;
+    Emulator emulator_;
+    int master_ = -1, slave_ = -1, watch_ = -1;
+    int wake_[2] = {-1, -1};
+    std::string slavePath_;
+    std::thread thread_;
+    std::atomic<bool> stopping_{false};
+    int clients_ = 0;  // clients with the device open, as the thread counts them
+    std::atomic<uint64_t> dropped_{0}, lastCloses_{0};
+    std::chrono::steady_clock::time_point lastEnd_{};
+    std::chrono::nanoseconds byteTime_{};
+};
+
+}  // namespace tqm5::emu
