@@ -1,6 +1,7 @@
 #include "channels/channel_grid.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "channels/cp932.h"
 #include "channels/text_numbers.h"
@@ -21,6 +22,13 @@ const char* const kBugFreqs[20] = {
     "397.25000MHz", "140.00000MHz", "399.60500MHz", "398.64000MHz", "134.00000MHz",
     "399.25000MHz", "399.00000MHz", "134.90000MHz", "139.96000MHz", "139.60000MHz",
     "149.00000MHz", "361.82500MHz", "320.23500MHz", "320.67500MHz", "321.13500MHz"};
+
+// "PASS - 7", "Dual3(Sub) " and the like.
+std::string label(const char* prefix, int n, const char* suffix = "") {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%s%d%s", prefix, n, suffix);
+    return buf;
+}
 
 std::string optionText(const ValueTable& t, int index) {
     auto s = t.text(index);
@@ -84,23 +92,22 @@ void ChannelGrid::applyLabels(const BankLayout& banks) {
     if (banks.complete()) {
         int r = 1;
         for (int b = 0; b < BankLayout::Banks; ++b) {
-            char bank[8];
-            std::snprintf(bank, sizeof bank, "%03d", b);
-            for (int i = 0; i < banks.size[b] && r <= 1000; ++i, ++r)
-                cells_[r][0] = "Bank" + std::string(bank) + "-" + std::to_string(i);
+            char bank[16];
+            std::snprintf(bank, sizeof bank, "Bank%03d-", b);
+            for (int i = 0; i < banks.size[b] && r <= 1000; ++i, ++r) cells_[r][0] = label(bank, i);
         }
     }
     for (int r = FirstPrgRow; r < FirstDualRow; ++r)
-        cells_[r][0] = "PRG - " + std::to_string((r - FirstPrgRow) / 2) + ((r % 2) ? "A" : "B");
+        cells_[r][0] = label("PRG - ", (r - FirstPrgRow) / 2, (r % 2) ? "A" : "B");
     for (int r = FirstDualRow; r <= LastDualRow; ++r)
-        cells_[r][0] = "Dual" + std::to_string((r - FirstDualRow) / 2) + ((r % 2) ? "(Main) " : "(Sub) ");
-    for (int r = FirstPrioRow; r < CallVhfRow; ++r) cells_[r][0] = "PRIO - " + std::to_string(r - FirstPrioRow);
+        cells_[r][0] = label("Dual", (r - FirstDualRow) / 2, (r % 2) ? "(Main) " : "(Sub) ");
+    for (int r = FirstPrioRow; r < CallVhfRow; ++r) cells_[r][0] = label("PRIO - ", r - FirstPrioRow);
     cells_[CallVhfRow][0] = "CALL-VHF";
     cells_[CallUhfRow][0] = "CALL-UHF";
     cells_[Call12Row][0] = "CALL-1.2";
-    for (int r = FirstPassRow; r <= LastPassRow; ++r) cells_[r][0] = "PASS - " + std::to_string(r - FirstPassRow);
-    for (int r = FirstTsfRow; r < FirstBugRow; ++r) cells_[r][0] = "TSF - " + std::to_string(r - FirstTsfRow);
-    for (int r = FirstBugRow; r <= LastBugRow; ++r) cells_[r][0] = "BUG - " + std::to_string(r - FirstBugRow);
+    for (int r = FirstPassRow; r <= LastPassRow; ++r) cells_[r][0] = label("PASS - ", r - FirstPassRow);
+    for (int r = FirstTsfRow; r < FirstBugRow; ++r) cells_[r][0] = label("TSF - ", r - FirstTsfRow);
+    for (int r = FirstBugRow; r <= LastBugRow; ++r) cells_[r][0] = label("BUG - ", r - FirstBugRow);
     changed(1, LastRow);
 }
 

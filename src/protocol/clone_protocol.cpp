@@ -1,6 +1,7 @@
 #include "protocol/clone_protocol.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "protocol/host.h"
 #include "protocol/transfer_state.h"
@@ -10,6 +11,9 @@ namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
 constexpr int kPollMs = 5;  // blocking wait between polls: the window stays live, the CPU idle
+constexpr int kLongestNapMs = 10;  // the window is never left without events longer than this
+// Time one byte needs on the line: 10 bits at 57600 baud.
+constexpr std::chrono::microseconds kByteTime{10 * 1000000 / 57600};
 
 void appendHexByte(Bytes& out, uint8_t v) {
     out.push_back(static_cast<uint8_t>(kHex[v >> 4]));
@@ -108,8 +112,19 @@ void CloneProtocol::waitFor(std::size_t count) {
             }
             return;
         }
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - std::chrono::steady_clock::now());
-        link_.waitForInput(static_cast<int>(std::clamp<long long>(left.count() + 1, 1, kPollMs)));
+        const auto now = std::chrono::steady_clock::now();
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - now);
+        // Once an answer has begun, the rest cannot arrive sooner than the
+        // line carries it: sleep through that instead of waking for every
+        // byte, which keeps the CPU idle during a transfer.
+        const std::size_t have = static_cast<std::size_t>(link_.bytesAvailable());
+        const auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(kByteTime * (count - have));
+        if (have > 0 && rest.count() >= 2) {
+            const long long nap = std::min<long long>({rest.count() - 1, left.count(), kLongestNapMs});
+            if (nap > 0) std::this_thread::sleep_for(std::chrono::milliseconds(nap));
+        } else {
+            link_.waitForInput(static_cast<int>(std::clamp<long long>(left.count() + 1, 1, kPollMs)));
+        }
     }
 }
 

@@ -124,7 +124,8 @@ int main(int argc, char** argv) {
         }
         server.start();
 
-        std::string banner = "tqm5-emulator: radio on " + server.slavePath();
+        std::string banner = "tqm5-emulator: radio on ";
+        banner += server.slavePath();
         if (!args.link.empty()) banner += " (link " + args.link + ")";
         if (args.faultRate > 0) {
             std::ostringstream f;
