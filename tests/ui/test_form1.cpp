@@ -1,5 +1,8 @@
 // The main window as a user meets it: start-up state, pages, grid commands.
 #include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -190,6 +193,28 @@ private slots:
         QCOMPARE(w.cell(1623, 1), QString("321.13500MHz"));
         QVERIFY(w.child<QPushButton>("ALL_Reset")->isEnabled());
         QCOMPARE(w.child<QProgressBar>("ProgressBar1")->value(), 0);
+    }
+
+    void versionDialog() {
+        Window w;
+        w.form->move(100, 80);
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* d = QApplication::activeModalWidget();
+            QVERIFY(d);
+            QCOMPARE(d->windowTitle(), QString("Version"));
+            QStringList texts;
+            for (QLabel* l : d->findChildren<QLabel*>())
+                if (!l->text().isEmpty()) texts << l->text();
+            QCOMPARE(texts, (QStringList{"ORVANE TQ-M5 Clone Utility", "Version 1_1", "2009/08/11"}));
+            QCOMPARE(d->pos().x() - w.form->geometry().left(), 133);
+            QCOMPARE(d->pos().y() - w.form->geometry().top(), 66);
+            seen = true;
+            QTest::mouseClick(d->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        });
+        w.child<QAction>("MenuVersion")->trigger();
+        QVERIFY(seen);
+        QVERIFY(!QApplication::activeModalWidget());
     }
 
     void upDownButtons() {
