@@ -152,28 +152,36 @@ TransferOutcome guarded(TransferContext& ctx, int busyCode, Body body) {
     }
 }
 
+// Runs `step` on every row of the range with the progress display of the
+// run; false as soon as a row used up the failure budget.
+template <typename Step>
+bool walkRows(TransferContext& ctx, int first, int last, bool full, Step step) {
+    const int count = last - first + 1;
+    for (int row = first; row <= last; ++row) {
+        ctx.host.processEvents();
+        ctx.grid.selectRow(row);
+        const int done = row - first;
+        ctx.host.setProgressValue(full ? row : done + 1);
+        if (full) ctx.host.setProgressText(percent(row / 17));
+        if (!step(row)) return false;
+        if (!full) ctx.host.setProgressText(percent((done + 1) * 100 / count));
+    }
+    if (full) {
+        ctx.host.setProgressText(percent(100));
+        ctx.host.setProgressValue(1704);
+    }
+    return true;
+}
+
 TransferOutcome readRange(TransferContext& ctx, int busyCode, int first, int last, bool full) {
     return guarded(ctx, busyCode, [&](Run& run) {
         ctx.grid.setHighlight(false);
         if (!run.identify()) return run.fail();
-        const int count = last - first + 1;
-        ctx.host.setProgressMax(full ? 1704 : count);
+        ctx.host.setProgressMax(full ? 1704 : last - first + 1);
         ctx.host.setProgressValue(0);
         run.failures = 0;
         ctx.grid.setRedraw(false);
-        for (int row = first; row <= last; ++row) {
-            ctx.host.processEvents();
-            ctx.grid.selectRow(row);
-            const int done = row - first;
-            ctx.host.setProgressValue(full ? row : done + 1);
-            if (full) ctx.host.setProgressText(percent(row / 17));
-            if (!run.readRow(row)) return run.fail();
-            if (!full) ctx.host.setProgressText(percent((done + 1) * 100 / count));
-        }
-        if (full) {
-            ctx.host.setProgressText(percent(100));
-            ctx.host.setProgressValue(1704);
-        }
+        if (!walkRows(ctx, first, last, full, [&](int row) { return run.readRow(row); })) return run.fail();
         return run.succeed(true);
     });
 }
@@ -181,30 +189,16 @@ TransferOutcome readRange(TransferContext& ctx, int busyCode, int first, int las
 TransferOutcome writeRange(TransferContext& ctx, int busyCode, int first, int last, bool full) {
     if (ctx.state.busyNow()) return TransferOutcome::Ignored;
     ctx.host.setProgressValue(0);
-    const int count = last - first + 1;
-    ctx.host.setProgressMax(full ? 1704 : count);
+    ctx.host.setProgressMax(full ? 1704 : last - first + 1);
     ctx.grid.setHighlight(false);
     if (full) ctx.grid.selectRow(1);
     return guarded(ctx, busyCode, [&](Run& run) {
         run.failures = 0;
         ctx.grid.setRedraw(false);
         if (!run.identify()) return run.fail();
-        bool touchesPass = false;
-        for (int row = first; row <= last; ++row) {
-            ctx.host.processEvents();
-            ctx.grid.selectRow(row);
-            const int done = row - first;
-            ctx.host.setProgressValue(full ? row : done + 1);
-            if (full) ctx.host.setProgressText(percent(row / 17));
-            if (!run.writeRow(row)) return run.fail();
-            if (!full) ctx.host.setProgressText(percent((done + 1) * 100 / count));
-            touchesPass = touchesPass || isPassRow(row);
-        }
-        if (full) {
-            ctx.host.setProgressText(percent(100));
-            ctx.host.setProgressValue(1704);
-        }
-        if (full || touchesPass) {
+        if (!walkRows(ctx, first, last, full, [&](int row) { return run.writeRow(row); })) return run.fail();
+        // The radio's pass-channel index follows the pass channels it holds.
+        if (full || (first <= LastPassRow && last >= FirstPassRow)) {
             ctx.host.setProgressMax(100);
             ctx.host.setProgressValue(0);
             run.failures = 0;
