@@ -122,17 +122,21 @@ TEST(PtyTransfers, MissingAndVanishingDevice) {
     EXPECT_GE(host.enableCalls, 1);
     EXPECT_EQ(state.busy, Idle);
 
-    // Port 2 stands for nothing on a machine without serial ports; at worst
-    // it is a real port with no radio, and the read fails.
-    auto unplugged = std::make_unique<PtyRig>();
+    // The radio goes away in the middle of a read: the device hangs up.
+    auto radio = std::make_unique<emu::PtyServer>();
+    radio->start();
+    ChannelGrid g2;
+    TransferState s2;
+    QtSerialLink l2;
+    PtyHost h2;
+    l2.bindDevice(1, QString::fromStdString(radio->devicePath()));
     int polls = 0;
-    unplugged->host.onEvents = [&] {
-        if (++polls == 300) unplugged->radio.stop();
+    h2.onEvents = [&] {
+        if (++polls == 300) radio.reset();
     };
-    unplugged->timeoutMs = 50;
-    const TransferOutcome out = memoryRead(unplugged->ctx());
-    EXPECT_TRUE(out == TransferOutcome::PortError || out == TransferOutcome::Error);
-    EXPECT_FALSE(unplugged->link.isOpen());
+    EXPECT_EQ(memoryRead(TransferContext{g2, s2, l2, h2, 1, 50}), TransferOutcome::PortError);
+    EXPECT_EQ(h2.lastText(), "Port Error");
+    EXPECT_FALSE(l2.isOpen());
 }
 
 TEST(PtyTransfers, ClosingStopsWithinOnePoll) {
