@@ -13,6 +13,8 @@ GridModel::GridModel(ChannelGrid& grid, QObject* parent) : QAbstractTableModel(p
     };
 }
 
+GridModel::~GridModel() { grid_.onRowsChanged = nullptr; }
+
 int GridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : LastRow; }
 int GridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : GridCols - 1; }
 

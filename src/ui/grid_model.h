@@ -10,6 +10,7 @@ class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     explicit GridModel(ChannelGrid& grid, QObject* parent = nullptr);
+    ~GridModel() override;
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
