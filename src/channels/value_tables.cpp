@@ -71,8 +71,9 @@ int trainIndexOf(std::string_view t) {
 }
 
 bool inTransmitBand(long long f) {
-    return (f >= 13600000 && f <= 16999999) || (f >= 42000000 && f <= 46999999) ||
-           (f >= 124000000 && f <= 129999999);
+    // The transmit bands are the bands of the three call channels.
+    return (f >= CallVhfLow && f <= CallVhfHigh) || (f >= CallUhfLow && f <= CallUhfHigh) ||
+           (f >= Call12Low && f <= Call12High);
 }
 
 bool inBlockedRange(long long f) {

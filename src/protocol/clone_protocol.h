@@ -45,8 +45,6 @@ public:
     // With keepOpen false the port is closed after every answer.
     bool keepOpen = true;
     void endSession();
-    // Bytes of the last completed wait, for tests and diagnostics.
-    const Bytes& lastResponse() const { return received_; }
 
 private:
     void send(const Bytes& command);
