@@ -7,11 +7,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "app/startup.h"
-#include "emulator/pty_server.h"
-#include "emulator_paths.h"
-#include "ui/form1.h"
-#include "ui/qt_serial_link.h"
+#include "demo_window.h"
 
 using namespace tqm5;
 
@@ -26,17 +22,9 @@ double millis(F f) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    emu::PtyServer radio;
-    radio.loadImage(emu::DemoImage);
-    radio.start();
-    Document doc;
-    startUp(doc);
-    QtSerialLink link;
-    link.bindDevice(1, QString::fromStdString(radio.devicePath()));
-    Form1 window(doc, link);
-    window.messageSink = [](const std::string&, const std::string&, Host::Buttons) { return Host::Choice::Ok; };
-    window.resize(1180, 760);
-    window.show();
+    DemoWindow demo;
+    Document& doc = demo.doc;
+    Form1& window = demo.window;
     QApplication::processEvents();
 
     auto fill = [&] {

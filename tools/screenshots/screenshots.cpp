@@ -5,13 +5,9 @@
 #include <QDir>
 #include <QTimer>
 
-#include "app/startup.h"
 #include "channels/channel_transfers.h"
-#include "emulator/pty_server.h"
-#include "emulator_paths.h"
-#include "ui/form1.h"
+#include "demo_window.h"
 #include "ui/form2.h"
-#include "ui/qt_serial_link.h"
 
 using namespace tqm5;
 
@@ -23,17 +19,9 @@ int main(int argc, char** argv) {
     font.setFamilies({font.family(), "Noto Sans CJK JP"});
     QApplication::setFont(font);
 
-    emu::PtyServer radio;
-    radio.loadImage(emu::DemoImage);
-    radio.start();
-    Document doc;
-    startUp(doc);
-    QtSerialLink link;
-    link.bindDevice(1, QString::fromStdString(radio.devicePath()));
-    Form1 window(doc, link);
-    window.messageSink = [](const std::string&, const std::string&, Host::Buttons) { return Host::Choice::Ok; };
-    window.resize(1180, 760);
-    window.show();
+    DemoWindow demo;
+    Document& doc = demo.doc;
+    Form1& window = demo.window;
     if (window.memoryRead() != TransferOutcome::Success) return 1;
     doc.grid.setSelection(1101, 1101);
     doc.grid.selectRow(1101);
