@@ -18,7 +18,7 @@
 #include "channels/channel_transfers.h"
 #include "emulator_paths.h"
 #include "protocol/host.h"
-#include "ui/qt_serial_link.h"
+#include "serial/qt_serial_link.h"
 
 using namespace tqm5;
 

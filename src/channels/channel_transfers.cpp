@@ -211,6 +211,16 @@ TransferOutcome writeRange(TransferContext& ctx, int busyCode, int first, int la
 
 }  // namespace
 
+void endOfTransferReset(TransferState& state, ChannelGrid& grid, Host& host) {
+    host.setProgressText("0%");
+    state.busy = Idle;
+    grid.setRedraw(true);
+    grid.selectRow(1);
+    grid.setHighlight(true);
+    host.enableTransferControls();
+    host.setProgressValue(0);
+}
+
 void blankEmptyRows(ChannelGrid& grid) {
     for (int row = 1; row <= 1602; ++row) {
         if (isCallRow(row) || grid.inUse(row)) continue;

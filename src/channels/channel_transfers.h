@@ -27,6 +27,10 @@ TransferOutcome memoryWrite(TransferContext ctx);
 TransferOutcome oneMemoryRead(TransferContext ctx);
 TransferOutcome oneMemoryWrite(TransferContext ctx);
 
+// Run at the end of every transfer, successful or not: progress back to 0,
+// busy cleared, the grid repainting with row 1 selected, controls enabled.
+void endOfTransferReset(TransferState& state, ChannelGrid& grid, Host& host);
+
 // Every row 1-1602 except the call rows that holds no channel shows nothing.
 void blankEmptyRows(ChannelGrid& grid);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "protocol/answers.h"
 #include "protocol/host.h"
 #include "protocol/transfer_state.h"
 
@@ -131,35 +132,46 @@ void CloneProtocol::waitFor(std::size_t count) {
 bool CloneProtocol::identify() {
     const Bytes cmd = identificationCommand();
     send(cmd);
-    waitFor(17);
+    waitFor(IdentificationAnswerLength);
     checkClosing();
-    return received_.size() == 17 && echoes(received_, cmd) && received_[13] == 'O' && received_[14] == 'K';
+    return identificationAccepted(received_, cmd);
 }
 
 std::optional<Bytes> CloneProtocol::readBlock(uint32_t address, int length) {
     const Bytes cmd = readCommand(address);
-    const std::size_t n = 2 * static_cast<std::size_t>(length) + 15;
     send(cmd);
-    waitFor(n);
+    waitFor(readAnswerLength(static_cast<std::size_t>(length)));
     checkClosing();
-    if (received_.size() != n || !echoes(received_, cmd) || received_[n - 2] != '\r' || received_[n - 1] != '\n')
-        return std::nullopt;
-    Bytes data(static_cast<std::size_t>(length));
-    for (int k = 0; k < length; ++k) {
-        int hi = hexValue(received_[13 + 2 * k]), lo = hexValue(received_[14 + 2 * k]);
+    return readAnswerData(received_, cmd, static_cast<std::size_t>(length));
+}
+
+bool CloneProtocol::writeBlock(uint32_t address, const Bytes& data) {
+    const Bytes cmd = writeCommand(address, data);
+    send(cmd);
+    waitFor(writeAnswerLength(data.size()));
+    checkClosing();
+    return writeAccepted(received_, cmd, data.size());
+}
+
+bool identificationAccepted(const Bytes& r, const Bytes& cmd) {
+    return r.size() == IdentificationAnswerLength && echoes(r, cmd) && r[13] == 'O' && r[14] == 'K';
+}
+
+std::optional<Bytes> readAnswerData(const Bytes& r, const Bytes& cmd, std::size_t length) {
+    const std::size_t n = readAnswerLength(length);
+    if (r.size() != n || !echoes(r, cmd) || r[n - 2] != '\r' || r[n - 1] != '\n') return std::nullopt;
+    Bytes data(length);
+    for (std::size_t k = 0; k < length; ++k) {
+        const int hi = hexValue(r[13 + 2 * k]), lo = hexValue(r[14 + 2 * k]);
         if (hi < 0 || lo < 0) return std::nullopt;  // garbled digits are never decoded
         data[k] = static_cast<uint8_t>(hi << 4 | lo);
     }
     return data;
 }
 
-bool CloneProtocol::writeBlock(uint32_t address, const Bytes& data) {
-    const Bytes cmd = writeCommand(address, data);
-    const std::size_t n = 2 * data.size() + 17;
-    send(cmd);
-    waitFor(n);
-    checkClosing();
-    return received_.size() == n && echoes(received_, cmd) && received_[n - 4] == 'O' && received_[n - 3] == 'K';
+bool writeAccepted(const Bytes& r, const Bytes& cmd, std::size_t dataBytes) {
+    const std::size_t n = writeAnswerLength(dataBytes);
+    return r.size() == n && echoes(r, cmd) && r[n - 4] == 'O' && r[n - 3] == 'K';
 }
 
 }  // namespace tqm5

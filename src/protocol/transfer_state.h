@@ -4,9 +4,6 @@
 
 namespace tqm5 {
 
-class ChannelGrid;
-class Host;
-
 enum BusyCode : int {
     Idle = 0,
     BusyMemoryRead = 1,
@@ -26,9 +23,5 @@ struct TransferState {
     bool readAllMode = false;
     bool busyNow() const { return busy != Idle; }
 };
-
-// Run at the end of every transfer, successful or not: progress back to 0,
-// busy cleared, the grid repainting with row 1 selected, controls enabled.
-void endOfTransferReset(TransferState& state, ChannelGrid& grid, Host& host);
 
 }  // namespace tqm5

@@ -24,12 +24,9 @@
 #include "channels/grid_editing.h"
 #include "ui/form3.h"
 #include "ui/grid_model.h"
-#include "ui/qt_serial_link.h"
+#include "serial/qt_serial_link.h"
 #include "ui/twips.h"
-#if __has_include("ui/form2.h")
 #include "ui/form2.h"
-#define TQM5_HAVE_FORM2 1
-#endif
 
 namespace tqm5 {
 namespace {
@@ -240,14 +237,12 @@ TransferOutcome Form1::oneMemoryRead() { return tqm5::oneMemoryRead(context()); 
 TransferOutcome Form1::oneMemoryWrite() { return tqm5::oneMemoryWrite(context()); }
 
 void Form1::openEditor() {
-#ifdef TQM5_HAVE_FORM2
     const int row = editorRow(doc_.grid, doc_.state);
     if (row == 0) return;
     doc_.grid.selectRow(row);
     Form2 editor(doc_.grid, row, this);
     editor.exec();
     storeEdit(doc_.grid, *this, editor.result(), editor.plan());
-#endif
 }
 
 void Form1::selectPort(int number) {

@@ -9,7 +9,7 @@
 #include "app/document.h"
 #include "app/startup.h"
 #include "ui/form1.h"
-#include "ui/qt_serial_link.h"
+#include "serial/qt_serial_link.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -8,7 +8,7 @@
 #include "channels/record_codec.h"
 #include "emulator/pty_server.h"
 #include "support/recording_host.h"
-#include "ui/qt_serial_link.h"
+#include "serial/qt_serial_link.h"
 
 using namespace tqm5;
 using tqm5::emu::FaultKind;

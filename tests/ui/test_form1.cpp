@@ -15,7 +15,7 @@
 
 #include "app/startup.h"
 #include "ui/form1.h"
-#include "ui/qt_serial_link.h"
+#include "serial/qt_serial_link.h"
 
 using namespace tqm5;
 

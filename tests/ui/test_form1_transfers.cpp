@@ -14,7 +14,7 @@
 #include "emulator_paths.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
-#include "ui/qt_serial_link.h"
+#include "serial/qt_serial_link.h"
 
 using namespace tqm5;
 

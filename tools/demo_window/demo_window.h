@@ -5,7 +5,7 @@
 #include "emulator/pty_server.h"
 #include "emulator_paths.h"
 #include "ui/form1.h"
-#include "ui/qt_serial_link.h"
+#include "serial/qt_serial_link.h"
 
 namespace tqm5 {
 

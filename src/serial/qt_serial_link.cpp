@@ -1,4 +1,4 @@
-#include "ui/qt_serial_link.h"
+#include "serial/qt_serial_link.h"
 
 #include <QSerialPortInfo>
 
