@@ -6,7 +6,7 @@ const char* const BankTotalPrompt = "Bank Total Error. Init Data?";
 const char* const CautionTitle = "Caution";
 
 int switchPage(Document& doc, Host& host, int n) {
-    if (doc.state.busyNow() || n < MemoryPage || n > SetModePage) return 0;
+    if (n < MemoryPage || n > SetModePage) return 0;
     if (n == doc.lastTab) return 0;
     const int previous = doc.lastTab;
     doc.lastTab = n;

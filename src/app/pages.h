@@ -8,8 +8,8 @@ namespace tqm5 {
 enum Page { MemoryPage = 1, BankPage = 2, CommonPage = 3, SetModePage = 4 };
 
 // Handles the choice of tab `n`. Returns the page to show, or 0 when the
-// shown page stays as it is (a transfer runs, the same tab, or the user
-// cancelled the bank prompt).
+// shown page stays as it is (the same tab, or the user cancelled the bank
+// prompt). The caller has checked that no transfer runs.
 int switchPage(Document& doc, Host& host, int n);
 
 extern const char* const BankTotalPrompt;  // "Bank Total Error. Init Data?"

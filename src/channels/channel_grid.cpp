@@ -68,6 +68,12 @@ void ChannelGrid::reset() {
 
 int ChannelGrid::columnWidthTwips(int col) { return kWidths[col]; }
 
+const std::string& ChannelGrid::cell(int row, int col) const {
+    static const std::string none;
+    if (row < 0 || row >= GridRows || col < 0 || col >= GridCols) return none;
+    return cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
+}
+
 void ChannelGrid::setCell(int row, int col, std::string text) {
     if (cells_[row][col] == text) return;
     cells_[row][col] = std::move(text);
@@ -75,15 +81,15 @@ void ChannelGrid::setCell(int row, int col, std::string text) {
 }
 
 void ChannelGrid::changed(int first, int last) {
-    if (redraw_ && onRowsChanged) onRowsChanged(first, last);
+    if (redraw_) rowsChanged.notify(first, last);
 }
 
 void ChannelGrid::setRedraw(bool on) {
     bool was = redraw_;
     redraw_ = on;
     if (on && !was) {
-        if (onRowsChanged) onRowsChanged(0, LastRow);
-        if (onSelectionChanged) onSelectionChanged();
+        rowsChanged.notify(0, LastRow);
+        selectionChanged.notify();
     }
 }
 
@@ -154,7 +160,7 @@ void ChannelGrid::selectRow(int row) {
     col_ = 12;
     colSel_ = 1;
     highlight_ = true;
-    if (redraw_ && onSelectionChanged) onSelectionChanged();
+    if (redraw_) selectionChanged.notify();
 }
 
 void ChannelGrid::setSelection(int row, int rowSel) {
@@ -222,7 +228,7 @@ StoreResult ChannelGrid::store(const EditResult& edit, StorePlan plan) {
     selectRow(current);
     redraw_ = wasRedraw;
     changed(current, std::min(current + 1, LastRow));
-    if (redraw_ && onSelectionChanged) onSelectionChanged();
+    if (redraw_) selectionChanged.notify();
     storing_ = false;
     return result;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/listeners.h"
 #include "features/bank_layout.h"
 
 namespace tqm5 {
@@ -93,7 +94,8 @@ public:
     ChannelGrid();
 
     // --- cells and hidden codes ------------------------------------------
-    const std::string& cell(int row, int col) const { return cells_[row][col]; }
+    // Any row and column may be asked for; outside the grid the text is empty.
+    const std::string& cell(int row, int col) const;
     void setCell(int row, int col, std::string text);
     RowAttributes& attr(int row) { return attrs_[row - 1]; }
     const RowAttributes& attr(int row) const { return attrs_[row - 1]; }
@@ -140,8 +142,8 @@ public:
     bool storing() const { return storing_; }
     // Called when cells change while redraw is on (rows first..last), and for
     // every row when redraw is switched back on.
-    std::function<void(int first, int last)> onRowsChanged;
-    std::function<void()> onSelectionChanged;
+    Listeners<int, int> rowsChanged;   // first, last
+    Listeners<> selectionChanged;
 
     // --- store ---------------------------------------------------------------
     // Writes an edit into the current row (and its dual partner). A pass

@@ -1,15 +1,42 @@
 #pragma once
 // Memory Read, Memory Write, One Memory Read and One Memory Write: moving
-// channel records between the grid and the radio.
+// channel records between the grid and the radio, as plans for the
+// transfer engine.
 #include "channels/channel_grid.h"
+#include "engine/session.h"
 #include "protocol/host.h"
 #include "protocol/serial_link.h"
 #include "protocol/transfer_state.h"
 
 namespace tqm5 {
 
-enum class TransferOutcome { Ignored, Success, Error, PortError, Closed };
+using TransferOutcome = engine::Outcome;
+using engine::ErrorText;
+using engine::ErrorTitle;
+using engine::FinishTitle;
+using engine::PortErrorText;
+using engine::SuccessText;
 
+constexpr int ReadFailureBudget = 30;
+constexpr int WriteFailureBudget = 20;
+// The pass-channel index: block 1, blocks 2 to 11 together, block 12.
+constexpr int IndexFirstBudget = 3, IndexMiddleBudget = 10, IndexLastBudget = 2;
+
+// Reads rows first..last; `full` is Memory Read (progress over 1704, row
+// div 17 percent), otherwise One Memory Read (progress per row of the range).
+engine::Plan channelReadPlan(ChannelGrid& grid, Host& host, int first, int last, bool full);
+// Writes rows first..last, then the pass-channel index when the range
+// holds a pass row (always for the full write).
+engine::Plan channelWritePlan(ChannelGrid& grid, Host& host, int first, int last, bool full);
+
+// The grid's part of the end-of-transfer reset: repainting again, row 1
+// selected, the highlight on.
+void resetGridAfterTransfer(ChannelGrid& grid);
+
+// Every row 1-1602 except the call rows that holds no channel shows nothing.
+void blankEmptyRows(ChannelGrid& grid);
+
+// The four commands on a grid, a link and a host: what the window runs.
 struct TransferContext {
     ChannelGrid& grid;
     TransferState& state;
@@ -18,27 +45,10 @@ struct TransferContext {
     int portNumber = 1;
     int timeoutMs = 1000;
 };
-
-constexpr int ReadFailureBudget = 30;
-constexpr int WriteFailureBudget = 20;
-
+engine::Environment environment(TransferContext& ctx);
 TransferOutcome memoryRead(TransferContext ctx);
 TransferOutcome memoryWrite(TransferContext ctx);
 TransferOutcome oneMemoryRead(TransferContext ctx);
 TransferOutcome oneMemoryWrite(TransferContext ctx);
-
-// Run at the end of every transfer, successful or not: progress back to 0,
-// busy cleared, the grid repainting with row 1 selected, controls enabled.
-void endOfTransferReset(TransferState& state, ChannelGrid& grid, Host& host);
-
-// Every row 1-1602 except the call rows that holds no channel shows nothing.
-void blankEmptyRows(ChannelGrid& grid);
-
-// The messages every transfer ends with.
-extern const char* const SuccessText;    // "Success"
-extern const char* const FinishTitle;    // " Finish"
-extern const char* const ErrorText;      // "Error"
-extern const char* const ErrorTitle;     // " Error"
-extern const char* const PortErrorText;  // "Port Error"
 
 }  // namespace tqm5

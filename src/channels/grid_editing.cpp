@@ -19,9 +19,9 @@ void keepingSelection(ChannelGrid& grid, Body body) {
 
 }  // namespace
 
-int editorRow(const ChannelGrid& grid, const TransferState& state) {
+int editorRow(const ChannelGrid& grid) {
     const int row = grid.row();
-    if (grid.storing() || state.busyNow() || isBugRow(row) || row < 1) return 0;
+    if (grid.storing() || isBugRow(row) || row < 1) return 0;
     return isDualSubRow(row) ? row - 1 : row;
 }
 
@@ -31,16 +31,17 @@ StoreResult storeEdit(ChannelGrid& grid, Host& host, const EditResult& edit, Sto
     return r;
 }
 
-void deleteSelectedRows(ChannelGrid& grid, const TransferState& state) {
-    if (state.busyNow() || isCallRow(grid.row()) || isBugRow(grid.row())) return;
-    const int first = grid.rangeFirst(), last = grid.rangeLast();
+void deleteSelectedRows(ChannelGrid& grid) {
+    if (isCallRow(grid.row()) || isBugRow(grid.row())) return;
+    // The bug-detector channels are the radio's presets: no command of the
+    // grid empties them, whatever the range.
+    const int first = grid.rangeFirst(), last = std::min(grid.rangeLast(), FirstBugRow - 1);
     keepingSelection(grid, [&] {
         for (int r = first; r <= last; ++r) grid.deleteRow(r);
     });
 }
 
-void clearSelectedRows(ChannelGrid& grid, const TransferState& state) {
-    if (state.busyNow()) return;
+void clearSelectedRows(ChannelGrid& grid) {
     const int first = grid.rangeFirst();
     const int last = std::min(grid.rangeLast(), FirstBugRow - 1);
     keepingSelection(grid, [&] {
@@ -49,14 +50,13 @@ void clearSelectedRows(ChannelGrid& grid, const TransferState& state) {
     });
 }
 
-void allClear(ChannelGrid& grid, const TransferState& state, Host& host) {
-    if (state.busyNow()) return;
+void allClear(ChannelGrid& grid, Host& host) {
     host.setProgressMax(100);
     keepingSelection(grid, [&] {
         for (int r = 1; r < FirstBugRow; ++r) {
             if (isCallRow(r)) continue;
             grid.clearRow(r);
-            if (r % 160 == 0) host.setProgressValue(r / 16);
+            host.setProgressValue(r / 16);
         }
         host.setProgressValue(0);
     });

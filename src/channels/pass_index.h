@@ -6,12 +6,11 @@
 #include <vector>
 
 #include "channels/channel_grid.h"
+#include "radio/memory_map.h"
 
 namespace tqm5 {
 
-constexpr uint32_t PassIndexAddress = 0x0C00;
-constexpr int PassIndexEntries = 101;
-constexpr int PassIndexBytes = PassIndexEntries * 7;  // 707
+constexpr int PassIndexBytes = radio::PassIndex.length;  // 707
 
 std::array<uint8_t, PassIndexBytes> buildPassIndex(const ChannelGrid& grid);
 

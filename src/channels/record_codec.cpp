@@ -6,17 +6,14 @@
 #include "channels/cp932.h"
 #include "channels/text_numbers.h"
 #include "channels/value_tables.h"
+#include "radio/byte_view.h"
 
 namespace tqm5 {
 namespace {
 
-uint32_t le32(const Record& b, int at) {
-    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
-}
-
-void put32(Record& b, int at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
+namespace F = RecordField;
+using radio::ByteView;
+using radio::ConstByteView;
 
 // Division rounding halves to even, as the radio's values were always shown.
 uint64_t divRoundEven(uint64_t v, uint64_t d) {
@@ -39,7 +36,7 @@ int recordOfRow(int row) {
     return row;
 }
 
-uint32_t addressOfRecord(int record) { return ChannelArea + uint32_t(record - 1) * 64; }
+uint32_t addressOfRecord(int record) { return radio::channelRecordAddress(record); }
 
 std::string frequencyText(uint32_t hz) {
     std::string s = std::to_string(divRoundEven(hz, 10));
@@ -69,29 +66,30 @@ std::optional<long long> frequencyOfText(const std::string& t) {
     return mhz * 100000 + frac;
 }
 
-DecodeResult decodeRecord(ChannelGrid& grid, int row, const Record& b) {
+DecodeResult decodeRecord(ChannelGrid& grid, int row, const Record& record) {
+    const ConstByteView b(record);
     RowAttributes& a = grid.attr(row);
-    if ((b[0] & 0x0F) == 0) {
+    if (b.lowNibble(F::Use) == 0) {
         a.inUse = 0;
         return DecodeResult::Empty;
     }
     // Check everything before touching the row, so that a bad record leaves
     // it exactly as it was.
-    const int step = b[6] & 0x0F;
-    const int train = b[16];
-    const int tx = b[13] - 1, rx = b[14] - 1;
-    const int dcs = b[15];
-    const std::string freq = frequencyText(le32(b, 1));
+    const int step = b.lowNibble(F::Step);
+    const int train = b.u8(F::TrainTone);
+    const int tx = b.u8(F::TxTone) - 1, rx = b.u8(F::RxTone) - 1;
+    const int dcs = b.u8(F::Dcs);
+    const std::string freq = frequencyText(b.le32(F::RxFrequency));
     if (tx < 0 || tx >= ToneTable.count || rx < 0 || rx >= ToneTable.count || dcs >= DcsTable.count ||
         train >= TrainTable.count || freq.empty())
         return DecodeResult::Invalid;
 
-    grid.setCell(row, ColMode, ModeTable.text(b[5] & 0x0F).value_or(""));
+    grid.setCell(row, ColMode, ModeTable.text(b.lowNibble(F::Mode)).value_or(""));
     grid.setCell(row, ColStep, *StepTable.text(step));
     a.step = static_cast<uint8_t>(step);
     grid.setCell(row, ColCarrier, *TrainTable.text(train));
     a.train = static_cast<uint8_t>(train);
-    if (auto tm = ToneModeTable.text(b[12] & 0x0F)) grid.setCell(row, ColToneMode, *tm);
+    if (auto tm = ToneModeTable.text(b.lowNibble(F::ToneMode))) grid.setCell(row, ColToneMode, *tm);
     grid.setCell(row, ColTxTone, *ToneTable.text(tx));
     grid.setCell(row, ColRxTone, *ToneTable.text(rx));
     a.txTone = static_cast<uint8_t>(tx);
@@ -99,14 +97,14 @@ DecodeResult decodeRecord(ChannelGrid& grid, int row, const Record& b) {
     grid.setCell(row, ColDcs, *DcsTable.text(dcs));
     a.dcs = static_cast<uint8_t>(dcs);
     grid.setCell(row, ColFreq, freq);
-    const int shift = b[11] & 0x0F;
+    const int shift = b.lowNibble(F::ShiftDirection);
     grid.setCell(row, ColShift, shift == 1 ? "+" : shift == 2 ? "-" : "Off");
-    grid.setCell(row, ColOffset, offsetText(le32(b, 7)));
-    grid.setCell(row, ColSkip, (b[19] & 0x0F) == 1 ? "*" : "");
+    grid.setCell(row, ColOffset, offsetText(b.le32(F::ShiftFrequency)));
+    grid.setCell(row, ColSkip, b.lowNibble(F::Skip) == 1 ? "*" : "");
     std::string name;
-    for (int j = 0; j < 16; ++j) {
-        uint16_t code = static_cast<uint16_t>(b[33 + 2 * j] << 8 | b[32 + 2 * j]);
-        if (code != 0) name += cp932Char(code);
+    for (int j = 0; j < F::NameSlots; ++j) {
+        const uint16_t code = b.le16(F::Name + 2 * j);
+        if (code != 0) name += cp932Char(code);  // an empty slot is skipped, it does not end the name
     }
     grid.setNameString(row - 1, name);
     grid.setCell(row, ColName, nameToDisplay(name));
@@ -115,46 +113,46 @@ DecodeResult decodeRecord(ChannelGrid& grid, int row, const Record& b) {
 }
 
 Record encodeRecord(const ChannelGrid& grid, int row) {
-    Record b{};
+    Record record{};
+    ByteView b(record);
     const RowAttributes& a = grid.attr(row);
-    if (!a.inUse) return b;
+    if (!a.inUse) return record;
     const long long f = frequencyOfText(grid.cell(row, ColFreq)).value_or(0);
-    put32(b, 1, clampHz(f * 10));
-    b[0] = (isBugRow(row) || !inTransmitBand(f)) ? 0x01 : 0x02;
+    b.setLe32(F::RxFrequency, clampHz(f * 10));
+    b.setU8(F::Use, (isBugRow(row) || !inTransmitBand(f)) ? UseInUse : UseInUseTransmit);
     const int mode = ModeTable.indexOf(grid.cell(row, ColMode));
-    b[5] = static_cast<uint8_t>(mode < 0 ? 0 : mode);
-    b[6] = a.step;
+    b.setU8(F::Mode, static_cast<uint8_t>(mode < 0 ? 0 : mode));
+    b.setU8(F::Step, a.step);
 
     const std::string& off = grid.cell(row, ColOffset);
-    int offMhzLen = off.size() == 8 ? 1 : off.size() == 9 ? 2 : off.size() == 10 ? 3 : 0;
-    bool offsetOk = offMhzLen != 0;
+    const int offMhzLen = off.size() == 8 ? 1 : off.size() == 9 ? 2 : off.size() == 10 ? 3 : 0;
+    const bool offsetOk = offMhzLen != 0;
     if (offsetOk) {
-        long long mhz = leadingNumber(std::string_view(off).substr(0, offMhzLen));
-        long long khz = leadingNumber(std::string_view(off).substr(offMhzLen + 1, 3));
-        put32(b, 7, clampHz(mhz * 1000000 + khz * 1000));
+        const long long mhz = leadingNumber(std::string_view(off).substr(0, offMhzLen));
+        const long long khz = leadingNumber(std::string_view(off).substr(offMhzLen + 1, 3));
+        b.setLe32(F::ShiftFrequency, clampHz(mhz * 1000000 + khz * 1000));
     }
     const std::string& shift = grid.cell(row, ColShift);
-    b[11] = !offsetOk ? 0 : shift == "+" ? 1 : shift == "-" ? 2 : 0;
+    b.setU8(F::ShiftDirection, !offsetOk ? 0 : shift == "+" ? 1 : shift == "-" ? 2 : 0);
     const int toneMode = ToneModeTable.indexOf(grid.cell(row, ColToneMode));
-    b[12] = static_cast<uint8_t>(toneMode < 0 ? 0 : toneMode);
-    b[13] = static_cast<uint8_t>(a.txTone + 1);
-    b[14] = static_cast<uint8_t>(a.rxTone + 1);
-    b[15] = a.dcs;
-    b[16] = a.train;
-    b[17] = 0x00;
-    b[18] = 0x3E;
-    b[19] = grid.cell(row, ColSkip) == "*" ? 0x01 : 0x00;
-    b[20] = 0x0A;
+    b.setU8(F::ToneMode, static_cast<uint8_t>(toneMode < 0 ? 0 : toneMode));
+    b.setU8(F::TxTone, static_cast<uint8_t>(a.txTone + 1));
+    b.setU8(F::RxTone, static_cast<uint8_t>(a.rxTone + 1));
+    b.setU8(F::Dcs, a.dcs);
+    b.setU8(F::TrainTone, a.train);
+    b.setU8(F::Fixed17, 0x00);
+    b.setU8(F::Fixed18, 0x3E);
+    b.setU8(F::Skip, grid.cell(row, ColSkip) == "*" ? 0x01 : 0x00);
+    b.setU8(F::Fixed20, 0x0A);
     int j = 0;
     for (char32_t c : toU32(grid.nameString(row - 1))) {
-        if (j == 16) break;
-        int code = cp932Code(c);
+        if (j == F::NameSlots) break;
+        const int code = cp932Code(c);
         if (code <= 0) continue;  // nothing the radio could show
-        b[32 + 2 * j] = static_cast<uint8_t>(code & 0xFF);
-        b[33 + 2 * j] = static_cast<uint8_t>(code >> 8);
+        b.setLe16(F::Name + 2 * j, static_cast<uint16_t>(code));
         ++j;
     }
-    return b;
+    return record;
 }
 
 }  // namespace tqm5

@@ -17,6 +17,9 @@ public:
     // Every transfer control, the tab strip, the grid and the menus accept
     // input again.
     virtual void enableTransferControls() = 0;
+    // A transfer starts: the controls that ignore input while it runs look
+    // disabled until enableTransferControls.
+    virtual void disableTransferControls() {}
 };
 
 }  // namespace tqm5

@@ -1,52 +1,48 @@
 #pragma once
-// The main window: four pages, the menus, the progress display, and the
-// Memory page with the channel grid.
+// The main window: the menus, the tab strip with its four pages and the
+// progress display. The pages hold the controls; the commands run in the
+// app layer.
 #include <QMainWindow>
 
-#include <functional>
+#include <array>
+#include <memory>
 
-#include "app/document.h"
-#include "channels/channel_transfers.h"
-#include "protocol/host.h"
+#include "app/commands.h"
+#include "ui/widget_host.h"
 
 class QAction;
 class QLineEdit;
+class QMenu;
 class QProgressBar;
-class QPushButton;
 class QStackedWidget;
 class QTabBar;
 class QTableView;
 
 namespace tqm5 {
 
-class GridModel;
+class MemoryPage;
+class Page;
 class QtSerialLink;
 
-class Form1 : public QMainWindow, public Host {
+class Form1 : public QMainWindow {
     Q_OBJECT
 public:
-    Form1(Document& doc, QtSerialLink& link, QWidget* parent = nullptr);
+    // `host` replaces the window's own (window tests record messages with
+    // it); it must outlive the window.
+    Form1(Document& doc, QtSerialLink& link, WidgetHost* host = nullptr, QWidget* parent = nullptr);
     ~Form1() override;
 
-    // Host
-    Choice message(const std::string& text, const std::string& title, Buttons buttons) override;
-    void processEvents() override;
-    void setProgressMax(int max) override;
-    void setProgressValue(int value) override;
-    void setProgressText(const std::string& text) override;
-    void enableTransferControls() override;
-
-    // When set, messages go here instead of to message boxes (window tests).
-    std::function<Choice(const std::string& text, const std::string& title, Buttons buttons)> messageSink;
     Document& document() { return doc_; }
-    QTableView* grid() const { return view_; }
-    int timeoutMs = 1000;
+    Commands& commands() { return *commands_; }
+    WidgetHost& host() { return *host_; }
+    MemoryPage* memoryPage() const { return memoryPage_; }
+    QTableView* grid() const;
 
     // The commands, as the buttons and menus run them.
-    TransferOutcome memoryRead();
-    TransferOutcome memoryWrite();
-    TransferOutcome oneMemoryRead();
-    TransferOutcome oneMemoryWrite();
+    TransferOutcome memoryRead() { return commands_->memoryRead(); }
+    TransferOutcome memoryWrite() { return commands_->memoryWrite(); }
+    TransferOutcome oneMemoryRead() { return commands_->oneMemoryRead(); }
+    TransferOutcome oneMemoryWrite() { return commands_->oneMemoryWrite(); }
     void openEditor();
     void selectPort(int number);
     void showVersion();
@@ -56,25 +52,24 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    TransferContext context();
     void buildMenus();
-    QWidget* buildMemoryPage();
     void tabChosen(int index);
-    void showSelection();
-    void takeViewSelection();
     void refreshPortCaptions();
+    void setTransferControlsEnabled(bool enabled);
 
     Document& doc_;
     QtSerialLink& link_;
-    GridModel* model_ = nullptr;
+    std::unique_ptr<WidgetHost> ownHost_;
+    WidgetHost* host_ = nullptr;
+    std::unique_ptr<Commands> commands_;
     QTabBar* tabs_ = nullptr;
-    QStackedWidget* pages_ = nullptr;
-    QTableView* view_ = nullptr;
+    QStackedWidget* stack_ = nullptr;
+    MemoryPage* memoryPage_ = nullptr;
+    std::array<Page*, 4> pages_{};
     QProgressBar* progressBar_ = nullptr;
     QLineEdit* progress_ = nullptr;
-    QPushButton* allReset_ = nullptr;
+    QList<QMenu*> transferMenus_;
     QAction* portItems_[17] = {};
-    bool syncing_ = false;
 };
 
 }  // namespace tqm5

@@ -10,7 +10,6 @@ class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     explicit GridModel(ChannelGrid& grid, QObject* parent = nullptr);
-    ~GridModel() override;
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -19,6 +18,7 @@ public:
 
 private:
     ChannelGrid& grid_;
+    Listeners<int, int>::Token rowsToken_;
 };
 
 }  // namespace tqm5

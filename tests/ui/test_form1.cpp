@@ -16,6 +16,7 @@
 #include "app/startup.h"
 #include "ui/form1.h"
 #include "serial/qt_serial_link.h"
+#include "support/recording_widget_host.h"
 
 using namespace tqm5;
 
@@ -29,16 +30,17 @@ struct Shown {
 struct Window {
     Document doc;
     QtSerialLink link;
+    test::RecordingWidgetHost host;
     std::unique_ptr<Form1> form;
     std::vector<Shown> shown;
     Host::Choice answer = Host::Choice::Ok;
     Window() {
         startUp(doc);
-        form = std::make_unique<Form1>(doc, link);
-        form->messageSink = [this](const std::string& t, const std::string& ti, Host::Buttons b) {
+        host.sink = [this](const std::string& t, const std::string& ti, Host::Buttons b) {
             shown.push_back({t, ti, b});
             return answer;
         };
+        form = std::make_unique<Form1>(doc, link, &host);
         form->show();
     }
     template <typename T>

@@ -15,6 +15,7 @@
 #include "ui/form1.h"
 #include "ui/form2.h"
 #include "serial/qt_serial_link.h"
+#include "support/recording_widget_host.h"
 
 using namespace tqm5;
 
@@ -24,6 +25,7 @@ struct Rig {
     emu::PtyServer radio;
     Document doc;
     QtSerialLink link;
+    test::RecordingWidgetHost host;
     std::unique_ptr<Form1> form;
     std::vector<std::string> shown;
     Rig() {
@@ -31,11 +33,11 @@ struct Rig {
         radio.start();
         startUp(doc);
         link.bindDevice(1, QString::fromStdString(radio.devicePath()));
-        form = std::make_unique<Form1>(doc, link);
-        form->messageSink = [this](const std::string& text, const std::string& title, Host::Buttons) {
+        host.sink = [this](const std::string& text, const std::string& title, Host::Buttons) {
             shown.push_back(text + "|" + title);
             return Host::Choice::Ok;
         };
+        form = std::make_unique<Form1>(doc, link, &host);
         form->show();
     }
     QPushButton* button(const char* name) { return form->findChild<QPushButton*>(name); }

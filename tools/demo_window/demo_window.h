@@ -9,18 +9,23 @@
 
 namespace tqm5 {
 
+// Answers every message with OK and shows none.
+struct SilentHost : WidgetHost {
+    Choice message(const std::string&, const std::string&, Buttons) override { return Choice::Ok; }
+};
+
 struct DemoWindow {
     emu::PtyServer radio;
     Document doc;
     QtSerialLink link;
-    Form1 window{doc, link};
+    SilentHost host;
+    Form1 window{doc, link, &host};
 
     DemoWindow() {
         radio.loadImage(emu::DemoImage);
         radio.start();
         startUp(doc);
         link.bindDevice(1, QString::fromStdString(radio.devicePath()));
-        window.messageSink = [](const std::string&, const std::string&, Host::Buttons) { return Host::Choice::Ok; };
         window.resize(1180, 760);
         window.show();
     }

@@ -1,0 +1,66 @@
+#pragma once
+// What a feature hands the transfer engine: the blocks to move, in order,
+// with their retry budgets, the progress to show and what to do with the
+// bytes. The engine does the rest (identification, retries, the closing
+// window, the outcome and its message, the end-of-transfer reset).
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "protocol/serial_link.h"
+
+namespace tqm5::engine {
+
+// Progress shown at a point of the run; a negative field leaves that part
+// of the display as it is.
+struct Progress {
+    int value = -1;    // progress bar value
+    int percent = -1;  // shown as "<percent>%"
+};
+
+struct Block {
+    enum class Kind { Read, Write };
+    Kind kind = Kind::Read;
+    uint32_t address = 0;
+    int length = 0;  // bytes to read; a write sends what `encode` returns
+    int budget = 0;  // index into Plan::budgets: blocks naming one budget share it
+
+    // Runs before the first attempt; then `before` is shown.
+    std::function<void()> prepare;
+    Progress before;
+    Progress after;  // shown once the block is accepted
+    // Write: the bytes to send, asked once before the first attempt.
+    std::function<Bytes()> encode;
+    // Read: takes the accepted bytes. False when they cannot be used: the run
+    // then ends as if the port had failed, and nothing more is read.
+    std::function<bool(const Bytes&)> decode;
+    // Runs once the block is accepted (after `decode`).
+    std::function<void()> accepted;
+};
+
+struct Plan {
+    int busyCode = 1;
+    int identifyAttempts = 3;  // 0: the session needs no identification
+    std::vector<int> budgets;  // failed exchanges each budget tolerates
+    // Runs once the busy code is set, before the identification.
+    std::function<void()> prepare;
+    // Runs after a successful identification, before the first block.
+    std::function<void()> identified;
+    std::vector<Block> blocks;
+    // Runs after the last block was accepted, before the success ending.
+    std::function<void()> completed;
+    // Runs in the success ending, once "100%" shows and before the message.
+    std::function<void()> succeeded;
+};
+
+// The messages every transfer ends with.
+extern const char* const SuccessText;    // "Success"
+extern const char* const FinishTitle;    // " Finish"
+extern const char* const ErrorText;      // "Error"
+extern const char* const ErrorTitle;     // " Error"
+extern const char* const PortErrorText;  // "Port Error"
+
+std::string percentText(int percent);  // "42%"
+
+}  // namespace tqm5::engine

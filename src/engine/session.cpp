@@ -1,0 +1,155 @@
+#include "engine/session.h"
+
+#include "protocol/clone_protocol.h"
+
+namespace tqm5::engine {
+
+const char* const SuccessText = "Success";
+const char* const FinishTitle = " Finish";
+const char* const ErrorText = "Error";
+const char* const ErrorTitle = " Error";
+const char* const PortErrorText = "Port Error";
+
+std::string percentText(int percent) { return std::to_string(percent) + "%"; }
+
+namespace {
+
+// The radio's bytes could not be used: ends the run like a port error.
+struct UnusableData {};
+
+class Run {
+public:
+    Run(const Plan& plan, Environment& env)
+        : plan_(plan), env_(env), proto_(env.link, env.host, env.state, env.port, env.timeoutMs) {}
+
+    Outcome go() {
+        env_.state.busy = plan_.busyCode;
+        env_.host.disableTransferControls();
+        try {
+            proto_.configure();
+            if (plan_.prepare) plan_.prepare();
+            if (!identify()) return fail();
+            if (plan_.identified) plan_.identified();
+            std::vector<int> used(plan_.budgets.size(), 0);
+            for (const Block& b : plan_.blocks)
+                if (!transfer(b, used.at(static_cast<std::size_t>(b.budget)))) return fail();
+            if (plan_.completed) plan_.completed();
+            return succeed();
+        } catch (const PortError&) {
+            return portError();
+        } catch (const UnusableData&) {
+            return portError();
+        } catch (const TransferClosed&) {
+            return closed();
+        }
+    }
+
+private:
+    void show(const Progress& p) {
+        if (p.value >= 0) env_.host.setProgressValue(p.value);
+        if (p.percent >= 0) env_.host.setProgressText(percentText(p.percent));
+    }
+
+    bool identify() {
+        for (int attempt = 0; attempt < plan_.identifyAttempts; ++attempt) {
+            env_.host.processEvents();
+            if (proto_.identify()) return true;
+        }
+        return plan_.identifyAttempts == 0;
+    }
+
+    // One block, repeated until it is accepted or its budget is used up.
+    bool transfer(const Block& b, int& used) {
+        const int budget = plan_.budgets.at(static_cast<std::size_t>(b.budget));
+        if (b.prepare) b.prepare();
+        show(b.before);
+        if (b.kind == Block::Kind::Write) {
+            const Bytes data = b.encode ? b.encode() : Bytes{};
+            while (!proto_.writeBlock(b.address, data))
+                if (++used >= budget) return false;
+        } else {
+            for (;;) {
+                if (auto data = proto_.readBlock(b.address, b.length)) {
+                    env_.host.processEvents();
+                    if (b.decode && !b.decode(*data)) throw UnusableData{};
+                    break;
+                }
+                if (++used >= budget) return false;
+            }
+        }
+        if (b.accepted) b.accepted();
+        show(b.after);
+        return true;
+    }
+
+    void resumeDisplay() {
+        if (env_.resumeDisplay) env_.resumeDisplay();
+    }
+    void reset() {
+        if (env_.endOfTransferReset) env_.endOfTransferReset();
+        env_.state.busy = Idle;
+    }
+
+    Outcome succeed() {
+        proto_.endSession();
+        env_.host.setProgressText(percentText(100));
+        if (plan_.succeeded) plan_.succeeded();
+        // Only a quiet chain (Read All, Write All) silences a success; the
+        // failed state a former run left behind never does.
+        if (env_.state.quiet != QuietOn) {
+            resumeDisplay();
+            env_.host.message(SuccessText, FinishTitle);
+        }
+        env_.state.quiet = QuietNormal;
+        reset();
+        env_.host.setProgressValue(0);
+        return Outcome::Success;
+    }
+
+    Outcome fail() {
+        proto_.endSession();
+        env_.state.quiet = QuietFailed;
+        reset();
+        resumeDisplay();
+        env_.host.message(ErrorText, ErrorTitle);
+        return Outcome::Error;
+    }
+
+    Outcome portError() {
+        proto_.endSession();
+        env_.state.quiet = QuietFailed;
+        reset();
+        env_.host.message(PortErrorText, ErrorTitle);
+        if (env_.link.isOpen()) env_.link.close();
+        return Outcome::PortError;
+    }
+
+    Outcome closed() {
+        // The window is going away and already ran the reset: leave nothing open.
+        if (env_.link.isOpen()) env_.link.close();
+        env_.state.busy = Idle;
+        resumeDisplay();
+        return Outcome::Closed;
+    }
+
+    const Plan& plan_;
+    Environment& env_;
+    CloneProtocol proto_;
+};
+
+}  // namespace
+
+Outcome run(const Plan& plan, Environment& env) {
+    // The one guard of every transfer: while one runs, clicks that reach
+    // another transfer command during its waits do nothing.
+    if (env.state.busyNow()) return Outcome::Ignored;
+    return Run(plan, env).go();
+}
+
+Outcome runQuietly(const Plan& plan, Environment& env) {
+    env.state.quiet = QuietOn;
+    env.state.busy = Idle;
+    return run(plan, env);
+}
+
+}  // namespace tqm5::engine

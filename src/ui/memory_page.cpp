@@ -1,0 +1,186 @@
+#include "ui/memory_page.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "ui/form2.h"
+#include "ui/grid_model.h"
+#include "ui/twips.h"
+
+namespace tqm5 {
+namespace {
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption) {
+    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+    b->setObjectName(name);
+    return b;
+}
+
+// Keys the grid handles itself: moving the current row and extending the
+// selection. Everything else (letters, Ctrl+A ...) would move or select rows
+// the commands do not act on.
+bool isNavigationKey(int key) {
+    switch (key) {
+        case Qt::Key_Up: case Qt::Key_Down: case Qt::Key_Left: case Qt::Key_Right:
+        case Qt::Key_PageUp: case Qt::Key_PageDown: case Qt::Key_Home: case Qt::Key_End:
+        case Qt::Key_Tab: case Qt::Key_Backtab:
+        case Qt::Key_Shift: case Qt::Key_Control: case Qt::Key_Alt: case Qt::Key_Meta:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+MemoryPage::MemoryPage(Commands& commands, QWidget* parent)
+    : Page(parent), commands_(commands), grid_(commands.document().grid) {
+    auto* frame = new QGroupBox("memory", this);
+    frame->setObjectName("A_FRAME[0]");
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(frame);
+
+    model_ = new GridModel(grid_, this);
+    view_ = new QTableView(frame);
+    view_->setObjectName("MSFlexGrid1");
+    view_->setModel(model_);
+    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view_->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->setTabKeyNavigation(false);  // Tab leaves the grid for the buttons
+    view_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    view_->setWordWrap(false);
+    view_->verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
+    view_->verticalHeader()->setFixedWidth(twipsToPixels(ChannelGrid::columnWidthTwips(0)));
+    view_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    view_->horizontalHeader()->setMinimumSectionSize(1);
+    for (int c = 1; c < GridCols; ++c) view_->setColumnWidth(c - 1, twipsToPixels(ChannelGrid::columnWidthTwips(c)));
+    const int rowHeight = view_->verticalHeader()->defaultSectionSize();
+    view_->setMinimumHeight(view_->horizontalHeader()->sizeHint().height() + ChannelGrid::VisibleRows * rowHeight +
+                            view_->horizontalScrollBar()->sizeHint().height() + 2 * view_->frameWidth());
+    view_->installEventFilter(this);
+    connect(view_, &QTableView::doubleClicked, this, [this] { openEditor(); });
+    connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MemoryPage::takeViewSelection);
+    connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this, &MemoryPage::takeViewSelection);
+    connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
+        if (!syncing_) grid_.setTopRow(v + 1);
+    });
+
+    auto* read = button(frame, "READ_Botton", "Memory Read");
+    auto* write = button(frame, "WRITE_Botton", "Memory Write");
+    auto* oneRead = button(frame, "MEM_ONE_READ", "One Memory Read");
+    auto* oneWrite = button(frame, "MEM_ONE_WRITE", "One Memory Write");
+    auto* clear = button(frame, "Clear_Botton", "Clear");
+    auto* allReset = button(frame, "ALL_Reset", "All Clear");
+    auto* up = button(frame, "LIST_SET[0]", "Up");
+    auto* down = button(frame, "LIST_SET[1]", "Down");
+    connect(read, &QPushButton::clicked, this, [this] { commands_.memoryRead(); });
+    connect(write, &QPushButton::clicked, this, [this] { commands_.memoryWrite(); });
+    connect(oneRead, &QPushButton::clicked, this, [this] { commands_.oneMemoryRead(); });
+    connect(oneWrite, &QPushButton::clicked, this, [this] { commands_.oneMemoryWrite(); });
+    connect(clear, &QPushButton::clicked, this, [this] { commands_.clearRows(); });
+    connect(allReset, &QPushButton::clicked, this, [this, allReset] {
+        if (commands_.busy()) return;
+        allReset->setEnabled(false);
+        commands_.allClear();
+        allReset->setEnabled(true);
+    });
+    connect(up, &QPushButton::clicked, this, [this] { commands_.moveUp(); });
+    connect(down, &QPushButton::clicked, this, [this] { commands_.moveDown(); });
+    transferControls_ = {read, write, oneRead, oneWrite, clear, allReset, up, down, view_};
+
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* b : {read, write, oneRead, oneWrite}) buttons->addWidget(b);
+    buttons->addSpacing(16);
+    buttons->addWidget(clear);
+    buttons->addWidget(allReset);
+    buttons->addSpacing(16);
+    buttons->addWidget(up);
+    buttons->addWidget(down);
+    buttons->addStretch(1);
+    auto* row = new QHBoxLayout(frame);
+    row->addWidget(view_, 1);
+    row->addLayout(buttons);
+    // Tab goes from the grid through the buttons in the order they stand.
+    QWidget::setTabOrder(view_, read);
+    QWidget* previous = read;
+    for (QWidget* next : {static_cast<QWidget*>(write), static_cast<QWidget*>(oneRead), static_cast<QWidget*>(oneWrite),
+                          static_cast<QWidget*>(clear), static_cast<QWidget*>(allReset), static_cast<QWidget*>(up),
+                          static_cast<QWidget*>(down)}) {
+        QWidget::setTabOrder(previous, next);
+        previous = next;
+    }
+
+    selectionToken_ = grid_.selectionChanged.connect([this] { showSelection(); });
+    showSelection();
+}
+
+QList<QWidget*> MemoryPage::transferControls() const { return transferControls_; }
+
+void MemoryPage::openEditor() {
+    const int row = commands_.editorRow();
+    if (row == 0) return;
+    grid_.selectRow(row);
+    Form2 editor(grid_, row, this);
+    editor.exec();
+    commands_.storeEdit(editor.result(), editor.plan());
+}
+
+void MemoryPage::showSelection() {
+    if (!view_ || syncing_) return;
+    syncing_ = true;
+    auto* sel = view_->selectionModel();
+    QItemSelection range(model_->index(grid_.rangeFirst() - 1, 0), model_->index(grid_.rangeLast() - 1, GridCols - 2));
+    sel->setCurrentIndex(model_->index(grid_.row() - 1, GridCols - 2), QItemSelectionModel::NoUpdate);
+    sel->select(range, QItemSelectionModel::ClearAndSelect);
+    view_->verticalScrollBar()->setValue(grid_.topRow() - 1);
+    if (grid_.row() < grid_.topRow() || grid_.row() >= grid_.topRow() + ChannelGrid::VisibleRows)
+        view_->scrollTo(model_->index(grid_.row() - 1, 0));
+    syncing_ = false;
+}
+
+void MemoryPage::takeViewSelection() {
+    if (syncing_) return;
+    const QModelIndex current = view_->selectionModel()->currentIndex();
+    if (!current.isValid()) return;
+    const QModelIndexList rows = view_->selectionModel()->selectedRows();
+    int first = current.row(), last = current.row();
+    for (const QModelIndex& i : rows) {
+        first = std::min(first, i.row());
+        last = std::max(last, i.row());
+    }
+    // The anchor stays the current row; the end the user moved is the
+    // selection end.
+    const int anchor = (current.row() == first) ? last : first;
+    grid_.setSelection(anchor + 1, current.row() + 1);
+}
+
+bool MemoryPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (event->type() == QEvent::ShortcutOverride) return false;  // menus' Alt keys still work
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            openEditor();
+            return true;
+        }
+        if (key->key() == Qt::Key_Delete) {
+            commands_.deleteRows();
+            return true;
+        }
+        if (key->modifiers() & Qt::AltModifier) return false;  // access keys of buttons and menus
+        return !isNavigationKey(key->key());
+    }
+    return Page::eventFilter(watched, event);
+}
+
+}  // namespace tqm5

@@ -1,0 +1,38 @@
+#pragma once
+// The Memory page: the channel grid and the commands on it.
+#include "app/commands.h"
+#include "base/listeners.h"
+#include "ui/page.h"
+
+class QPushButton;
+class QTableView;
+
+namespace tqm5 {
+
+class GridModel;
+
+class MemoryPage : public Page {
+    Q_OBJECT
+public:
+    MemoryPage(Commands& commands, QWidget* parent = nullptr);
+    QList<QWidget*> transferControls() const override;
+    QTableView* grid() const { return view_; }
+    void openEditor();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showSelection();
+    void takeViewSelection();
+
+    Commands& commands_;
+    ChannelGrid& grid_;
+    GridModel* model_ = nullptr;
+    QTableView* view_ = nullptr;
+    QList<QWidget*> transferControls_;
+    Listeners<>::Token selectionToken_;
+    bool syncing_ = false;
+};
+
+}  // namespace tqm5

@@ -1,0 +1,19 @@
+#pragma once
+// One page of the main window. A page owns its widgets and names the ones
+// that ignore input while a transfer runs (the end-of-transfer reset
+// enables exactly these again).
+#include <QList>
+#include <QWidget>
+
+namespace tqm5 {
+
+class Page : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+    virtual QList<QWidget*> transferControls() const = 0;
+    // The page is about to be shown (after the page rules allowed it).
+    virtual void aboutToShow() {}
+};
+
+}  // namespace tqm5

@@ -1,0 +1,39 @@
+#include "ui/widget_host.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+
+namespace tqm5 {
+
+Host::Choice WidgetHost::message(const std::string& text, const std::string& title, Buttons buttons) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title), QString::fromStdString(text),
+                    buttons == Buttons::Ok ? QMessageBox::Ok : (QMessageBox::Ok | QMessageBox::Cancel), parent_);
+    box.setObjectName("MessageBox");
+    return box.exec() == QMessageBox::Ok ? Choice::Ok : Choice::Cancel;
+}
+
+void WidgetHost::processEvents() { QApplication::processEvents(QEventLoop::AllEvents); }
+
+void WidgetHost::setProgressMax(int max) {
+    if (bar_) bar_->setMaximum(max);
+}
+
+void WidgetHost::setProgressValue(int value) {
+    if (bar_) bar_->setValue(std::min(value, bar_->maximum()));
+}
+
+void WidgetHost::setProgressText(const std::string& text) {
+    if (text_) text_->setText(QString::fromStdString(text));
+}
+
+void WidgetHost::enableTransferControls() {
+    if (setTransferControlsEnabled) setTransferControlsEnabled(true);
+}
+
+void WidgetHost::disableTransferControls() {
+    if (setTransferControlsEnabled) setTransferControlsEnabled(false);
+}
+
+}  // namespace tqm5
