@@ -140,8 +140,11 @@ void MemoryPage::showSelection() {
     if (!view_ || syncing_) return;
     syncing_ = true;
     auto* sel = view_->selectionModel();
+    // The grid's current row is the anchor a Shift+arrow extends from; its
+    // selection end is where the view's cursor stands.
+    view_->setCurrentIndex(model_->index(grid_.row() - 1, GridCols - 2));
+    sel->setCurrentIndex(model_->index(grid_.rowSel() - 1, GridCols - 2), QItemSelectionModel::NoUpdate);
     QItemSelection range(model_->index(grid_.rangeFirst() - 1, 0), model_->index(grid_.rangeLast() - 1, GridCols - 2));
-    sel->setCurrentIndex(model_->index(grid_.row() - 1, GridCols - 2), QItemSelectionModel::NoUpdate);
     sel->select(range, QItemSelectionModel::ClearAndSelect);
     view_->verticalScrollBar()->setValue(grid_.topRow() - 1);
     if (grid_.row() < grid_.topRow() || grid_.row() >= grid_.topRow() + ChannelGrid::VisibleRows)

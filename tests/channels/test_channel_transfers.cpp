@@ -198,6 +198,36 @@ TEST(ChannelTransfers, WriteBudgetsAndIndexBudgets) {
     EXPECT_EQ(y.host.progressValue, 0);
 }
 
+// Each budget starts afresh: the rows' 20, index block 1's 3, blocks 2-11's
+// shared 10 and block 12's 2. Failures are spread just under each budget,
+// so a budget carried over from the step before ends the run.
+TEST(ChannelTransfers, EveryWriteBudgetStartsAfresh) {
+    struct Case {
+        int row1, index1, index2, index7, index12;
+        TransferOutcome outcome;
+    } cases[] = {
+        {19, 2, 5, 4, 1, TransferOutcome::Success},
+        {19, 2, 9, 0, 1, TransferOutcome::Success},
+        {0, 0, 6, 4, 0, TransferOutcome::Error},  // blocks 2-11 share their 10
+        {0, 0, 0, 0, 2, TransferOutcome::Error},
+        {20, 0, 0, 0, 0, TransferOutcome::Error},
+    };
+    for (const Case& c : cases) {
+        Rig w;
+        uint64_t e = 2;  // exchange 1 is the identification
+        auto step = [&](int failures) {
+            for (int k = 0; k < failures; ++k) w.link.radio.forceFault(e++, FaultKind::BrokenTail);
+            ++e;
+        };
+        step(c.row1);
+        for (int row = 2; row <= LastRow; ++row) step(0);
+        step(c.index1);
+        for (int block = 2; block <= 11; ++block) step(block == 2 ? c.index2 : block == 7 ? c.index7 : 0);
+        step(c.index12);
+        EXPECT_EQ(memoryWrite(w.ctx()), c.outcome) << c.row1 << " " << c.index1 << " " << c.index2;
+    }
+}
+
 TEST(ChannelTransfers, IdentificationAndTimeouts) {
     Rig r;
     r.link.radio.failIdentifications(3);

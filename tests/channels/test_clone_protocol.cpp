@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "protocol/answers.h"
 #include "protocol/clone_protocol.h"
 #include "protocol/transfer_state.h"
 #include "support/emulator_link.h"
@@ -61,4 +62,43 @@ TEST(CloneProtocol, ClosingWindowAbandonsTheWait) {
     CloneProtocol p(link, host, state, 1, 1000);
     link.radio.failNext(1, emu::FaultKind::NoAnswer);
     EXPECT_THROW(p.identify(), TransferClosed);
+}
+
+// The answer checks on crafted answers: only the exact answer to the exact
+// command is ever taken.
+TEST(CloneProtocol, AnswerChecks) {
+    auto text = [](const std::string& s) { return Bytes(s.begin(), s.end()); };
+    const Bytes cmd = readCommand(0x01240);
+    const std::string digits = "0123456789ABCDEF";
+    const std::string good = "QK~F01240R\r\r\n" + digits + "\r\n";  // 8 data bytes
+    struct Case {
+        std::string answer;
+        bool accepted;
+        const char* why;
+    } reads[] = {
+        {good, true, "exact"},
+        {"QK~F01280R\r\r\n" + digits + "\r\n", false, "another address's answer, right length"},
+        {good + "X", false, "one byte more"},
+        {good.substr(0, good.size() - 1), false, "one byte short"},
+        {"QK~F01240R\r\r\n" + digits + "\n\r", false, "closing bytes swapped"},
+        {"QK~F01240R\r\r\n0123456789abcdef\r\n", false, "lowercase digits"},
+        {"QK~F01240R\r\r\n0123456789ABCDEG\r\n", false, "not a digit"},
+        {"QK~F01240W\r\r\n" + digits + "\r\n", false, "echo of a write"},
+    };
+    for (const Case& c : reads) {
+        const auto data = readAnswerData(text(c.answer), cmd, 8);
+        EXPECT_EQ(data.has_value(), c.accepted) << c.why;
+        if (data) {
+            EXPECT_EQ(*data, (Bytes{0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}));
+        }
+    }
+    const Bytes w = writeCommand(0x00100, {0x12});
+    EXPECT_TRUE(writeAccepted(text("QK~F00100W12\r\r\nOK\r\n"), w, 1));
+    EXPECT_FALSE(writeAccepted(text("QK~F00108W12\r\r\nOK\r\n"), w, 1));  // another address
+    EXPECT_FALSE(writeAccepted(text("QK~F00100W12\r\r\nNG\r\n"), w, 1));
+    EXPECT_FALSE(writeAccepted(text("QK~F00100W12\r\r\nOK\r\n\n"), w, 1));
+    const Bytes id = identificationCommand();
+    EXPECT_TRUE(identificationAccepted(text("QK~TQ-M5EG\r\r\nOK\r\n"), id));
+    EXPECT_FALSE(identificationAccepted(text("QK~TQ-M5EX\r\r\nOK\r\n"), id));
+    EXPECT_FALSE(identificationAccepted(text("QK~TQ-M5EG\r\r\nOK\r\n\n"), id));
 }

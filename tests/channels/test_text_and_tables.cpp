@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "channels/cp932.h"
 #include "channels/name_table.h"
 #include "channels/value_tables.h"
@@ -19,28 +22,85 @@ TEST(Cp932, UserCharactersAndKanaRoundTrip) {
     EXPECT_EQ(cp932Length("Aあ:1~"), 6u);
 }
 
-TEST(ValueTables, LookupsBothWaysAndLimits) {
-    EXPECT_EQ(*StepTable.text(15), "1MHz");
-    EXPECT_EQ(ToneTable.count, 39);
-    EXPECT_EQ(*ToneTable.text(38), "250.3Hz");
+namespace {
+
+std::vector<std::string> words(const std::string& s) {
+    std::vector<std::string> out;
+    std::string w;
+    for (char c : s) {
+        if (c == ' ') {
+            if (!w.empty()) out.push_back(w);
+            w.clear();
+        } else {
+            w += c;
+        }
+    }
+    if (!w.empty()) out.push_back(w);
+    return out;
+}
+
+std::vector<std::string> entries(const ValueTable& t) {
+    std::vector<std::string> out;
+    for (int i = 0; i < t.count; ++i) out.push_back(*t.text(i));
+    return out;
+}
+
+}  // namespace
+
+// Every table entry by entry, against the lists as the radio's documentation
+// gives them: a single wrong entry changes what a channel means on the radio.
+TEST(ValueTables, EveryEntryOfEveryTable) {
+    EXPECT_EQ(entries(StepTable), words("5KHz 6.25KHz 8.33KHz 10KHz 12.5KHz 15KHz 20KHz 25KHz 30KHz 50KHz 100KHz "
+                                        "125KHz 150KHz 200KHz 500KHz 1MHz"));
+    EXPECT_EQ(entries(ToneTable),
+              words("67.0Hz 69.3Hz 71.9Hz 74.4Hz 77.0Hz 79.7Hz 82.5Hz 85.4Hz 88.5Hz 91.5Hz 94.8Hz 97.4Hz 100.0Hz "
+                    "103.5Hz 107.2Hz 110.9Hz 114.8Hz 118.8Hz 123.0Hz 127.3Hz 131.8Hz 136.5Hz 141.3Hz 146.2Hz 151.4Hz "
+                    "156.7Hz 162.2Hz 167.9Hz 173.8Hz 179.9Hz 186.2Hz 192.8Hz 203.5Hz 210.7Hz 218.1Hz 225.7Hz 233.6Hz "
+                    "241.8Hz 250.3Hz"));
+    EXPECT_EQ(entries(DcsTable),
+              words("023 025 026 031 032 036 043 047 051 053 054 065 071 072 073 074 114 115 116 122 125 131 132 134 "
+                    "143 145 152 155 156 162 165 172 174 205 212 223 225 226 243 244 245 246 251 252 255 261 263 265 "
+                    "266 271 274 306 311 315 325 331 332 343 346 351 356 364 365 371 411 412 413 423 431 432 445 446 "
+                    "452 454 455 462 464 465 466 503 506 516 523 526 532 546 565 606 612 624 627 631 632 654 662 664 "
+                    "703 712 723 731 732 734 743 754"));
+    std::vector<std::string> train;
+    for (int i = 0; i < 28; ++i) train.push_back(std::to_string(300 + 100 * i) + "Hz");
+    train.push_back("ＪＲ");
+    EXPECT_EQ(entries(TrainTable), train);
+    train.back() = "JR";
+    EXPECT_EQ(entries(TrainListTable), train);
+    EXPECT_EQ(entries(ModeTable), words("NFM FM AM WFM"));
+    EXPECT_EQ(entries(ModeOptions), words("FM AM NFM WFM"));
+    EXPECT_EQ(entries(ToneModeTable), words("None Train Tone TSQ SQ DCS"));
+    EXPECT_EQ(entries(ToneModeOptions), words("None Tone TSQ SQ DCS Train"));
+    EXPECT_EQ(entries(ShiftTable), words("Off + -"));
+    EXPECT_EQ(entries(ShiftOptions), words("Off + -"));
     EXPECT_FALSE(ToneTable.text(39));
-    EXPECT_EQ(DcsTable.count, 104);
-    EXPECT_EQ(*DcsTable.text(103), "754");
-    EXPECT_EQ(*TrainTable.text(20), "2300Hz");
-    EXPECT_EQ(*TrainTable.text(28), "ＪＲ");
-    EXPECT_EQ(*TrainListTable.text(28), "JR");
+    EXPECT_FALSE(ModeTable.text(4));  // an unknown mode shows an empty cell
     EXPECT_EQ(trainIndexOf("ＪＲ"), 28);
     EXPECT_EQ(trainIndexOf("JR"), 28);
-    EXPECT_EQ(trainIndexOf("300Hz"), 0);
-    EXPECT_FALSE(ModeTable.text(4));  // an unknown mode shows an empty cell
-    EXPECT_EQ(ModeOptions.indexOf("NFM"), 2);
-    EXPECT_EQ(ToneModeOptions.indexOf("Train"), 5);
-    EXPECT_EQ(ToneModeTable.indexOf("Train"), 1);
     EXPECT_EQ(StepTable.indexOf("5khz"), -1);  // exact, case-sensitive
-    EXPECT_TRUE(inBlockedRange(82400000));
-    EXPECT_FALSE(inBlockedRange(85000000));
-    EXPECT_TRUE(inTransmitBand(14500000));
-    EXPECT_FALSE(inTransmitBand(11800000));
+}
+
+TEST(ValueTables, RangeEdges) {
+    // {frequency in 10 Hz, transmit band, blocked}
+    struct Case {
+        long long f;
+        bool transmit, blocked;
+    } cases[] = {
+        {13599999, false, false}, {13600000, true, false}, {16999999, true, false}, {17000000, false, false},
+        {41999999, false, false}, {42000000, true, false}, {46999999, true, false}, {47000000, false, false},
+        {123999999, false, false}, {124000000, true, false}, {129999999, true, false},
+        {82399999, false, false}, {82400000, false, true}, {84999999, false, true}, {85000000, false, false},
+        {86899999, false, false}, {86900000, false, true}, {89499999, false, true}, {89500000, false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(inTransmitBand(c.f), c.transmit) << c.f;
+        EXPECT_EQ(inBlockedRange(c.f), c.blocked) << c.f;
+    }
+    EXPECT_EQ(FreqLowest, 53099);
+    EXPECT_EQ(FreqHighest, 129999999);
+    EXPECT_EQ(OffsetHighestKhz, 999995);
 }
 
 TEST(NameTable, BuiltInOrderWithEmptyEntries) {

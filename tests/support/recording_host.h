@@ -28,7 +28,11 @@ struct RecordingHost : Host {
         if (onEvents) onEvents();
     }
     void setProgressMax(int m) override { progressMax = m; }
-    void setProgressValue(int v) override { progressValue = v; }
+    std::vector<int> progressValues;  // every value set, in order
+    void setProgressValue(int v) override {
+        progressValue = v;
+        progressValues.push_back(v);
+    }
     void setProgressText(const std::string& t) override {
         if (progressTexts.empty() || progressTexts.back() != t) progressTexts.push_back(t);
     }

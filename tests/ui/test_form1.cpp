@@ -11,6 +11,7 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTableView>
+#include <QMessageBox>
 #include <QtTest>
 
 #include "app/startup.h"
@@ -227,6 +228,83 @@ private slots:
         QCOMPARE(w.doc.grid.row(), 31);
         QCOMPARE(w.doc.grid.topRow(), 6);
         QCOMPARE(w.form->grid()->currentIndex().row(), 30);
+    }
+
+    void captionsOfEveryControl() {
+        Window w;
+        const std::pair<const char*, const char*> buttons[] = {
+            {"READ_Botton", "Memory Read"}, {"WRITE_Botton", "Memory Write"},
+            {"MEM_ONE_READ", "One Memory Read"}, {"MEM_ONE_WRITE", "One Memory Write"},
+            {"Clear_Botton", "Clear"}, {"ALL_Reset", "All Clear"}, {"LIST_SET[0]", "Up"}, {"LIST_SET[1]", "Down"}};
+        for (auto [name, caption] : buttons) QCOMPARE(w.child<QPushButton>(name)->text(), QString(caption));
+        const std::pair<const char*, const char*> actions[] = {
+            {"ReadFile", "Open(&O)"}, {"TEST_CLICK", "Save(&S)"}, {"FILE_INPORT", "Import(&I)"},
+            {"FILE_EXPORT", "Export(&E)"}, {"ALL_WRITE", "Write All Data(&A)"}, {"ALL_READ", "Read All Data(&B)"}};
+        for (auto [name, caption] : actions) QCOMPARE(w.child<QAction>(name)->text(), QString(caption));
+    }
+
+    // The window's own host shows real message boxes: title and text in
+    // their places, OK or OK/Cancel, and the user's choice returned.
+    void realMessageBoxes() {
+        Document doc;
+        startUp(doc);
+        QtSerialLink link;
+        Form1 form(doc, link);
+        form.show();
+        struct Case {
+            const char *text, *title;
+            Host::Buttons buttons;
+            QMessageBox::StandardButton press;
+            Host::Choice expected;
+        } cases[] = {
+            {"Port Error", " Error", Host::Buttons::Ok, QMessageBox::Ok, Host::Choice::Ok},
+            {"Bank Total Error. Init Data?", "Caution", Host::Buttons::OkCancel, QMessageBox::Cancel, Host::Choice::Cancel},
+            {"Bank Total Error. Init Data?", "Caution", Host::Buttons::OkCancel, QMessageBox::Ok, Host::Choice::Ok},
+        };
+        for (const Case& c : cases) {
+            bool seen = false;
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                QCOMPARE(box->windowTitle(), QString(c.title));
+                QCOMPARE(box->text(), QString(c.text));
+                QCOMPARE(box->buttons().size(), c.buttons == Host::Buttons::Ok ? 1 : 2);
+                seen = true;
+                box->button(c.press)->click();
+            });
+            QVERIFY(form.host().message(c.text, c.title, c.buttons) == c.expected);
+            QVERIFY(seen);
+        }
+    }
+
+    // Only the grid's own keys act on it: a typed letter does not jump to
+    // another row and Ctrl+A selects nothing the commands would not act on.
+    void gridKeysActOnlyOnWhatIsHighlighted() {
+        Window w;
+        ChannelGrid& g = w.doc.grid;
+        for (int r = 1; r <= 20; ++r) {
+            g.setCell(r, ColFreq, "145.00000MHz");
+            g.setCell(r, ColName, "B" + std::to_string(r));
+            g.attr(r).inUse = 1;
+        }
+        w.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+        w.form->grid()->setFocus();
+        g.selectRow(5);
+        w.key(Qt::Key_B);
+        QTest::keyClick(w.form->grid(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(g.row(), 5);
+        QCOMPARE(g.rangeFirst(), 5);
+        QCOMPARE(g.rangeLast(), 5);
+        QCOMPARE(w.form->grid()->selectionModel()->selectedRows().size(), 1);
+        QTest::keyClick(w.form->grid(), Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(g.rangeFirst(), 5);
+        QCOMPARE(g.rangeLast(), 6);
+        w.key(Qt::Key_Delete);
+        for (int r = 1; r <= 20; ++r) QCOMPARE(g.inUse(r), r != 5 && r != 6);
+        // Tab leaves the grid for the first button.
+        QTest::keyClick(w.form->grid(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.child<QPushButton>("READ_Botton")));
     }
 };
 
