@@ -1,20 +1,49 @@
 #pragma once
-// The demo radio: a memory image with a realistic set of channels, so that
-// a first "Memory Read" from the emulator shows something worth looking at.
+// The demo radio: a memory image with realistic contents on every page
+// (channels, banks, groups, one-touch keys, title, settings, DTMF, user
+// glyphs), so that a first read from the emulator shows something worth
+// looking at.
+//
+// The image is written byte by byte from the emulator's own tables; it
+// shares nothing with the program, so reading it back checks the program's
+// decoders against an independent account of the radio's memory.
+#include <array>
 #include <cstdint>
 #include <vector>
 
-#include "channels/channel_grid.h"
-
 namespace tqm5::emu {
 
-// The channels of the demo, as the grid holds them after a read: every row
-// that holds a channel has its cells, hidden codes, name string and in-use
-// flag set; call and preset rows keep their start-up values.
-ChannelGrid demoGrid();
+// The demo radio's 128 KiB memory.
+std::vector<uint8_t> demoImage();
 
-// 128 KiB radio memory: every row of `grid` encoded at its record's
-// address, every other byte zero.
-std::vector<uint8_t> demoImage(const ChannelGrid& grid);
+// What the program is expected to show after reading the demo radio, written
+// out as text rather than computed, so a test can compare the two.
+struct DemoRow {
+    int row;            // grid row
+    const char* label;  // row label with the demo's bank layout
+    // Grid columns 1 to 12 joined by '|': frequency, mode, step, carrier,
+    // tone mode, Tx tone, Rx tone, DCS, shift, offset, skip, name (user
+    // characters as ":1~" .. ":8~").
+    const char* cells;
+};
+
+struct DemoContent {
+    std::vector<DemoRow> rows;               // every grid row that holds a channel, ascending
+    std::array<int, 50> bankSizes;           // channels per bank 0 to 49
+    std::array<std::vector<int>, 11> groups; // member banks of groups 0 to 10
+    struct OneTouch {
+        int bank;  // -1: the key is unused
+        int channel;
+    };
+    std::array<OneTouch, 9> oneTouch;
+    const char* title;  // as the title box shows it
+    bool openingSlide;
+    std::array<const char*, 10> dtmf;  // memories 0 to 9
+    int dtmfWait, dtmfHead, dtmfBurst, dtmfPause, dtmfDialCh;  // list positions
+    // Glyphs 0 to 7, 16 rows top first, '#' for a lit pixel.
+    std::array<std::array<const char*, 16>, 8> glyphs;
+};
+
+const DemoContent& demoContent();
 
 }  // namespace tqm5::emu

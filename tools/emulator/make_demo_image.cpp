@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
     }
     try {
         tqm5::emu::RadioMemory memory;
-        memory.assign(tqm5::emu::demoImage(tqm5::emu::demoGrid()));
+        memory.assign(tqm5::emu::demoImage());
         memory.save(argv[1]);
     } catch (const std::exception& e) {
         std::cerr << "make_demo_image: " << e.what() << "\n";
