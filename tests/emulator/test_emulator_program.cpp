@@ -209,7 +209,7 @@ TEST(DemoImage, ReadsBackAsTheDemoChannels) {
     // The pass-channel index the radio holds is the one the program builds
     // from the pass channels it read.
     const auto index = tqm5::buildPassIndex(read);
-    EXPECT_TRUE(std::equal(index.begin(), index.end(), image.begin() + tqm5::PassIndexAddress));
+    EXPECT_TRUE(std::equal(index.begin(), index.end(), image.begin() + tqm5::radio::PassIndex.address));
 
     // The opening title, in the same character slots as a name.
     const std::string title = slotsText(image, 0x1A0);
