@@ -29,23 +29,72 @@ TransferOutcome Commands::transfer(const engine::Plan& plan) {
     return engine::run(plan, env);  // does nothing while another transfer runs
 }
 
-TransferOutcome Commands::memoryRead() { return transfer(channelReadPlan(doc_.grid, host_, 1, LastRow, true)); }
-TransferOutcome Commands::memoryWrite() { return transfer(channelWritePlan(doc_.grid, host_, 1, LastRow, true)); }
-TransferOutcome Commands::oneMemoryRead() {
-    return transfer(channelReadPlan(doc_.grid, host_, doc_.grid.rangeFirst(), doc_.grid.rangeLast(), false));
+TransferOutcome Commands::memoryRead() { return read(1, LastRow, true); }
+TransferOutcome Commands::memoryWrite() { return write(1, LastRow, true); }
+TransferOutcome Commands::oneMemoryRead() { return read(doc_.grid.rangeFirst(), doc_.grid.rangeLast(), false); }
+TransferOutcome Commands::oneMemoryWrite() { return write(doc_.grid.rangeFirst(), doc_.grid.rangeLast(), false); }
+
+TransferOutcome Commands::read(int first, int last, bool full) {
+    if (busy()) return TransferOutcome::Ignored;
+    int lastRead = first - 1;
+    const TransferOutcome outcome = transfer(channelReadPlan(doc_.grid, host_, first, last, full, &lastRead));
+    if (outcome == TransferOutcome::Success) {
+        doc_.markSaved(first, last);  // the rows now hold what the radio holds
+        if (full) doc_.origin = ChannelOrigin{true, -1};
+    } else if (outcome == TransferOutcome::Error || outcome == TransferOutcome::PortError) {
+        // Rows up to lastRead are the radio's, the rest are not.
+        doc_.origin.readStoppedAfter = lastRead;
+    }
+    return outcome;
 }
-TransferOutcome Commands::oneMemoryWrite() {
-    return transfer(channelWritePlan(doc_.grid, host_, doc_.grid.rangeFirst(), doc_.grid.rangeLast(), false));
+
+TransferOutcome Commands::write(int first, int last, bool full) {
+    if (busy()) return TransferOutcome::Ignored;
+    if (!confirmChannelWrite()) return TransferOutcome::Ignored;
+    const TransferOutcome outcome = transfer(channelWritePlan(doc_.grid, host_, first, last, full));
+    if (outcome == TransferOutcome::Success) {
+        doc_.markSaved(first, last);
+        if (full) doc_.origin = ChannelOrigin{true, -1};
+    }
+    return outcome;
+}
+
+namespace {
+const char* const UnknownChannelsQuestion =
+    "The channels in this program were not read from the radio, opened from a file or imported. "
+    "Write them over the radio's channels?";
+}  // namespace
+
+bool Commands::ask(const std::string& question) {
+    return host_.message(question, CautionTitle, Host::Buttons::OkCancel) == Host::Choice::Ok;
+}
+
+bool Commands::confirmChannelWrite() {
+    const int stopped = doc_.origin.readStoppedAfter;
+    if (stopped >= 0) {
+        const std::string after = stopped == 0 ? "before row 1"
+                                               : "after row " + std::to_string(stopped) + " (" +
+                                                     doc_.grid.cell(stopped, ColLabel) + ")";
+        return ask("The last read from the radio stopped " + after +
+                   ": the rows after it were not read. Write the channels over the radio's channels anyway?");
+    }
+    return doc_.origin.known || ask(UnknownChannelsQuestion);
 }
 
 void Commands::deleteRows() {
-    if (!busy()) deleteSelectedRows(doc_.grid);
+    if (busy()) return;
+    deleteSelectedRows(doc_.grid);
+    doc_.markEdited(doc_.grid.rangeFirst(), doc_.grid.rangeLast());
 }
 void Commands::clearRows() {
-    if (!busy()) clearSelectedRows(doc_.grid);
+    if (busy()) return;
+    clearSelectedRows(doc_.grid);
+    doc_.markEdited(doc_.grid.rangeFirst(), doc_.grid.rangeLast());
 }
 void Commands::allClear() {
-    if (!busy()) tqm5::allClear(doc_.grid, host_);
+    if (busy()) return;
+    tqm5::allClear(doc_.grid, host_);
+    doc_.markEdited(1, LastRow);
 }
 void Commands::moveUp() {
     if (!busy()) doc_.grid.moveUp();
@@ -57,7 +106,11 @@ void Commands::moveDown() {
 int Commands::editorRow() { return busy() ? 0 : tqm5::editorRow(doc_.grid); }
 
 StoreResult Commands::storeEdit(const EditResult& edit, StorePlan plan) {
-    return tqm5::storeEdit(doc_.grid, host_, edit, plan);
+    const int row = doc_.grid.row();
+    const StoreResult result = tqm5::storeEdit(doc_.grid, host_, edit, plan);
+    if (result == StoreResult::Stored && !(plan.first == RowAction::Keep && plan.second == RowAction::Keep))
+        doc_.markEdited(row, isDualMainRow(row) ? row + 1 : row);
+    return result;
 }
 
 int Commands::switchPage(int n) { return busy() ? 0 : tqm5::switchPage(doc_, host_, n); }
@@ -66,6 +119,16 @@ bool Commands::selectPort(int number) {
     if (busy() || number < 1 || number > 16) return false;
     doc_.port = number;
     doc_.portChecked = number;
+    return true;
+}
+
+bool Commands::confirmClose() {
+    if (busy() && doc_.state.writing)
+        return ask("A write to the radio is running. Closing now leaves the radio partly written and its "
+                   "pass-channel index out of date. Stop the write and close?");
+    if (!busy() && doc_.hasUnsavedEdits())
+        return ask("Some channels were edited but neither written to the radio nor saved. Close and lose "
+                   "these edits?");
     return true;
 }
 

@@ -46,11 +46,19 @@ public:
     // False while a transfer runs: the choice is not taken.
     bool selectPort(int number);
     bool mayOpenDialog() const { return !busy(); }
+    // Asked before the window closes: false when the user chose to keep it
+    // (a write is running, or edits were neither written nor saved).
+    bool confirmClose();
     // The main window is closing: a running transfer stops at its next wait.
     void windowClosing();
 
 private:
     TransferContext context();
+    TransferOutcome read(int first, int last, bool full);
+    TransferOutcome write(int first, int last, bool full);
+    // False when the user does not want the radio's channels overwritten.
+    bool confirmChannelWrite();
+    bool ask(const std::string& question);
 
     Document& doc_;
     SerialLink& link_;

@@ -1,14 +1,29 @@
 #pragma once
 // Every value the program edits, owned in one place. The windows show it and
 // write the user's actions back into it.
+#include <array>
+
 #include "channels/channel_grid.h"
 #include "features/bank_layout.h"
 #include "protocol/transfer_state.h"
 
 namespace tqm5 {
 
+// Where the channels in the grid came from: the write guards ask before
+// the radio is overwritten with channels it never held.
+struct ChannelOrigin {
+    bool known = false;         // a full read, a full write, an opened file or an import
+    int readStoppedAfter = -1;  // a read that failed stopped after this row (0: before row 1); -1: none
+};
+
 struct Document {
     ChannelGrid grid;
+    ChannelOrigin origin;
+    // Rows edited since they were last read, written or saved.
+    std::array<bool, GridRows> unsavedRows{};
+    bool hasUnsavedEdits() const;
+    void markEdited(int first, int last);
+    void markSaved(int first, int last);
     BankLayout banks;
     TransferState state;
     int port = 1;          // selected serial port number, 1 to 16

@@ -233,15 +233,26 @@ StoreResult ChannelGrid::store(const EditResult& edit, StorePlan plan) {
     return result;
 }
 
+namespace {
+
+// Whole MHz and kHz (the first three fraction digits) of a frequency text
+// such as "1294.48000MHz" or "145.00050", as numbers: two pass channels in
+// the same kHz overlap.
+std::pair<long long, long long> mhzAndKhz(const std::string& text) {
+    const std::size_t dot = text.find('.');
+    const std::string_view t(text);
+    const long long mhz = leadingNumber(t.substr(0, dot));
+    const long long khz = dot == std::string::npos ? 0 : leadingNumber(t.substr(dot + 1, 3));
+    return {mhz, khz};
+}
+
+}  // namespace
+
 bool ChannelGrid::passOverlap(const std::string& freqText, int currentRow) const {
-    const double fMhz = leadingDecimal(freqText.substr(0, 3));
-    const double fKhz = leadingDecimal(freqText.size() > 4 ? freqText.substr(4, 3) : std::string());
+    const auto wanted = mhzAndKhz(freqText);
     for (int r = FirstPassRow; r <= LastPassRow; ++r) {
         if (r == currentRow || !inUse(r)) continue;
-        const std::string& t = cells_[r][ColFreq];
-        if (leadingDecimal(t.substr(0, 3)) == fMhz &&
-            leadingDecimal(t.size() > 4 ? t.substr(4, 3) : std::string()) == fKhz)
-            return true;
+        if (mhzAndKhz(cells_[r][ColFreq]) == wanted) return true;
     }
     return false;
 }

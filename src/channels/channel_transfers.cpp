@@ -64,7 +64,7 @@ void appendPassIndex(Plan& plan, ChannelGrid& grid, Host& host) {
 
 }  // namespace
 
-Plan channelReadPlan(ChannelGrid& grid, Host& host, int first, int last, bool full) {
+Plan channelReadPlan(ChannelGrid& grid, Host& host, int first, int last, bool full, int* lastRowRead) {
     Plan plan;
     const int count = last - first + 1;
     plan.busyCode = full ? BusyMemoryRead : BusyOneMemoryRead;
@@ -88,6 +88,7 @@ Plan channelReadPlan(ChannelGrid& grid, Host& host, int first, int last, bool fu
             std::copy(data.begin(), data.end(), rec.begin());
             return decodeRecord(grid, row, rec) != DecodeResult::Invalid;
         };
+        if (lastRowRead) b.accepted = [lastRowRead, row] { *lastRowRead = row; };
         plan.blocks.push_back(std::move(b));
     }
     if (full) plan.completed = [&host] { fullRangeCompleted(host); };

@@ -24,7 +24,9 @@ constexpr int IndexFirstBudget = 3, IndexMiddleBudget = 10, IndexLastBudget = 2;
 
 // Reads rows first..last; `full` is Memory Read (progress over 1704, row
 // div 17 percent), otherwise One Memory Read (progress per row of the range).
-engine::Plan channelReadPlan(ChannelGrid& grid, Host& host, int first, int last, bool full);
+// `lastRowRead`, when given, follows the last row read and decoded.
+engine::Plan channelReadPlan(ChannelGrid& grid, Host& host, int first, int last, bool full,
+                             int* lastRowRead = nullptr);
 // Writes rows first..last, then the pass-channel index when the range
 // holds a pass row (always for the full write).
 engine::Plan channelWritePlan(ChannelGrid& grid, Host& host, int first, int last, bool full);

@@ -1,5 +1,7 @@
 #include "engine/session.h"
 
+#include <algorithm>
+
 #include "protocol/clone_protocol.h"
 
 namespace tqm5::engine {
@@ -24,6 +26,8 @@ public:
 
     Outcome go() {
         env_.state.busy = plan_.busyCode;
+        env_.state.writing = std::any_of(plan_.blocks.begin(), plan_.blocks.end(),
+                                         [](const Block& b) { return b.kind == Block::Kind::Write; });
         env_.host.disableTransferControls();
         try {
             proto_.configure();
@@ -91,6 +95,7 @@ private:
     }
 
     Outcome succeed() {
+        env_.state.writing = false;
         proto_.endSession();
         env_.host.setProgressText(percentText(100));
         if (plan_.succeeded) plan_.succeeded();
@@ -107,6 +112,7 @@ private:
     }
 
     Outcome fail() {
+        env_.state.writing = false;
         proto_.endSession();
         env_.state.quiet = QuietFailed;
         reset();
@@ -116,6 +122,7 @@ private:
     }
 
     Outcome portError() {
+        env_.state.writing = false;
         proto_.endSession();
         env_.state.quiet = QuietFailed;
         reset();
@@ -125,6 +132,7 @@ private:
     }
 
     Outcome closed() {
+        env_.state.writing = false;
         // The window is going away and already ran the reset: leave nothing open.
         if (env_.link.isOpen()) env_.link.close();
         env_.state.busy = Idle;

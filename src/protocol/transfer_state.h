@@ -21,6 +21,9 @@ struct TransferState {
     int quiet = QuietNormal;
     bool closing = false;
     bool readAllMode = false;
+    // The running transfer writes to the radio: stopping it now would leave
+    // the radio partly written.
+    bool writing = false;
     bool busyNow() const { return busy != Idle; }
 };
 

@@ -165,6 +165,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    if (!commands_->confirmClose()) {
+        event->ignore();  // a running write goes on
+        return;
+    }
     commands_->windowClosing();
     event->accept();
 }

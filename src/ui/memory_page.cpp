@@ -8,7 +8,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
+#include <QStyle>
 #include <QVBoxLayout>
+
+#include <cmath>
+#include <vector>
 
 #include "ui/form2.h"
 #include "ui/grid_model.h"
@@ -61,10 +65,9 @@ MemoryPage::MemoryPage(Commands& commands, QWidget* parent)
     view_->verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
-    view_->verticalHeader()->setFixedWidth(twipsToPixels(ChannelGrid::columnWidthTwips(0)));
     view_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     view_->horizontalHeader()->setMinimumSectionSize(1);
-    for (int c = 1; c < GridCols; ++c) view_->setColumnWidth(c - 1, twipsToPixels(ChannelGrid::columnWidthTwips(c)));
+    fitColumns();
     const int rowHeight = view_->verticalHeader()->defaultSectionSize();
     view_->setMinimumHeight(view_->horizontalHeader()->sizeHint().height() + ChannelGrid::VisibleRows * rowHeight +
                             view_->horizontalScrollBar()->sizeHint().height() + 2 * view_->frameWidth());
@@ -126,6 +129,49 @@ MemoryPage::MemoryPage(Commands& commands, QWidget* parent)
 }
 
 QList<QWidget*> MemoryPage::transferControls() const { return transferControls_; }
+
+// The columns keep their proportions, scaled so that the widest text each
+// can hold fits whole at the grid's font: nothing is ever cut with "...".
+void MemoryPage::fitColumns() {
+    const QFontMetrics cells(view_->font());
+    const QFontMetrics heads(view_->horizontalHeader()->font());
+    const int margin = 2 * view_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view_) + 8;
+    // The widest text of every column: its heading and the longest values.
+    const std::vector<std::vector<QString>> widest = {
+        {},  // row labels: measured from the grid below
+        {"1299.99999MHz"},
+        {"WFM", "NFM"},
+        {"6.25KHz", "8.33KHz", "500KHz", "100KHz"},
+        {},  // the carrier column stays hidden
+        {"Train", "None", "DCS"},
+        {"250.3Hz", "100.0Hz"},
+        {"250.3Hz", "100.0Hz"},
+        {"754", "023"},
+        {"Off"},
+        {"999.995MHz", "100.000MHz"},
+        {"*"},
+        {"WWWWWWWWWWWWWWWW", "MMMMMMMMMMMMMMMM", QString::fromUtf8("東京都港区横浜駅"), QString::fromUtf8("ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀ")},
+    };
+    std::vector<int> need(GridCols, 0);
+    for (int c = 1; c < GridCols; ++c) {
+        need[static_cast<std::size_t>(c)] = heads.horizontalAdvance(QString::fromStdString(grid_.cell(0, c))) + margin;
+        for (const QString& t : widest[static_cast<std::size_t>(c)])
+            need[static_cast<std::size_t>(c)] = std::max(need[static_cast<std::size_t>(c)], cells.horizontalAdvance(t) + margin);
+    }
+    int labels = 0;
+    for (int r = 1; r <= LastRow; ++r) labels = std::max(labels, heads.horizontalAdvance(QString::fromStdString(grid_.cell(r, 0))));
+    labels = std::max(labels, heads.horizontalAdvance("Bank049-999 ")) + margin;
+    need[0] = labels;
+    double scale = 1.0;
+    for (int c = 0; c < GridCols; ++c) {
+        if (c == ColCarrier) continue;
+        scale = std::max(scale, double(need[static_cast<std::size_t>(c)]) / twipsToPixels(ChannelGrid::columnWidthTwips(c)));
+    }
+    auto width = [&](int c) { return int(std::ceil(twipsToPixels(ChannelGrid::columnWidthTwips(c)) * scale)); };
+    view_->verticalHeader()->setFixedWidth(width(0));
+    for (int c = 1; c < GridCols; ++c) view_->setColumnWidth(c - 1, width(c));
+    view_->setColumnHidden(ColCarrier - 1, true);
+}
 
 void MemoryPage::openEditor() {
     const int row = commands_.editorRow();

@@ -23,6 +23,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void fitColumns();
     void showSelection();
     void takeViewSelection();
 

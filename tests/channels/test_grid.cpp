@@ -190,3 +190,35 @@ TEST(Grid, UserCharacterCodes) {
     EXPECT_EQ(nameToDisplay("X\u2462\u2467"), "X:3~:8~");
     EXPECT_EQ(displayToName("X:3~:8~:9~:1"), "X\u2462\u2467:9~:1");
 }
+
+// Overlap is the same whole MHz and the same kHz, compared as numbers, for
+// three- and four-digit MHz alike, in both directions.
+TEST(Grid, PassOverlapComparesMhzAndKhz) {
+    struct Case {
+        const char *held, *wanted;
+        bool overlap;
+    } cases[] = {
+        {"433.04000MHz", "433.04000", true},
+        {"145.00000MHz", "145.00050", true},
+        {"1294.48000MHz", "1294.48099", true},
+        {"1294.48000MHz", "1290.48000", false},
+        {"1294.48000MHz", "1291.48000", false},
+        {"1294.48000MHz", "1299.48000", false},
+        {"1294.48000MHz", "129.48000", false},
+        {"1294.48000MHz", "1294.49000", false},
+        {"145.00000MHz", "1450.00000", false},
+        {"145.00000MHz", "14.50000", false},
+        {"50.12300MHz", "50.12399", true},
+        {"50.12300MHz", "501.23000", false},
+    };
+    for (const Case& c : cases) {
+        for (bool swapped : {false, true}) {
+            ChannelGrid g;
+            std::string held = swapped ? std::string(c.wanted) + "MHz" : c.held;
+            std::string wanted = swapped ? std::string(c.held).substr(0, std::string(c.held).size() - 3) : c.wanted;
+            g.setCell(1404, ColFreq, held);
+            g.attr(1404).inUse = 1;
+            EXPECT_EQ(g.passOverlap(wanted, 1410), c.overlap) << held << " vs " << wanted;
+        }
+    }
+}

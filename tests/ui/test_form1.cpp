@@ -1,4 +1,5 @@
 // The main window as a user meets it: start-up state, pages, grid commands.
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QHeaderView>
 #include <QTableView>
 #include <QMessageBox>
 #include <QtTest>
@@ -86,6 +88,23 @@ private slots:
         for (QAction* a : ports->actions()) QVERIFY(!a->isChecked());  // no configuration read yet
         QCOMPARE(w.child<QAction>("MenuVersion")->text(), QString("Version Infomation(&A)"));
         QCOMPARE(w.doc.grid.row(), 1);
+        // Screen readers ask for sections and cells just past the ends.
+        auto* model = w.form->grid()->model();
+        for (int section : {-1, 1623, 1624, 100000}) QVERIFY(!model->headerData(section, Qt::Vertical).isValid());
+        for (int section : {-1, 12, 13}) QVERIFY(!model->headerData(section, Qt::Horizontal).isValid());
+        QCOMPARE(w.doc.grid.cell(1624, 1), std::string());
+        QCOMPARE(w.doc.grid.cell(5, 13), std::string());
+        // The same through the accessibility interface a screen reader uses.
+        QAccessibleInterface* view = QAccessible::queryAccessibleInterface(w.form->grid());
+        QVERIFY(view && view->tableInterface());
+        const int children = view->childCount();
+        for (int i : {0, 1, children - 14, children - 1, children}) {
+            if (QAccessibleInterface* cell = view->child(i)) cell->text(QAccessible::Name);
+        }
+        QVERIFY(!view->tableInterface()->cellAt(1623, 0));
+        QAccessibleInterface* last = view->tableInterface()->cellAt(1622, 11);
+        QVERIFY(last);
+        for (QAccessibleInterface* h : last->tableCellInterface()->rowHeaderCells()) h->text(QAccessible::Name);
     }
 
     void progressBoxTakesNoTyping() {
@@ -305,6 +324,33 @@ private slots:
         // Tab leaves the grid for the first button.
         QTest::keyClick(w.form->grid(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.child<QPushButton>("READ_Botton")));
+    }
+
+    // Every value fits its column whole at the window's font.
+    void everyValueReadable() {
+        Window w;
+        ChannelGrid& g = w.doc.grid;
+        const char* row[] = {"1299.99999MHz", "WFM", "6.25KHz", "", "Train", "250.3Hz", "250.3Hz", "754",
+                             "Off", "999.995MHz", "*", "東京都港区横浜駅"};
+        for (int c = 1; c < GridCols; ++c) g.setCell(5, c, row[c - 1]);
+        g.setCell(6, ColStep, "12.5KHz");
+        g.setCell(7, ColName, "WWWWWWWWWWWWWWWW");
+        QTableView* view = w.form->grid();
+        const QFontMetrics fm(view->font());
+        for (int r : {5, 6, 7}) {
+            for (int c = 1; c < GridCols; ++c) {
+                if (c == ColCarrier) {
+                    QVERIFY(view->isColumnHidden(c - 1));
+                    continue;
+                }
+                const QString text = QString::fromStdString(g.cell(r, c));
+                QVERIFY2(fm.horizontalAdvance(text) + 4 <= view->columnWidth(c - 1), qPrintable(text));
+                const QString heading = QString::fromStdString(g.cell(0, c));
+                QVERIFY2(view->horizontalHeader()->fontMetrics().horizontalAdvance(heading) + 4 <= view->columnWidth(c - 1),
+                         qPrintable(heading));
+            }
+        }
+        QVERIFY(view->verticalHeader()->width() >= view->verticalHeader()->fontMetrics().horizontalAdvance("Dual49(Main) "));
     }
 };
 

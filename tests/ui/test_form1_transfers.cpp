@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
@@ -28,14 +29,15 @@ struct Rig {
     test::RecordingWidgetHost host;
     std::unique_ptr<Form1> form;
     std::vector<std::string> shown;
+    Host::Choice answer = Host::Choice::Ok;  // to questions
     Rig() {
         radio.loadImage(emu::DemoImage);
         radio.start();
         startUp(doc);
         link.bindDevice(1, QString::fromStdString(radio.devicePath()));
-        host.sink = [this](const std::string& text, const std::string& title, Host::Buttons) {
+        host.sink = [this](const std::string& text, const std::string& title, Host::Buttons b) {
             shown.push_back(text + "|" + title);
-            return Host::Choice::Ok;
+            return b == Host::Buttons::Ok ? Host::Choice::Ok : answer;
         };
         form = std::make_unique<Form1>(doc, link, &host);
         form->show();
@@ -83,6 +85,7 @@ private slots:
 
     void clickDuringWriteDoesNothing() {
         Rig r;
+        r.doc.origin.known = true;
         QTimer::singleShot(20, [&] { r.click("READ_Botton"); });
         r.click("WRITE_Botton");
         QCOMPARE(r.shown, (std::vector<std::string>{"Success| Finish"}));
@@ -146,6 +149,104 @@ private slots:
         r.doc.grid.selectRow(1610);
         QTest::keyClick(r.form->grid(), Qt::Key_Return);
         QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    // Memory Write asks before it overwrites the radio with channels that
+    // never came from it; Cancel sends nothing.
+    void writeGuards() {
+        Rig r;
+        r.answer = Host::Choice::Cancel;
+        QCOMPARE(r.form->memoryWrite(), TransferOutcome::Ignored);
+        QCOMPARE(r.form->oneMemoryWrite(), TransferOutcome::Ignored);
+        QCOMPARE(r.shown.size(), size_t(2));
+        QVERIFY(r.shown[0].find("not read from the radio") != std::string::npos);
+        QVERIFY(r.shown[0].ends_with("|Caution"));
+        QCOMPARE(r.radio.stats().exchanges, uint64_t(0));
+
+        // A read that stops at row 812 names the last row it read.
+        r.radio.withEmulator([](emu::Emulator& e) {
+            for (uint64_t x = 813; x < 813 + 30; ++x) e.forceFault(x, emu::FaultKind::BrokenTail);
+        });
+        r.answer = Host::Choice::Ok;
+        QCOMPARE(r.form->memoryRead(), TransferOutcome::Error);
+        r.shown.clear();
+        r.answer = Host::Choice::Cancel;
+        QCOMPARE(r.form->memoryWrite(), TransferOutcome::Ignored);
+        QCOMPARE(r.shown.size(), size_t(1));
+        QVERIFY(r.shown[0].find("stopped after row 811 (Bank008-10)") != std::string::npos);
+
+        // A complete read makes the grid the radio's: no question, and a
+        // failed read before it does not silence the write's "Success".
+        r.answer = Host::Choice::Ok;
+        QCOMPARE(r.form->memoryRead(), TransferOutcome::Success);
+        r.shown.clear();
+        QCOMPARE(r.form->memoryWrite(), TransferOutcome::Success);
+        QCOMPARE(r.shown, (std::vector<std::string>{"Success| Finish"}));
+    }
+
+    // Closing during a write asks; Cancel lets the write finish, OK stops it.
+    void closingDuringWriteAsks() {
+        for (Host::Choice choice : {Host::Choice::Cancel, Host::Choice::Ok}) {
+            Rig r;
+            r.doc.origin.known = true;
+            r.answer = choice;
+            QTimer::singleShot(40, [&] { r.form->close(); });
+            const TransferOutcome outcome = r.form->memoryWrite();
+            QVERIFY(!r.shown.empty());
+            QVERIFY(r.shown[0].find("A write to the radio is running") != std::string::npos);
+            if (choice == Host::Choice::Cancel) {
+                QCOMPARE(outcome, TransferOutcome::Success);
+                QCOMPARE(r.shown.back(), std::string("Success| Finish"));
+                QVERIFY(r.logged(" W 00EB5") == 1);  // the index was written too
+            } else {
+                QCOMPARE(outcome, TransferOutcome::Closed);
+                QVERIFY(!r.form->isVisible());
+                QVERIFY(!r.link.isOpen());
+            }
+        }
+        // Edits neither written nor saved: closing asks; Cancel keeps the window.
+        Rig r;
+        r.answer = Host::Choice::Cancel;
+        r.doc.grid.selectRow(10);
+        r.form->commands().deleteRows();
+        r.form->close();
+        QVERIFY(r.form->isVisible());
+        QVERIFY(r.shown.back().find("neither written to the radio nor saved") != std::string::npos);
+    }
+
+    // While a transfer runs, what ignores input looks disabled; every end
+    // brings it back.
+    void controlsLookDisabledDuringATransfer() {
+        const char* const names[] = {"READ_Botton", "WRITE_Botton", "MEM_ONE_READ", "MEM_ONE_WRITE",
+                                     "Clear_Botton", "ALL_Reset", "LIST_SET[0]", "LIST_SET[1]", "MSFlexGrid1",
+                                     "TabStrip1"};
+        enum End { Success, Error, PortError };
+        for (End end : {Success, Error, PortError}) {
+            Rig r;
+            if (end == Error)
+                r.radio.withEmulator([](emu::Emulator& e) { e.failIdentifications(3, emu::FaultKind::BrokenTail); });
+            if (end == PortError) r.link.bindDevice(1, "/dev/tqm5-no-such-port");
+            bool checked = false;
+            r.host.sink = [&](const std::string& text, const std::string& title, Host::Buttons) {
+                r.shown.push_back(text + "|" + title);
+                return Host::Choice::Ok;
+            };
+            QTimer::singleShot(15, [&] {
+                if (!r.doc.state.busyNow()) return;
+                for (const char* n : names) QVERIFY2(!r.form->findChild<QWidget*>(n)->isEnabled(), n);
+                for (const char* m : {"FILE", "MenuComPort", "Tusin_Botton", "MenuHelp"})
+                    QVERIFY(!r.form->findChild<QMenu*>(m)->menuAction()->isEnabled());
+                checked = true;
+            });
+            r.form->memoryRead();
+            QVERIFY(end != Success || checked);
+            for (const char* n : names) QVERIFY2(r.form->findChild<QWidget*>(n)->isEnabled(), n);
+            for (const char* m : {"FILE", "MenuComPort", "Tusin_Botton", "MenuHelp"})
+                QVERIFY(r.form->findChild<QMenu*>(m)->menuAction()->isEnabled());
+            QCOMPARE(r.shown.back(), std::string(end == Success ? "Success| Finish"
+                                                 : end == Error ? "Error| Error"
+                                                                : "Port Error| Error"));
+        }
     }
 };
 
