@@ -3,6 +3,24 @@
 #   ./run.sh                       talk to the radio emulator (demo radio)
 #   ./run.sh --device /dev/ttyUSB0 talk to a real radio on that port
 set -euo pipefail
+usage() {
+  cat <<'USAGE'
+Usage: ./run.sh [--device PATH]
+
+Installs what is missing, builds TQM5 Writer and starts it.
+  (no option)      talk to the radio emulator with the demo radio; its memory is
+                   kept in ~/.local/share/tqm5writer/radio.img between runs
+  --device PATH    talk to a real radio on the serial device PATH
+                   (for example /dev/ttyUSB0 or a /dev/serial/by-id link)
+  -h, --help       print this help and do nothing else
+USAGE
+}
+case "${1:-}" in
+  -h|--help) usage; exit 0 ;;
+  --device) [ -n "${2:-}" ] || { usage >&2; exit 2; } ;;
+  "") ;;
+  *) usage >&2; exit 2 ;;
+esac
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQM5_TESTS=OFF -DTQM5_BENCH=OFF >/dev/null

@@ -1,5 +1,7 @@
 #include "ui/form2.h"
 
+#include "ui/keyboard.h"
+
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
@@ -87,6 +89,7 @@ Form2::Form2(const ChannelGrid& grid, int row, QWidget* parent) : QDialog(parent
     // No button reacts to Enter, so Enter in a field never stores or types a
     // user character by accident.
     for (QPushButton* b : findChildren<QPushButton*>()) b->setAutoDefault(false);
+    pressOnEnter(findChildren<QPushButton*>());  // a focused button is pressed with Enter or Space
     ok_->setGeometry(twipsToPixels(120), 436, 96, 28);
     cancel_->setGeometry(twipsToPixels(5040), 436, 96, 28);
     connect(ok_, &QPushButton::clicked, this, &Form2::ok);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "ui/form2.h"
+#include "ui/keyboard.h"
 #include "ui/grid_model.h"
 #include "ui/twips.h"
 
@@ -101,6 +102,7 @@ MemoryPage::MemoryPage(Commands& commands, QWidget* parent)
     connect(up, &QPushButton::clicked, this, [this] { commands_.moveUp(); });
     connect(down, &QPushButton::clicked, this, [this] { commands_.moveDown(); });
     transferControls_ = {read, write, oneRead, oneWrite, clear, allReset, up, down, view_};
+    pressOnEnter({read, write, oneRead, oneWrite, clear, allReset, up, down});
 
     auto* buttons = new QVBoxLayout;
     for (QPushButton* b : {read, write, oneRead, oneWrite}) buttons->addWidget(b);

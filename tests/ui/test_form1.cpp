@@ -324,6 +324,13 @@ private slots:
         // Tab leaves the grid for the first button.
         QTest::keyClick(w.form->grid(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.child<QPushButton>("READ_Botton")));
+        // Enter and Space press a focused button.
+        auto* down = w.child<QPushButton>("LIST_SET[1]");
+        down->setFocus();
+        const int before = g.row();
+        QTest::keyClick(down, Qt::Key_Return);
+        QTest::keyClick(down, Qt::Key_Space);
+        QCOMPARE(g.row(), before + 2);
     }
 
     // Every value fits its column whole at the window's font.

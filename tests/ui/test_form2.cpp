@@ -177,6 +177,23 @@ private slots:
         QCOMPARE(f.plan().first, RowAction::Keep);
         QCOMPARE(f.storeMode(), StoreNothing);
     }
+
+    // Enter in a field stores nothing; Enter on a focused button presses it.
+    void enterOnlyPressesAFocusedButton() {
+        ChannelGrid g;
+        Form2 f(g, 7);
+        showActive(f);
+        auto* freq = child<QLineEdit>(f, "DETAIL_FREQ_1");
+        freq->setFocus();
+        QTest::keyClicks(freq, "145");
+        QTest::keyClick(freq, Qt::Key_Return);
+        QVERIFY(f.isVisible());
+        auto* ok = child<QPushButton>(f, "DETAIL_ENTER");
+        ok->setFocus();
+        QTest::keyClick(ok, Qt::Key_Return);
+        QVERIFY(!f.isVisible());
+        QCOMPARE(static_cast<QDialog&>(f).result(), int(QDialog::Accepted));
+    }
 };
 
 QTEST_MAIN(TestForm2)
