@@ -86,12 +86,16 @@ DecodeResult decodeRecord(ChannelGrid& grid, int row, const Record& b) {
         train >= TrainTable.count || freq.empty())
         return DecodeResult::Invalid;
 
-    grid.setCell(row, ColMode, ModeTable.text(b[5] & 0x0F).value_or(""));
+    // A mode or tone mode no table holds shows as what a write stores for
+    // it (NFM, None), so that the row never shows one thing and writes
+    // another, nor keeps the tone mode of whatever channel it held before.
+    grid.setCell(row, ColMode, ModeTable.text(b[5] & 0x0F).value_or(std::string(ModeTable.entries[0])));
     grid.setCell(row, ColStep, *StepTable.text(step));
     a.step = static_cast<uint8_t>(step);
     grid.setCell(row, ColCarrier, *TrainTable.text(train));
     a.train = static_cast<uint8_t>(train);
-    if (auto tm = ToneModeTable.text(b[12] & 0x0F)) grid.setCell(row, ColToneMode, *tm);
+    grid.setCell(row, ColToneMode,
+                 ToneModeTable.text(b[12] & 0x0F).value_or(std::string(ToneModeTable.entries[0])));
     grid.setCell(row, ColTxTone, *ToneTable.text(tx));
     grid.setCell(row, ColRxTone, *ToneTable.text(rx));
     a.txTone = static_cast<uint8_t>(tx);
@@ -126,7 +130,9 @@ Record encodeRecord(const ChannelGrid& grid, int row) {
     b[6] = a.step;
 
     const std::string& off = grid.cell(row, ColOffset);
-    int offMhzLen = off.size() == 8 ? 1 : off.size() == 9 ? 2 : off.size() == 10 ? 3 : 0;
+    // Four megahertz digits too: the radio's 32-bit field can hold an offset
+    // above 999.999 MHz, and a row read from it must write back what it shows.
+    int offMhzLen = off.size() == 8 ? 1 : off.size() == 9 ? 2 : off.size() == 10 ? 3 : off.size() == 11 ? 4 : 0;
     bool offsetOk = offMhzLen != 0;
     if (offsetOk) {
         long long mhz = leadingNumber(std::string_view(off).substr(0, offMhzLen));

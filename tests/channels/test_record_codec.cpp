@@ -95,7 +95,7 @@ TEST(RecordCodec, DecodeFieldsAndTexts) {
     b[15] = 0x0A; // DCS 10
     b[12] = 5;
     b[11] = 3;    // unknown shift shows Off
-    b[5] = 4;     // unknown mode shows nothing
+    b[5] = 4;     // unknown mode shows what a write stores
     uint32_t off = 600000;
     for (int i = 0; i < 4; ++i) b[7 + i] = uint8_t(off >> (8 * i));
     b[19] = 1;
@@ -108,7 +108,7 @@ TEST(RecordCodec, DecodeFieldsAndTexts) {
     EXPECT_EQ(g.attr(3).dcs, 10);
     EXPECT_EQ(g.cell(3, ColToneMode), "DCS");
     EXPECT_EQ(g.cell(3, ColShift), "Off");
-    EXPECT_EQ(g.cell(3, ColMode), "");
+    EXPECT_EQ(g.cell(3, ColMode), "NFM");
     EXPECT_EQ(g.cell(3, ColOffset), "0.600MHz");
     EXPECT_EQ(g.cell(3, ColSkip), "*");
     EXPECT_EQ(g.cell(3, ColCarrier), "ＪＲ");
