@@ -44,9 +44,17 @@ for t in "${targets[@]}"; do
   log="$work/log.txt"
 
   echo "== $t: replaying $(ls "$seeds" | wc -l) corpus inputs"
-  if ! "$bin" -artifact_prefix="$work/crashes/" "$seeds"/* >"$work/replay.txt" 2>&1; then
-    tail -n 40 "$work/replay.txt"
-    echo "FAIL $t: a corpus input crashes it (log $work/replay.txt)"
+  replay_failed=0
+  for input in "$seeds"/*; do
+    if ! "$bin" "$input" >"$work/replay.txt" 2>&1; then
+      tail -n 40 "$work/replay.txt"
+      echo "crash input: $input"
+      echo "  reproduce: $bin $input"
+      replay_failed=1
+    fi
+  done
+  if [ "$replay_failed" -ne 0 ]; then
+    echo "FAIL $t: a corpus input breaks it"
     failed=1
     continue
   fi
@@ -54,7 +62,7 @@ for t in "${targets[@]}"; do
   echo "== $t: fuzzing for ${seconds}s"
   if "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=512 -print_final_stats=1 \
        -artifact_prefix="$work/crashes/" "$work/corpus" >"$log" 2>&1; then
-    grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::new_units_added)' "$log" || true
+    grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::new_units_added)' "$log" || true
   else
     tail -n 40 "$log"
     echo "FAIL $t (log $log)"
