@@ -22,6 +22,7 @@
 
 #include "channels/channel_grid.h"
 #include "channels/record_codec.h"
+#include "features/bank_layout.h"
 
 using namespace tqm5;
 
@@ -116,7 +117,13 @@ void restore(ChannelGrid& g, int row, const RowState& s) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     // The grid as at start-up (labels, presets). Rather than resetting all
     // 1623 rows per input, the rows an input touches are put back after it.
-    static ChannelGrid grid;
+    static ChannelGrid grid = [] {
+        ChannelGrid g;
+        g.reset();
+        g.applyLabels(BankLayout{});
+        g.selectRow(1);
+        return g;
+    }();
     std::vector<std::pair<int, RowState>> touched;
     for (std::size_t at = 0; at + StepSize <= size; at += StepSize) {
         const int row = 1 + (data[at] | data[at + 1] << 8) % LastRow;
