@@ -89,7 +89,9 @@ DecodeResult decodeRecord(ChannelGrid& grid, int row, const Record& record) {
     a.step = static_cast<uint8_t>(step);
     grid.setCell(row, ColCarrier, *TrainTable.text(train));
     a.train = static_cast<uint8_t>(train);
-    if (auto tm = ToneModeTable.text(b.lowNibble(F::ToneMode))) grid.setCell(row, ColToneMode, *tm);
+    // A tone mode no table holds shows as what a write stores for it
+    // ("None"), never the tone mode of the channel the row held before.
+    grid.setCell(row, ColToneMode, ToneModeTable.text(b.lowNibble(F::ToneMode)).value_or(std::string(ToneModeTable.entries[0])));
     grid.setCell(row, ColTxTone, *ToneTable.text(tx));
     grid.setCell(row, ColRxTone, *ToneTable.text(rx));
     a.txTone = static_cast<uint8_t>(tx);
@@ -125,7 +127,9 @@ Record encodeRecord(const ChannelGrid& grid, int row) {
     b.setU8(F::Step, a.step);
 
     const std::string& off = grid.cell(row, ColOffset);
-    const int offMhzLen = off.size() == 8 ? 1 : off.size() == 9 ? 2 : off.size() == 10 ? 3 : 0;
+    // Four megahertz digits too: the radio's 32-bit field holds offsets above
+    // 999.999 MHz, and a row read from it must write back what it shows.
+    const int offMhzLen = off.size() == 8 ? 1 : off.size() == 9 ? 2 : off.size() == 10 ? 3 : off.size() == 11 ? 4 : 0;
     const bool offsetOk = offMhzLen != 0;
     if (offsetOk) {
         const long long mhz = leadingNumber(std::string_view(off).substr(0, offMhzLen));
