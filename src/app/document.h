@@ -3,6 +3,8 @@
 // write the user's actions back into it.
 #include "channels/channel_grid.h"
 #include "features/bank_layout.h"
+#include "features/groups.h"
+#include "features/one_touch.h"
 #include "protocol/transfer_state.h"
 
 namespace tqm5 {
@@ -10,6 +12,8 @@ namespace tqm5 {
 struct Document {
     ChannelGrid grid;
     BankLayout banks;
+    GroupTable groups;
+    OneTouchMemories oneTouch;
     TransferState state;
     int port = 1;          // selected serial port number, 1 to 16
     int portChecked = 0;   // port menu item carrying the check mark, 0 for none
