@@ -2,6 +2,7 @@
 
 #include "app/pages.h"
 #include "channels/grid_editing.h"
+#include "features/banks.h"
 
 namespace tqm5 {
 
@@ -136,6 +137,169 @@ void Commands::windowClosing() {
     link_.close();
     doc_.state.closing = true;
     if (busy()) endOfTransferReset();
+}
+
+}  // namespace tqm5
+
+// --- banks, one-touch memories, groups -------------------------------------------
+
+namespace tqm5 {
+
+namespace {
+
+// Messages a window shows for the group transfers; progress and the main
+// window's controls are not the group window's business.
+class GroupHost : public Host {
+public:
+    GroupHost(Host& host, std::function<void(bool)>& buttons) : host_(host), buttons_(buttons) {}
+    Choice message(const std::string& text, const std::string& title, Buttons b) override {
+        return host_.message(text, title, b);
+    }
+    void processEvents() override { host_.processEvents(); }
+    void setProgressMax(int) override {}
+    void setProgressValue(int) override {}
+    void setProgressText(const std::string&) override {}
+    void enableTransferControls() override {
+        if (buttons_) buttons_(true);
+    }
+    void disableTransferControls() override {
+        if (buttons_) buttons_(false);
+    }
+
+private:
+    Host& host_;
+    std::function<void(bool)>& buttons_;
+};
+
+}  // namespace
+
+void Commands::preparePercentBar(engine::Plan& plan) {
+    plan.prepare = [this] {
+        host_.setProgressMax(100);
+        host_.setProgressValue(0);
+    };
+    plan.completed = [this, done = plan.completed] {
+        if (done) done();
+        host_.setProgressValue(100);
+    };
+}
+
+engine::Plan Commands::bankReadPlan() {
+    engine::Plan plan = tqm5::bankReadPlan(doc_.banks);
+    preparePercentBar(plan);
+    plan.succeeded = [this] {
+        // The Memory page shows labels for the layout just read.
+        if ((doc_.lastTab == 0 || doc_.lastTab == MemoryPage) && doc_.banks.complete()) {
+            const int row = doc_.grid.row(), rowSel = doc_.grid.rowSel();
+            doc_.grid.applyLabels(doc_.banks);
+            doc_.grid.setSelection(row, rowSel);
+        }
+    };
+    return plan;
+}
+
+TransferOutcome Commands::bankRead() { return transfer(bankReadPlan()); }
+
+TransferOutcome Commands::bankWrite() {
+    if (busy()) return TransferOutcome::Ignored;
+    if (!doc_.banks.complete()) {
+        // Never reaches the radio: a layout that does not total 1000 would
+        // leave channels outside every bank.
+        doc_.state.quiet = QuietFailed;
+        host_.message(BankWriteRefusedText, ErrorTitle);
+        return TransferOutcome::Error;
+    }
+    engine::Plan plan = bankWritePlan(doc_.banks);
+    preparePercentBar(plan);
+    return transfer(plan);
+}
+
+void Commands::bankReset() {
+    if (!busy()) doc_.banks.reset();
+}
+void Commands::setBankSize(int bank, int value) {
+    if (!busy()) doc_.banks.setSize(bank, value);
+}
+void Commands::selectBank(int bank) {
+    if (bank >= 0 && bank < BankLayout::Banks) doc_.banks.selected = bank;
+}
+void Commands::bankUp() {
+    if (!busy()) doc_.banks.step(+1);
+}
+void Commands::bankDown() {
+    if (!busy()) doc_.banks.step(-1);
+}
+
+TransferOutcome Commands::oneTouchRead() {
+    engine::Plan plan = oneTouchReadPlan(doc_.oneTouch);
+    preparePercentBar(plan);
+    return transfer(plan);
+}
+TransferOutcome Commands::oneTouchWrite() {
+    engine::Plan plan = oneTouchWritePlan(doc_.oneTouch);
+    preparePercentBar(plan);
+    return transfer(plan);
+}
+void Commands::oneTouchReset() {
+    if (!busy()) doc_.oneTouch.reset();
+}
+void Commands::selectOneTouchBank(int key, int position) {
+    if (!busy()) doc_.oneTouch.selectBank(key, position);
+}
+void Commands::selectOneTouchChannel(int key, int position) {
+    if (!busy()) doc_.oneTouch.selectChannel(key, position);
+}
+void Commands::setOneTouchNoSetting(int key, bool on) {
+    if (!busy()) doc_.oneTouch.setNoSetting(key, on);
+}
+
+bool Commands::openGroupWindow() {
+    if (busy() && !doc_.state.readAllMode) return false;
+    if (!doc_.banks.complete()) doc_.banks.reset();
+    doc_.oneTouch.rebuild(doc_.banks);
+    doc_.groups.markAvailability(doc_.banks);
+    return true;
+}
+
+TransferOutcome Commands::groupTransfer(const engine::Plan& plan) {
+    if (groupBusy()) return TransferOutcome::Ignored;
+    GroupWireLink wire(link_);
+    GroupHost host(host_, groupButtonsEnabled);
+    engine::Environment env{wire, host, groupState_, doc_.port, GroupTimeoutMs, {}, {}};
+    env.endOfTransferReset = [this] {
+        if (groupButtonsEnabled) groupButtonsEnabled(true);
+    };
+    // The window shows its own success message.
+    groupState_.quiet = QuietOn;
+    return engine::run(plan, env);
+}
+
+TransferOutcome Commands::groupRead(bool readAll) {
+    const TransferOutcome out = groupTransfer(groupReadPlan(doc_.groups));
+    if (out == TransferOutcome::Success) {
+        if (readAll)
+            host_.message(GroupReadAllText, FinishTitle);
+        else
+            host_.message(GroupReadDoneText, GroupReadDoneTitle);
+    }
+    return out;
+}
+
+TransferOutcome Commands::groupWrite() {
+    const TransferOutcome out = groupTransfer(groupWritePlan(doc_.groups));
+    if (out == TransferOutcome::Success) host_.message(GroupWriteDoneText, FinishTitle);
+    return out;
+}
+
+void Commands::groupClear() {
+    if (!groupBusy()) doc_.groups.clear();
+}
+
+void Commands::groupCellClicked(int row, int col) {
+    if (groupBusy()) return;
+    const int group = groupOfGroupRow(row), bank = bankOfGroupColumn(col);
+    if (group < 0 || bank < 0) return;
+    doc_.groups.toggle(group, bank);
 }
 
 }  // namespace tqm5

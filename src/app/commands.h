@@ -2,6 +2,8 @@
 // Every command a user gives, as the windows run them. The one place that
 // checks the busy code: while a transfer runs, every other command returns
 // at once.
+#include <functional>
+
 #include "app/document.h"
 #include "channels/channel_transfers.h"
 #include "protocol/host.h"
@@ -29,6 +31,47 @@ public:
     engine::Environment environment();
     // Controls, progress and grid as every transfer leaves them.
     void endOfTransferReset();
+
+    // --- banks -----------------------------------------------------------------
+    // Bank Read; once it succeeds the grid's labels follow the new layout
+    // at once when the Memory page is showing. Read All runs this too.
+    TransferOutcome bankRead();
+    // Bank Write; refuses (and says so) any layout that does not total 1000,
+    // whether from the button or from Write All (which runs it quietly).
+    TransferOutcome bankWrite();
+    engine::Plan bankReadPlan();
+    void bankReset();
+    void setBankSize(int bank, int value);
+    void selectBank(int bank);
+    void bankUp();
+    void bankDown();
+    // "Bank Write" accepts clicks: no transfer runs and the sizes total 1000.
+    bool bankWriteAllowed() const { return !busy() && doc_.banks.complete(); }
+
+    // --- one-touch memories ----------------------------------------------------------
+    TransferOutcome oneTouchRead();
+    TransferOutcome oneTouchWrite();
+    void oneTouchReset();
+    void selectOneTouchBank(int key, int position);
+    void selectOneTouchChannel(int key, int position);
+    void setOneTouchNoSetting(int key, bool on);
+
+    // --- bank-link groups (the group window) --------------------------------------
+    // Before the window opens: false while a transfer runs (unless Read All
+    // opens it); otherwise the layout made whole, the one-touch lists rebuilt
+    // and the banks without channels marked unavailable.
+    bool openGroupWindow();
+    // The window's own transfers: their own busy indicator and a 200 ms
+    // response timer. `readAll`: the window was opened by Read All.
+    TransferOutcome groupRead(bool readAll = false);
+    TransferOutcome groupWrite();
+    bool groupBusy() const { return groupState_.busyNow(); }
+    void groupClear();
+    // A click on the group grid's cell (row, col): headings and separators
+    // do nothing.
+    void groupCellClicked(int row, int col);
+    // The group window's buttons follow its transfers.
+    std::function<void(bool enabled)> groupButtonsEnabled;
 
     // --- the grid ------------------------------------------------------------
     void deleteRows();
@@ -59,6 +102,9 @@ private:
     // False when the user does not want the radio's channels overwritten.
     bool confirmChannelWrite();
     bool ask(const std::string& question);
+    TransferOutcome groupTransfer(const engine::Plan& plan);
+    void preparePercentBar(engine::Plan& plan);
+    TransferState groupState_;
 
     Document& doc_;
     SerialLink& link_;

@@ -5,6 +5,8 @@
 
 #include "channels/channel_grid.h"
 #include "features/bank_layout.h"
+#include "features/groups.h"
+#include "features/one_touch.h"
 #include "protocol/transfer_state.h"
 
 namespace tqm5 {
@@ -25,6 +27,8 @@ struct Document {
     void markEdited(int first, int last);
     void markSaved(int first, int last);
     BankLayout banks;
+    GroupTable groups;
+    OneTouchMemories oneTouch;
     TransferState state;
     int port = 1;          // selected serial port number, 1 to 16
     int portChecked = 0;   // port menu item carrying the check mark, 0 for none

@@ -25,6 +25,7 @@ int switchPage(Document& doc, Host& host, int n) {
         doc.grid.setSelection(row, rowSel);
         doc.grid.setRedraw(true);
     }
+    if (n == CommonPage) doc.oneTouch.rebuild(doc.banks);
     return n;
 }
 

@@ -123,8 +123,10 @@ void Form1::buildMenus() {
 }
 
 void Form1::setTransferControlsEnabled(bool on) {
-    for (Page* p : pages_)
+    for (Page* p : pages_) {
         for (QWidget* w : p->transferControls()) w->setEnabled(on);
+        p->transferControlsEnabled(on);
+    }
     tabs_->setEnabled(on);
     for (QMenu* m : transferMenus_) m->menuAction()->setEnabled(on);
 }

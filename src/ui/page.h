@@ -14,6 +14,9 @@ public:
     virtual QList<QWidget*> transferControls() const = 0;
     // The page is about to be shown (after the page rules allowed it).
     virtual void aboutToShow() {}
+    // The transfer controls were just enabled or disabled: a page whose
+    // controls have rules of their own applies them on top.
+    virtual void transferControlsEnabled(bool) {}
 };
 
 }  // namespace tqm5

@@ -233,11 +233,18 @@ void Emulator::processLine(const std::string& line) {
     if (digits == 0) return ignore(line, "write without data");
     if (digits % 2 != 0) return ignore(line, "odd digit count");
     if (digits > 2 * MaxWriteLength) return ignore(line, "block too long");
-    if (!allHex(line, kBlockHeader, digits)) return ignore(line, "bad data digits");
+    // The radio takes a pair of 0x00 bytes in place of a byte's two digits
+    // (the PC sends the unused last byte of each group record that way) and
+    // stores 0x00 there.
+    const auto nulPair = [&](std::size_t i) {
+        return line[kBlockHeader + 2 * i] == '\0' && line[kBlockHeader + 2 * i + 1] == '\0';
+    };
+    for (std::size_t i = 0; i < digits / 2; ++i)
+        if (!nulPair(i) && !allHex(line, kBlockHeader + 2 * i, 2)) return ignore(line, "bad data digits");
     Bytes data(digits / 2);
     for (std::size_t i = 0; i < data.size(); ++i)
-        data[i] = static_cast<uint8_t>(hexValue(line[kBlockHeader + 2 * i]) * 16 +
-                                       hexValue(line[kBlockHeader + 2 * i + 1]));
+        data[i] = nulPair(i) ? 0 : static_cast<uint8_t>(hexValue(line[kBlockHeader + 2 * i]) * 16 +
+                                                        hexValue(line[kBlockHeader + 2 * i + 1]));
     memory_.write(address, data);
     ++stats_.writes;
     answer(line, CommandKind::Write, {'O', 'K'}, true);

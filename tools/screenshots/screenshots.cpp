@@ -1,5 +1,6 @@
 // Renders the README's pictures: the Memory page after reading the demo
-// radio, and the detail editor on a dual pair.
+// radio, the detail editor on a dual pair, the Bank page, the group window
+// and the one-touch frame.
 //   screenshots OUTPUT_FOLDER
 #include <QApplication>
 #include <QDir>
@@ -8,6 +9,10 @@
 #include "channels/channel_transfers.h"
 #include "demo_window.h"
 #include "ui/form2.h"
+#include "ui/form5.h"
+#include "ui/one_touch_frame.h"
+
+#include <QTabBar>
 
 using namespace tqm5;
 
@@ -36,5 +41,26 @@ int main(int argc, char** argv) {
     editor.show();
     QApplication::processEvents();
     editor.grab().save(out + "/detail-editor-dual.png");
+    editor.close();
+
+    // Banks, groups and one-touch keys as read from the demo radio.
+    if (window.commands().bankRead() != TransferOutcome::Success) return 1;
+    auto* tabs = window.findChild<QTabBar*>("TabStrip1");
+    tabs->setCurrentIndex(1);
+    QApplication::processEvents();
+    window.grab().save(out + "/bank-page.png");
+
+    if (!window.commands().openGroupWindow()) return 1;
+    Form5 groups(window.commands(), false, &window);
+    groups.show();
+    if (groups.read() != TransferOutcome::Success) return 1;
+    QApplication::processEvents();
+    groups.grab().save(out + "/bank-link-groups.png");
+    groups.close();
+
+    tabs->setCurrentIndex(2);
+    if (window.commands().oneTouchRead() != TransferOutcome::Success) return 1;
+    QApplication::processEvents();
+    if (auto* frame = window.findChild<OneTouchFrame*>()) frame->grab().save(out + "/one-touch-frame.png");
     return 0;
 }

@@ -1,0 +1,49 @@
+#include "features/banks.h"
+
+#include <memory>
+
+namespace tqm5 {
+
+const char* const BankWriteRefusedText = "Bank Total Error. The banks must hold 1000 channels in all.";
+
+namespace {
+// Progress before the first and the second block.
+constexpr engine::Progress BlockProgress[BankBlocks] = {{20, 20}, {60, 60}};
+}  // namespace
+
+engine::Plan bankReadPlan(BankLayout& layout) {
+    engine::Plan plan;
+    plan.busyCode = BusyBankRead;
+    plan.budgets = {3, 3};
+    auto scratch = std::make_shared<std::array<int, BankLayout::Banks>>(layout.size);
+    for (int block = 0; block < BankBlocks; ++block) {
+        engine::Block b;
+        b.kind = engine::Block::Kind::Read;
+        b.address = bankBlockAddress(block);
+        b.length = BankBlockBytes;
+        b.budget = block;
+        b.before = BlockProgress[block];
+        b.decode = [scratch, block](const Bytes& data) { return decodeBankBlock(data, block, *scratch); };
+        plan.blocks.push_back(std::move(b));
+    }
+    plan.completed = [&layout, scratch] { layout.assign(*scratch); };
+    return plan;
+}
+
+engine::Plan bankWritePlan(const BankLayout& layout) {
+    engine::Plan plan;
+    plan.busyCode = BusyBankWrite;
+    plan.budgets = {3, 3};
+    for (int block = 0; block < BankBlocks; ++block) {
+        engine::Block b;
+        b.kind = engine::Block::Kind::Write;
+        b.address = bankBlockAddress(block);
+        b.budget = block;
+        b.before = BlockProgress[block];
+        b.encode = [&layout, block] { return encodeBankBlock(layout, block); };
+        plan.blocks.push_back(std::move(b));
+    }
+    return plan;
+}
+
+}  // namespace tqm5

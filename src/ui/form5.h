@@ -1,0 +1,42 @@
+#pragma once
+// "BANK-LINK Setting": the group table as a 12 x 55 grid, with its own
+// Read, Write, Clear and OK.
+#include <QDialog>
+
+#include "app/commands.h"
+
+class QPushButton;
+class QTableWidget;
+
+namespace tqm5 {
+
+class Form5 : public QDialog {
+    Q_OBJECT
+public:
+    // `readAllMode`: opened by Read All. The window then reads the table as
+    // soon as it shows, says "Success ALL DATA READ" and closes itself.
+    Form5(Commands& commands, bool readAllMode, QWidget* parent = nullptr);
+    ~Form5() override;
+
+    QTableWidget* grid() const { return grid_; }
+    TransferOutcome read();
+    TransferOutcome write();
+    void clear();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void reject() override;
+
+private:
+    void paint();
+    void setButtonsEnabled(bool on);
+
+    Commands& commands_;
+    bool readAllMode_;
+    bool started_ = false;
+    QTableWidget* grid_ = nullptr;
+    QList<QPushButton*> buttons_;
+    Listeners<>::Token groupsToken_;
+};
+
+}  // namespace tqm5

@@ -1,0 +1,200 @@
+// The Bank page, the group window and the one-touch frame as a user meets
+// them, with the demo radio on a pseudo-terminal.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QTimer>
+#include <QtTest>
+
+#include "app/startup.h"
+#include "emulator/pty_server.h"
+#include "emulator_paths.h"
+#include "serial/qt_serial_link.h"
+#include "support/recording_widget_host.h"
+#include "ui/form1.h"
+#include "ui/form5.h"
+#include "ui/one_touch_frame.h"
+
+using namespace tqm5;
+
+namespace {
+
+struct Shown {
+    std::string text, title;
+};
+
+struct Window {
+    emu::PtyServer radio;
+    Document doc;
+    QtSerialLink link;
+    test::RecordingWidgetHost host;
+    std::unique_ptr<Form1> form;
+    std::vector<Shown> shown;
+    Host::Choice answer = Host::Choice::Ok;
+    Window() {
+        radio.loadImage(emu::DemoImage);
+        radio.start();
+        startUp(doc);
+        link.bindDevice(1, QString::fromStdString(radio.devicePath()));
+        host.sink = [this](const std::string& t, const std::string& ti, Host::Buttons) {
+            shown.push_back({t, ti});
+            return answer;
+        };
+        form = std::make_unique<Form1>(doc, link, &host);
+        form->show();
+    }
+    template <typename T>
+    T* child(const QString& name) { return form->findChild<T*>(name); }
+    QPushButton* button(const char* name) { return child<QPushButton>(name); }
+    QLineEdit* box(int bank) { return child<QLineEdit>(QString("Text1[%1]").arg(bank)); }
+    void showTab(int index) { child<QTabBar>("TabStrip1")->setCurrentIndex(index); }
+    QString label(int row) { return form->grid()->model()->headerData(row - 1, Qt::Vertical).toString(); }
+};
+
+}  // namespace
+
+class TestBankPage : public QObject {
+    Q_OBJECT
+private slots:
+    void totalFollowsTheSizesAndGatesBankWrite() {
+        Window w;
+        w.showTab(1);
+        auto* total = w.child<QLineEdit>("Total_Mem");
+        auto* write = w.button("WRITE_BANK");
+        QCOMPARE(total->text(), QString("1000"));
+        QVERIFY(write->isEnabled());
+
+        // 99 typed into bank 0 and applied with Enter: 999, red, no writing.
+        w.box(0)->setFocus();
+        w.box(0)->selectAll();
+        QTest::keyClicks(w.box(0), "99");
+        QTest::keyClick(w.box(0), Qt::Key_Return);
+        QCOMPARE(w.doc.banks.size[0], 99);
+        QCOMPARE(total->text(), QString("999"));
+        QCOMPARE(total->palette().color(QPalette::Text), QColor(255, 0, 0));
+        QVERIFY(!write->isEnabled());
+
+        // A read that ends in "Error" enables the controls again, but not this.
+        w.radio.withEmulator([](emu::Emulator& e) { e.failIdentifications(3); });
+        QTest::mouseClick(w.button("READ_BANK"), Qt::LeftButton);
+        QCOMPARE(w.shown.back().text, std::string("Error"));
+        QVERIFY(w.button("READ_BANK")->isEnabled());
+        QVERIFY(!write->isEnabled());
+
+        // Leaving for the Memory page asks; Cancel keeps the Bank page.
+        w.answer = Host::Choice::Cancel;
+        w.showTab(0);
+        QCOMPARE(w.shown.back().text, std::string("Bank Total Error. Init Data?"));
+        QCOMPARE(w.form->findChild<QStackedWidget*>()->currentIndex(), 1);
+        QCOMPARE(w.doc.banks.total(), 999);
+
+        // Up on the last focused slider mends it.
+        w.child<QSlider>("Slider1[0]")->setFocus();
+        QTest::mouseClick(w.button("BANK_UP[0]"), Qt::LeftButton);
+        QCOMPARE(total->text(), QString("1000"));
+        QVERIFY(write->isEnabled());
+    }
+
+    void boxesTakeDigitsOnlyAndApplyOnLeaving() {
+        Window w;
+        w.showTab(1);
+        struct Case { const char* typed; const char* shown; } cases[] = {
+            {"1234", "100"}, {"0012", "12"}, {"12a3", "123"}, {"", "0"},
+        };
+        for (const Case& c : cases) {
+            QLineEdit* box = w.box(5);
+            box->setFocus();
+            box->clear();
+            QTest::keyClicks(box, c.typed);
+            QFocusEvent leave(QEvent::FocusOut);  // leave it
+            QApplication::sendEvent(box, &leave);
+            QCOMPARE(box->text(), QString(c.shown));
+            QCOMPARE(w.child<QSlider>("Slider1[5]")->value(), QString(c.shown).toInt());
+        }
+    }
+
+    void groupWindowReadsTogglesAndKeepsUnavailableBanks() {
+        Window w;
+        w.showTab(1);
+        Commands& commands = w.form->commands();
+        QVERIFY(commands.openGroupWindow());  // default layout: banks 10-49 hold nothing
+        Form5 groups(commands, false, w.form.get());
+        groups.show();
+        QCOMPARE(groups.windowTitle(), QString("BANK-LINK Setting"));
+        QTableWidget* grid = groups.grid();
+        QCOMPARE(grid->rowCount(), 12);
+        QCOMPARE(grid->columnCount(), 55);
+        QCOMPARE(grid->item(11, 0)->text(), QString("GroupB"));
+        QCOMPARE(grid->item(0, groupGridColumn(49))->text(), QString("49"));
+
+        QCOMPARE(groups.read(), TransferOutcome::Success);
+        QCOMPARE(w.shown.back().text, std::string("OK"));
+        // Group 10 links banks 7 and 12; bank 12 is unavailable here but kept.
+        QVERIFY(w.doc.groups.isMember(10, 12));
+        QCOMPARE(grid->item(11, groupGridColumn(12))->background().color(), QColor(0x80, 0x80, 0x80));
+        QCOMPARE(grid->item(11, groupGridColumn(7))->background().color(), QColor(0x00, 0x00, 0x80));
+        emit grid->cellClicked(11, groupGridColumn(12));
+        QVERIFY(w.doc.groups.isMember(10, 12));
+        emit grid->cellClicked(0, groupGridColumn(3));  // the heading row
+        emit grid->cellClicked(5, 0);                   // a name
+        emit grid->cellClicked(1, groupGridColumn(3));
+        QVERIFY(w.doc.groups.isMember(0, 3));
+        QVERIFY(grid->item(1, groupGridColumn(3))->background().color() == QColor(0x00, 0x00, 0x80));
+
+        QCOMPARE(groups.write(), TransferOutcome::Success);
+        QCOMPARE(w.shown.back().text, std::string("Success Group Data Write"));
+        QCOMPARE(w.radio.readMemory(0x0150, 2), (Bytes{0x01, 0x08}));  // bank 12 went back
+        QTest::mouseClick(groups.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        QCOMPARE(w.doc.groups.member, GroupFlags{});
+    }
+
+    void groupWindowInReadAllModeReadsAndCloses() {
+        Window w;
+        Form5 groups(w.form->commands(), true, w.form.get());
+        QTimer::singleShot(5000, &groups, &QDialog::reject);  // never hang the test
+        QCOMPARE(groups.exec(), int(QDialog::Accepted));
+        QCOMPARE(w.shown.back().text, std::string("Success ALL DATA READ"));
+        QCOMPARE(w.shown.back().title, std::string(" Finish"));
+        QVERIFY(w.doc.groups.isMember(0, 1));
+    }
+
+    void oneTouchFrameShowsKeysItCanAndKeepsTheOthers() {
+        Window w;
+        QTest::mouseClick(w.button("READ_BANK"), Qt::LeftButton);  // from the Memory page
+        QCOMPARE(w.shown.back().text, std::string("Success"));
+        QCOMPARE(w.label(1000), QString("Bank012-299"));  // relabelled at once
+        w.showTab(2);
+        QTest::mouseClick(w.button("READ_ONE_TOUCH"), Qt::LeftButton);
+        QCOMPARE(w.shown.back().text, std::string("Success"));
+        auto* bank5 = w.child<QComboBox>("COMMON_BANK[4]");
+        QCOMPARE(bank5->currentText(), QString("12"));
+        QVERIFY(!w.child<QCheckBox>("NO_SET[4]")->isChecked());
+        QVERIFY(w.child<QCheckBox>("NO_SET[6]")->isChecked());
+        QCOMPARE(w.child<QComboBox>("COMMON_CH[1]")->currentText(), QString("2"));
+
+        // Bank 12 emptied: key 5 keeps bank 12 channel 0, shown as no selection.
+        w.showTab(1);
+        w.doc.banks.setSize(12, 0);
+        w.doc.banks.setSize(0, 400);
+        w.showTab(2);
+        QCOMPARE(bank5->currentIndex(), -1);
+        QVERIFY(bank5->toolTip().contains("12"));
+        QCOMPARE(w.doc.oneTouch.encode()[12], 12);
+        w.radio.withEmulator([](emu::Emulator& e) { e.memory().write(0x018C, {0xFF}); });
+        QTest::mouseClick(w.button("WRITE_ONE_TOUCH"), Qt::LeftButton);
+        QCOMPARE(w.radio.readMemory(0x018C, 1), Bytes{12});
+
+        QTest::mouseClick(w.button("COMMON_ONE_TOUCH_RESET"), Qt::LeftButton);
+        QVERIFY(w.child<QCheckBox>("NO_SET[4]")->isChecked());
+        QCOMPARE(bank5->currentIndex(), 0);
+    }
+};
+
+QTEST_MAIN(TestBankPage)
+#include "test_bank_page.moc"
