@@ -51,6 +51,9 @@ MemoryPage::MemoryPage(Commands& commands, QWidget* parent)
     model_ = new GridModel(grid_, this);
     view_ = new QTableView(frame);
     view_->setObjectName("MSFlexGrid1");
+    const int rowHeight = view_->fontMetrics().height() + 6;
+    const int labelWidth = twipsToPixels(ChannelGrid::columnWidthTwips(0));
+    model_->setLabelSize(QSize(labelWidth, rowHeight));
     view_->setModel(model_);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
     view_->setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -60,12 +63,11 @@ MemoryPage::MemoryPage(Commands& commands, QWidget* parent)
     view_->setWordWrap(false);
     view_->verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
-    view_->verticalHeader()->setFixedWidth(twipsToPixels(ChannelGrid::columnWidthTwips(0)));
+    view_->verticalHeader()->setDefaultSectionSize(rowHeight);
+    view_->verticalHeader()->setFixedWidth(labelWidth);
     view_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     view_->horizontalHeader()->setMinimumSectionSize(1);
     for (int c = 1; c < GridCols; ++c) view_->setColumnWidth(c - 1, twipsToPixels(ChannelGrid::columnWidthTwips(c)));
-    const int rowHeight = view_->verticalHeader()->defaultSectionSize();
     view_->setMinimumHeight(view_->horizontalHeader()->sizeHint().height() + ChannelGrid::VisibleRows * rowHeight +
                             view_->horizontalScrollBar()->sizeHint().height() + 2 * view_->frameWidth());
     view_->installEventFilter(this);
