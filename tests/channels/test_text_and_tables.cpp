@@ -105,6 +105,10 @@ TEST(NameTable, BuiltInOrderWithEmptyEntries) {
     for (int i = 381; i < 400; ++i) EXPECT_EQ(t.entry(i), 0);
     EXPECT_EQ(t.entry(400), cp932Code(U'愛'));
     EXPECT_EQ(t.entry(843), cp932Code(U'俊'));
+    // The kanji entries are their characters' codes, in the listed order.
+    const std::u32string kanji = U"愛圧以伊位囲易移井域";
+    for (std::size_t k = 0; k < kanji.size(); ++k) EXPECT_EQ(t.entry(400 + int(k)), cp932Code(kanji[k])) << k;
+    for (int i = 400; i < 844; ++i) EXPECT_EQ(toU32(cp932Char(t.entry(i))).size(), 1u) << i;
     for (int i = 400; i < 844; ++i) EXPECT_GT(t.entry(i), 0x8800) << i;  // every kanji found a code
     EXPECT_FALSE(t.isAllowed(0x10000));
 }
