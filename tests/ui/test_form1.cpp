@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QTimer>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -107,6 +108,34 @@ private slots:
         w.child<QAction>("MenuSetCom[3]")->trigger();
         QCOMPARE(w.doc.port, 16);
         QVERIFY(!w.child<QAction>("MenuSetCom[3]")->isChecked());
+    }
+
+    // The port devices are looked up when the menu opens, not at start-up.
+    void portMenuShowsDevicesWhenOpened() {
+        Window w;
+        w.link.bindDevice(2, "/dev/tqm5-test-port");
+        auto* ports = w.child<QMenu>("MenuComPort");
+        emit ports->aboutToShow();
+        QCOMPARE(w.child<QAction>("MenuSetCom[2]")->text(), QString("COM2 (/dev/tqm5-test-port)"));
+        const QStringList devices = w.link.devicesByNumber();
+        QCOMPARE(devices.size(), 16);
+        for (int n = 1; n <= 16; ++n) {
+            const QString want = devices[n - 1].isEmpty() ? QString("COM%1").arg(n)
+                                                          : QString("COM%1 (%2)").arg(n).arg(devices[n - 1]);
+            QCOMPARE(w.child<QAction>(qPrintable(QString("MenuSetCom[%1]").arg(n)))->text(), want);
+        }
+    }
+
+    // Row labels, row heights and column widths as the grid lays them out.
+    void gridGeometry() {
+        Window w;
+        QTableView* grid = w.form->grid();
+        const int rowHeight = grid->fontMetrics().height() + 6;
+        QCOMPARE(grid->verticalHeader()->width(), 80);
+        QCOMPARE(grid->verticalHeader()->sizeHint().width(), 80);
+        for (int r : {0, 1, 999, 1622}) QCOMPARE(grid->rowHeight(r), rowHeight);
+        const int widths[12] = {90, 36, 46, 1, 53, 53, 53, 40, 40, 66, 36, 200};
+        for (int c = 0; c < 12; ++c) QCOMPARE(grid->columnWidth(c), widths[c]);
     }
 
     void bankPromptOkAndCancel() {
