@@ -94,15 +94,17 @@ void ChannelGrid::setRedraw(bool on) {
 }
 
 void ChannelGrid::applyLabels(const BankLayout& banks) {
-    for (int r = 1; r <= 1000; ++r) cells_[r][0] = std::to_string(r - 1);
+    // Ordinary rows carry bank labels when the layout is complete; rows no
+    // bank reaches (all of them otherwise) carry their plain number.
+    int row = 1;
     if (banks.complete()) {
-        int r = 1;
         for (int b = 0; b < BankLayout::Banks; ++b) {
             char bank[16];
             std::snprintf(bank, sizeof bank, "Bank%03d-", b);
-            for (int i = 0; i < banks.size[b] && r <= 1000; ++i, ++r) cells_[r][0] = label(bank, i);
+            for (int i = 0; i < banks.size[b] && row <= 1000; ++i, ++row) cells_[row][0] = label(bank, i);
         }
     }
+    for (; row <= 1000; ++row) cells_[row][0] = std::to_string(row - 1);
     for (int r = FirstPrgRow; r < FirstDualRow; ++r)
         cells_[r][0] = label("PRG - ", (r - FirstPrgRow) / 2, (r % 2) ? "A" : "B");
     for (int r = FirstDualRow; r <= LastDualRow; ++r)

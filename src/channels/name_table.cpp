@@ -1,5 +1,9 @@
 #include "channels/name_table.h"
 
+#include <unicode/ucnv.h>
+
+#include <vector>
+
 #include "channels/cp932.h"
 
 namespace tqm5 {
@@ -15,6 +19,37 @@ const char* const kKanji =
     "池中庁張朝町聴長鳥津追通停定締鉄天転田電登都度土島東盗湯灯当答藤動同道徳特独読栃奈那内縄南二日認濃能"
     "播覇波馬売舶八発抜半範飯非尾姫媛百表秒品浜不夫富府阜武部復幅福複分文聞兵平並別変編保報放方芳防北幌本"
     "磨毎迄万民務無名明面木目野優有様用葉陽来絡梨理裏離陸留了両良量力林類令鈴列連路六録和澤俊";
+
+// The codes of the kanji, in order, from one conversion of the whole list:
+// the table is built at start-up, where tabulating the whole code page
+// (which cp932Code does on its first use) would cost more than the window.
+// Every kanji in the list is a double-byte character of the code page.
+std::vector<uint16_t> kanjiCodes(const std::u32string& kanji) {
+    std::vector<uint16_t> codes;
+    std::u16string utf16;
+    for (char32_t k : kanji) utf16.push_back(k < 0x10000 ? static_cast<char16_t>(k) : u'?');
+    UErrorCode err = U_ZERO_ERROR;
+    UConverter* conv = ucnv_open("windows-31j", &err);
+    if (U_SUCCESS(err) && conv) {
+        std::vector<char> bytes(2 * utf16.size() + 8);
+        const int32_t n = ucnv_fromUChars(conv, bytes.data(), static_cast<int32_t>(bytes.size()),
+                                          reinterpret_cast<const UChar*>(utf16.data()),
+                                          static_cast<int32_t>(utf16.size()), &err);
+        if (U_SUCCESS(err) && static_cast<std::size_t>(n) == 2 * utf16.size())
+            for (int32_t i = 0; i < n; i += 2)
+                codes.push_back(static_cast<uint16_t>((static_cast<unsigned char>(bytes[i]) << 8) |
+                                                      static_cast<unsigned char>(bytes[i + 1])));
+    }
+    if (conv) ucnv_close(conv);
+    if (codes.size() != kanji.size()) {  // not all double-byte: one character at a time
+        codes.clear();
+        for (char32_t k : kanji) {
+            const int code = cp932Code(k);
+            codes.push_back(static_cast<uint16_t>(code < 0 ? 0 : code));
+        }
+    }
+    return codes;
+}
 
 }  // namespace
 
@@ -35,10 +70,8 @@ NameCharTable::NameCharTable() {
     range(0x8260, 0x8279);  // full-width capitals
     range(0x8281, 0x829A);  // full-width small letters
     while (i < 400) entries_[i++] = 0;  // unused entries, never matched
-    for (char32_t k : toU32(kKanji)) {
-        int code = cp932Code(k);
-        entries_[i++] = static_cast<uint16_t>(code < 0 ? 0 : code);
-    }
+    for (uint16_t code : kanjiCodes(toU32(kKanji)))
+        if (i < Size) entries_[i++] = code;
     for (uint16_t e : entries_)
         if (e != 0) allowed_[e] = true;
 }

@@ -29,6 +29,13 @@ QString QtSerialLink::deviceFor(int number) const {
     return {};
 }
 
+QStringList QtSerialLink::devicesByNumber() const {
+    QStringList out = portDevices().mid(0, 16);
+    while (out.size() < 16) out << QString();
+    if (boundNumber_ >= 1 && boundNumber_ <= 16) out[boundNumber_ - 1] = boundPath_;
+    return out;
+}
+
 void QtSerialLink::setSettings(const std::string& settings) {
     // "baud,parity,data,stop"; only 57600,n,8,1 is ever used.
     baud_ = std::stoi(settings.substr(0, settings.find(',')));

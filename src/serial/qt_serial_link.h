@@ -21,6 +21,9 @@ public:
         boundPath_ = path;
     }
     QString deviceFor(int number) const;
+    // The devices of port numbers 1 to 16 (index 0 to 15, empty where none),
+    // from one look at the system's ports.
+    QStringList devicesByNumber() const;
 
     void setSettings(const std::string& settings) override;
     void setPortNumber(int number) override;

@@ -76,7 +76,10 @@ Form1::Form1(Document& doc, QtSerialLink& link, WidgetHost* host, QWidget* paren
     connect(tabs_, &QTabBar::tabBarClicked, this, [this](int index) {
         if (index == tabs_->currentIndex()) tabChosen(index);  // a click on the tab already shown
     });
-    refreshPortCaptions();
+    // Looking up the devices behind the ports walks the whole device tree;
+    // the menu does that when it opens, so the window starts with the plain
+    // captions and the check mark.
+    for (int n = 1; n <= 16; ++n) portItems_[n]->setChecked(n == doc_.portChecked);
 }
 
 Form1::~Form1() {
@@ -139,8 +142,9 @@ void Form1::selectPort(int number) {
 }
 
 void Form1::refreshPortCaptions() {
+    const QStringList devices = link_.devicesByNumber();
     for (int n = 1; n <= 16; ++n) {
-        const QString device = link_.deviceFor(n);
+        const QString& device = devices[n - 1];
         portItems_[n]->setText(device.isEmpty() ? QString("COM%1").arg(n) : QString("COM%1 (%2)").arg(n).arg(device));
         portItems_[n]->setChecked(n == doc_.portChecked);
     }

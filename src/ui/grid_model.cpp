@@ -27,6 +27,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 
 QVariant GridModel::headerData(int section, Qt::Orientation o, int role) const {
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
+    if (role == Qt::SizeHintRole && o == Qt::Vertical && labelSize_.isValid()) return labelSize_;
     if (role != Qt::DisplayRole) return {};
     // Accessibility and header views ask for sections past the end too.
     if (section < 0 || section >= (o == Qt::Horizontal ? GridCols - 1 : LastRow)) return {};

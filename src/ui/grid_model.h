@@ -1,6 +1,7 @@
 #pragma once
 // Shows the channel grid of the document in a table view.
 #include <QAbstractTableModel>
+#include <QSize>
 
 #include "channels/channel_grid.h"
 
@@ -15,9 +16,14 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     ChannelGrid& grid() { return grid_; }
+    // The size of every row label, given as the labels' size hint: the row
+    // labels have one fixed size, and without it the view measures the label
+    // texts of the first and last hundred rows whenever it lays itself out.
+    void setLabelSize(QSize size) { labelSize_ = size; }
 
 private:
     ChannelGrid& grid_;
+    QSize labelSize_;
     Listeners<int, int>::Token rowsToken_;
 };
 

@@ -56,6 +56,7 @@ MemoryPage::MemoryPage(Commands& commands, QWidget* parent)
     model_ = new GridModel(grid_, this);
     view_ = new QTableView(frame);
     view_->setObjectName("MSFlexGrid1");
+    const int rowHeight = view_->fontMetrics().height() + 6;
     view_->setModel(model_);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
     view_->setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -65,11 +66,11 @@ MemoryPage::MemoryPage(Commands& commands, QWidget* parent)
     view_->setWordWrap(false);
     view_->verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
+    view_->verticalHeader()->setDefaultSectionSize(rowHeight);
     view_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     view_->horizontalHeader()->setMinimumSectionSize(1);
     fitColumns();
-    const int rowHeight = view_->verticalHeader()->defaultSectionSize();
+    model_->setLabelSize(QSize(view_->verticalHeader()->width(), rowHeight));
     view_->setMinimumHeight(view_->horizontalHeader()->sizeHint().height() + ChannelGrid::VisibleRows * rowHeight +
                             view_->horizontalScrollBar()->sizeHint().height() + 2 * view_->frameWidth());
     view_->installEventFilter(this);
@@ -160,10 +161,15 @@ void MemoryPage::fitColumns() {
         for (const QString& t : widest[static_cast<std::size_t>(c)])
             need[static_cast<std::size_t>(c)] = std::max(need[static_cast<std::size_t>(c)], cells.horizontalAdvance(t) + margin);
     }
+    // The widest row labels of each kind (bold: the current row's label).
+    QFont bold = view_->verticalHeader()->font();
+    bold.setBold(true);
+    const QFontMetrics boldHeads(bold);
     int labels = 0;
-    for (int r = 1; r <= LastRow; ++r) labels = std::max(labels, heads.horizontalAdvance(QString::fromStdString(grid_.cell(r, 0))));
-    labels = std::max(labels, heads.horizontalAdvance("Bank049-999 ")) + margin;
-    need[0] = labels;
+    for (const char* label : {"Bank049-999", "Bank008-888", "PRG - 48B", "Dual48(Main) ", "PRIO - 88",
+                              "CALL-VHF", "CALL-UHF", "PASS - 88", "TSF - 88", "BUG - 18"})
+        labels = std::max(labels, boldHeads.horizontalAdvance(label));
+    need[0] = labels + margin;
     double scale = 1.0;
     for (int c = 0; c < GridCols; ++c) {
         if (c == ColCarrier) continue;

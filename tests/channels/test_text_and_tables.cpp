@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <unicode/ucnv.h>
+
+#include <vector>
 
 #include <string>
 #include <vector>
@@ -82,6 +85,55 @@ TEST(ValueTables, EveryEntryOfEveryTable) {
     EXPECT_EQ(StepTable.indexOf("5khz"), -1);  // exact, case-sensitive
 }
 
+// Characters that several codes decode to (NEC and IBM duplicates) encode
+// to the one code the code page prefers.
+TEST(Cp932, SharedCharactersTakeThePreferredCode) {
+    struct Case { char32_t ch; int code; std::vector<int> alsoDecoding; };
+    for (const Case& c : {Case{U'≒', 0x81E0, {0x8790}}, Case{U'∵', 0x81E6, {0x879A, 0xFA5B}},
+                          Case{U'ⅰ', 0xFA40, {0xEEEF}}, Case{U'￢', 0x81CA, {0xEEF9, 0xFA54}},
+                          Case{U'纊', 0xFA5C, {0xED40}}}) {
+        EXPECT_EQ(cp932Code(c.ch), c.code) << std::hex << c.code;
+        for (int other : c.alsoDecoding) EXPECT_EQ(toU32(cp932Char(uint16_t(other))), std::u32string(1, c.ch));
+    }
+}
+
+// The tables answer exactly what ICU's converter answers for one character
+// or one code at a time, over the whole code range.
+TEST(Cp932, TablesAgreeWithTheConverterEverywhere) {
+    UErrorCode err = U_ZERO_ERROR;
+    UConverter* conv = ucnv_open("windows-31j", &err);
+    ASSERT_TRUE(U_SUCCESS(err));
+    ucnv_setToUCallBack(conv, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+    ucnv_setFromUCallBack(conv, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+    int mismatches = 0;
+    for (char32_t u = 0; u < 0x10000; ++u) {
+        if (u >= 0xD800 && u <= 0xDFFF) continue;
+        UChar in[1] = {static_cast<UChar>(u)};
+        char out[4];
+        UErrorCode e = U_ZERO_ERROR;
+        ucnv_reset(conv);
+        const int n = ucnv_fromUChars(conv, out, 4, in, 1, &e);
+        int want = -1;
+        if (U_SUCCESS(e) && n == 1) want = static_cast<unsigned char>(out[0]);
+        if (U_SUCCESS(e) && n == 2) want = (static_cast<unsigned char>(out[0]) << 8) | static_cast<unsigned char>(out[1]);
+        if (cp932Code(u) != want && ++mismatches < 10) ADD_FAILURE() << "U+" << std::hex << unsigned(u);
+    }
+    for (int code = 0x8140; code <= 0xFCFC; ++code) {
+        const int lead = code >> 8, trail = code & 0xFF;
+        if ((lead >= 0xA0 && lead <= 0xDF) || trail < 0x40 || trail == 0x7F || trail > 0xFC) continue;
+        char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        UChar out[4];
+        UErrorCode e = U_ZERO_ERROR;
+        ucnv_reset(conv);
+        const int n = ucnv_toUChars(conv, out, 4, bytes, 2, &e);
+        std::u32string want;
+        if (U_SUCCESS(e) && n == 1 && out[0] != 0xFFFD && out[0] != 0x1A) want = std::u32string(1, out[0]);
+        if (toU32(cp932Char(uint16_t(code))) != want && ++mismatches < 10) ADD_FAILURE() << "code " << std::hex << code;
+    }
+    ucnv_close(conv);
+    EXPECT_EQ(mismatches, 0);
+}
+
 TEST(ValueTables, RangeEdges) {
     // {frequency in 10 Hz, transmit band, blocked}
     struct Case {
@@ -113,6 +165,10 @@ TEST(NameTable, BuiltInOrderWithEmptyEntries) {
     for (int i = 381; i < 400; ++i) EXPECT_EQ(t.entry(i), 0);
     EXPECT_EQ(t.entry(400), cp932Code(U'愛'));
     EXPECT_EQ(t.entry(843), cp932Code(U'俊'));
+    // The kanji entries are their characters' codes, in the listed order.
+    const std::u32string kanji = U"愛圧以伊位囲易移井域";
+    for (std::size_t k = 0; k < kanji.size(); ++k) EXPECT_EQ(t.entry(400 + int(k)), cp932Code(kanji[k])) << k;
+    for (int i = 400; i < 844; ++i) EXPECT_EQ(toU32(cp932Char(t.entry(i))).size(), 1u) << i;
     for (int i = 400; i < 844; ++i) EXPECT_GT(t.entry(i), 0x8800) << i;  // every kanji found a code
     EXPECT_FALSE(t.isAllowed(0x10000));
 }

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QTimer>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -127,6 +128,40 @@ private slots:
         w.child<QAction>("MenuSetCom[3]")->trigger();
         QCOMPARE(w.doc.port, 16);
         QVERIFY(!w.child<QAction>("MenuSetCom[3]")->isChecked());
+    }
+
+    // The port devices are looked up when the menu opens, not at start-up.
+    void portMenuShowsDevicesWhenOpened() {
+        Window w;
+        w.link.bindDevice(2, "/dev/tqm5-test-port");
+        auto* ports = w.child<QMenu>("MenuComPort");
+        emit ports->aboutToShow();
+        QCOMPARE(w.child<QAction>("MenuSetCom[2]")->text(), QString("COM2 (/dev/tqm5-test-port)"));
+        const QStringList devices = w.link.devicesByNumber();
+        QCOMPARE(devices.size(), 16);
+        for (int n = 1; n <= 16; ++n) {
+            const QString want = devices[n - 1].isEmpty() ? QString("COM%1").arg(n)
+                                                          : QString("COM%1 (%2)").arg(n).arg(devices[n - 1]);
+            QCOMPARE(w.child<QAction>(qPrintable(QString("MenuSetCom[%1]").arg(n)))->text(), want);
+        }
+    }
+
+    // Row labels, row heights and column widths as the grid lays them out:
+    // the columns keep the proportions of their widths in twips.
+    void gridGeometry() {
+        Window w;
+        QTableView* grid = w.form->grid();
+        const int rowHeight = grid->fontMetrics().height() + 6;
+        QCOMPARE(grid->verticalHeader()->sizeHint().width(), grid->verticalHeader()->width());
+        for (int r : {0, 1, 999, 1622}) QCOMPARE(grid->rowHeight(r), rowHeight);
+        const double scale = double(grid->columnWidth(ColName - 1)) / 200.0;  // Name: 3000 twips
+        QVERIFY(scale >= 1.0);
+        for (int c = 1; c < GridCols; ++c) {
+            if (c == ColCarrier) continue;
+            const double want = (ChannelGrid::columnWidthTwips(c) / 15) * scale;
+            QVERIFY2(std::abs(grid->columnWidth(c - 1) - want) <= 1.0, qPrintable(QString::number(c)));
+        }
+        QVERIFY(std::abs(grid->verticalHeader()->width() - 80 * scale) <= 1.0);
     }
 
     void bankPromptOkAndCancel() {
