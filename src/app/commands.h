@@ -9,6 +9,10 @@
 
 namespace tqm5 {
 
+// Shown after a read's "Success" when the radio held values no list can
+// show, followed by one line per value.
+extern const char* const UnshownValuesText;
+
 class Commands {
 public:
     Commands(Document& doc, SerialLink& link, Host& host) : doc_(doc), link_(link), host_(host) {}
@@ -23,6 +27,15 @@ public:
     TransferOutcome memoryWrite();
     TransferOutcome oneMemoryRead();
     TransferOutcome oneMemoryWrite();
+    // Set Mode and Common Set: both pages' Read and Write move every item
+    // and the DTMF memories. A read that met values no list can show says
+    // which, once, after its "Success".
+    TransferOutcome readSettings();
+    TransferOutcome writeSettings();
+    TransferOutcome readDtmf();
+    TransferOutcome writeDtmf();
+    TransferOutcome readTitle();
+    TransferOutcome writeTitle();
     // Runs any feature's plan as a standalone transfer.
     TransferOutcome transfer(const engine::Plan& plan);
     // The environment a feature's plan runs in.
@@ -40,6 +53,13 @@ public:
     int editorRow();
     StoreResult storeEdit(const EditResult& edit, StorePlan plan);
 
+    // --- Set Mode, Common Set, DTMF, title ----------------------------------
+    void resetSetMode();    // the Set Mode page's items, then the DTMF memories
+    void resetCommonSet();  // the Common Set page's items
+    void resetDtmf();
+    void resetTitle();      // also while a transfer runs
+    void appendUserCharacter(int k);
+
     // --- the window ----------------------------------------------------------
     // Returns the page to show (1-4), or 0 when the shown page stays.
     int switchPage(int n);
@@ -51,6 +71,8 @@ public:
 
 private:
     TransferContext context();
+    // Tells the user once about values a read could not show.
+    void reportUnshown(TransferOutcome outcome, const std::vector<std::string>& notes);
 
     Document& doc_;
     SerialLink& link_;
