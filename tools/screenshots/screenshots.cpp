@@ -1,8 +1,10 @@
 // Renders the README's pictures: the Memory page after reading the demo
-// radio, and the detail editor on a dual pair.
+// radio, the detail editor on a dual pair, and the Set Mode and Common Set
+// pages in English and in Japanese.
 //   screenshots OUTPUT_FOLDER
 #include <QApplication>
 #include <QDir>
+#include <QTabBar>
 #include <QTimer>
 
 #include "channels/channel_transfers.h"
@@ -36,5 +38,21 @@ int main(int argc, char** argv) {
     editor.show();
     QApplication::processEvents();
     editor.grab().save(out + "/detail-editor-dual.png");
+    editor.close();
+
+    if (window.commands().readSettings() != TransferOutcome::Success) return 1;
+    if (window.commands().readTitle() != TransferOutcome::Success) return 1;
+    auto* tabs = window.findChild<QTabBar*>("TabStrip1");
+    auto shoot = [&](int tab, const QString& file) {
+        tabs->setCurrentIndex(tab);
+        QApplication::processEvents();
+        window.grab().save(out + "/" + file);
+    };
+    window.resize(1400, 900);
+    shoot(3, "set-mode-page-en.png");
+    shoot(2, "common-set-page-en.png");
+    selectSetModeItem(doc.setMode, setModeItemIndex("Set_Mode_Display[0]"), Japanese);
+    shoot(3, "set-mode-page-ja.png");
+    shoot(2, "common-set-page-ja.png");
     return 0;
 }
