@@ -41,7 +41,7 @@ std::string hexByte(uint8_t v) {
 }
 
 void setPosition(SetModeSettings& s, const std::string& control, int position) {
-    s.positions[static_cast<std::size_t>(setModeItemIndex(control))] = position;
+    s.set(setModeItemIndex(control), position);
 }
 
 void setRange(SetModeSettings& s, const std::string& array, int first, int last, int position) {
@@ -50,10 +50,10 @@ void setRange(SetModeSettings& s, const std::string& array, int first, int last,
 
 }  // namespace
 
-SetModeSettings::SetModeSettings() : positions(setModeCatalogue().size(), 0) {}
+SetModeSettings::SetModeSettings() : positions(setModeCatalogue().size(), 0), held(setModeCatalogue().size(), false) {}
 
 void applyStartupPositions(SetModeSettings& s) {
-    for (int i = 0; i < itemCount(); ++i) s.positions[static_cast<std::size_t>(i)] = item(i).startup;
+    for (int i = 0; i < itemCount(); ++i) s.set(i, item(i).startup);
     s.scanTimerChecked = false;
     s.scanTime = "1";
     // Labelled in Japanese first; the Language item's start-up entry
@@ -75,7 +75,7 @@ bool ApplySetModeLanguage(SetModeSettings& s, int language) {
 
 void selectSetModeItem(SetModeSettings& s, int i, int position) {
     if (i < 0 || i >= itemCount() || !within(item(i), position)) return;
-    s.positions[static_cast<std::size_t>(i)] = position;
+    s.set(i, position);
     if (item(i).encoding == E::Language) ApplySetModeLanguage(s, position);
     s.changed.notify();
 }
@@ -149,11 +149,12 @@ std::vector<std::string> applySettingsImage(SetModeSettings& s, const SettingsIm
         const SetModeItem& it = item(i);
         if (it.encoding == E::None) continue;
         if (it.encoding == E::WriteProtect) {
-            s.positions[static_cast<std::size_t>(i)] = 0;  // the write-protect read sets it
+            s.set(i, 0);  // the write-protect read sets it
             continue;
         }
         const std::optional<int> p = decodeSettingItem(it, image);
-        s.positions[static_cast<std::size_t>(i)] = p.value_or(-1);
+        if (p) s.set(i, *p);
+        else s.held[static_cast<std::size_t>(i)] = true;
         if (!p) {
             const std::string caption = it.english.empty() ? "CH scope Display (2)" : it.english;
             notes.push_back(caption + ": " + hexByte(image[static_cast<std::size_t>(it.imageByte)]));
@@ -180,7 +181,7 @@ SettingsImage encodeSettingsImage(const SetModeSettings& s, const SettingsImage&
         const SetModeItem& it = item(i);
         if (it.imageByte < 0) continue;
         const auto at = static_cast<std::size_t>(it.imageByte);
-        const int p = s.position(i);
+        const int p = s.shown(i);
         switch (it.encoding) {
         case E::Kept:
         case E::KeptPosPlus1: v.setU8(at, lastRead[at]); continue;
@@ -292,7 +293,8 @@ engine::Plan readSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf, Host& host
         std::vector<std::string> notes = applySettingsImage(s, s.image);
         const int mem = setModeItemIndex("Set_Mode_Mem[0]");
         const std::optional<int> wp = decodeWriteProtect(scratch->writeProtect);
-        s.positions[static_cast<std::size_t>(mem)] = wp.value_or(-1);
+        if (wp) s.set(mem, *wp);
+        else s.held[static_cast<std::size_t>(mem)] = true;
         if (!wp) notes.push_back("Write Protect: " + hexByte(scratch->writeProtect));
         applyDtmf(dtmf, *scratch->dtmf);
         for (std::string& n : dtmfNotes(dtmf)) notes.push_back(std::move(n));

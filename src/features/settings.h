@@ -30,9 +30,12 @@ enum : int {
 }  // namespace SettingsByte
 
 struct SetModeSettings {
-    // One list position per catalogue item. -1: the radio holds a value the
-    // list cannot show; the write sends the byte back as read.
+    // One list position per catalogue item.
     std::vector<int> positions;
+    // Per item: the last read found a value no entry of the list stands
+    // for. The list shows no entry, its position stays as it was, and a
+    // write sends the byte back as read until the user picks an entry.
+    std::vector<bool> held;
     // The language the pages are labelled in.
     int labelled = English;
     int relabels = 0;  // how often the pages were labelled anew
@@ -48,6 +51,14 @@ struct SetModeSettings {
     SetModeSettings();
     int position(int item) const { return positions[static_cast<std::size_t>(item)]; }
     int position(const std::string& control) const { return position(setModeItemIndex(control)); }
+    bool isHeld(int item) const { return held[static_cast<std::size_t>(item)]; }
+    bool isHeld(const std::string& control) const { return isHeld(setModeItemIndex(control)); }
+    // The entry the list shows: -1 while the radio's value is held.
+    int shown(int item) const { return isHeld(item) ? -1 : position(item); }
+    void set(int item, int position) {
+        positions[static_cast<std::size_t>(item)] = position;
+        held[static_cast<std::size_t>(item)] = false;
+    }
 };
 
 // Start-up: every list at its start-up position, labelled in Japanese and

@@ -94,7 +94,7 @@ void SetModeItemsView::showPositions() {
     const SetModeSettings& s = commands_.document().setMode;
     for (auto& [index, combo] : combos_) {
         QSignalBlocker block(combo);
-        combo->setCurrentIndex(s.position(index));  // -1: a value the list cannot show, shown blank
+        combo->setCurrentIndex(s.shown(index));  // -1: a value the list cannot show, shown blank
     }
 }
 

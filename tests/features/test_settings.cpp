@@ -181,7 +181,10 @@ TEST(SettingsCodec, UnshownValueIsKeptUntilTheUserChangesIt) {
     ASSERT_EQ(notes.size(), 2u);
     EXPECT_EQ(notes[0], "Auto-power-off: 0x30");
     EXPECT_EQ(notes[1], "Wild key assign: 0x00");
-    EXPECT_EQ(s.position("Set_Mode_Key[6]"), -1);
+    // The selection is left as it was, the list shows no entry, and the byte is held.
+    EXPECT_EQ(s.position("Set_Mode_Key[6]"), 7);
+    EXPECT_TRUE(s.isHeld("Set_Mode_Key[6]"));
+    EXPECT_EQ(s.shown(setModeItemIndex("Set_Mode_Key[6]")), -1);
     SettingsImage out = encodeSettingsImage(s, image);
     EXPECT_EQ(out[45], 0x30);
     EXPECT_EQ(out[53], 0x00);
@@ -190,6 +193,11 @@ TEST(SettingsCodec, UnshownValueIsKeptUntilTheUserChangesIt) {
     out = encodeSettingsImage(s, image);
     EXPECT_EQ(out[45], 2);
     EXPECT_EQ(out[53], 0x68);
+    // A page reset is a choice too: its positions are written.
+    applySettingsImage(s, image);
+    resetSetModePage(s);
+    EXPECT_FALSE(s.isHeld("Set_Mode_Power[0]"));
+    EXPECT_EQ(encodeSettingsImage(s, image)[45], 0);
 }
 
 TEST(SetModeSettings, StartUpResetsAndLanguage) {
@@ -279,7 +287,7 @@ TEST(SettingsTransfer, UnshownValuesDoNotStopTheRead) {
                                            "\nScan mode: 0x77\nWrite Protect: 0x0F\nDTMF Pause: 0x40");
     EXPECT_EQ(r.host.messages[1].title, " Finish");
     EXPECT_EQ(r.doc.dtmf.memories[5], "1234567890ABCD*#");  // the DTMF blocks were read
-    EXPECT_EQ(r.pos("Set_Mode_Scan[0]"), -1);
+    EXPECT_TRUE(r.doc.setMode.isHeld("Set_Mode_Scan[0]"));
 
     // Written back untouched; the rest as the user set it.
     r.select("Set_Mode_Sound[4]", 20);
