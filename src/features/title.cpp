@@ -50,6 +50,12 @@ bool titleAcceptsKey(const std::string& text, char32_t key) {
     return n < MaxCounted - 1 && NameCharTable::instance().isAllowed(code);
 }
 
+bool titleEditAllowed(const std::string& before, const std::string& after) {
+    if (NameCharTable::instance().filter(after) != after) return false;
+    const int n = countedLength(after);
+    return n <= MaxCounted || n <= countedLength(before);
+}
+
 void appendUserCharacter(OpeningTitle& t, int k) {
     if (k < 0 || k > 7 || countedLength(t.text) > MaxCounted - 1) return;
     t.text += ':';

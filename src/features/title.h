@@ -27,6 +27,9 @@ extern const std::vector<std::string> SlideEntries;  // "OFF", "ON"
 int countedLength(const std::string& text);
 // Whether a key typed into the title box is taken.
 bool titleAcceptsKey(const std::string& text, char32_t key);
+// Whether an edit of the title box (however it was made) is kept: no
+// character the radio cannot show, and no growth past 16 counted.
+bool titleEditAllowed(const std::string& before, const std::string& after);
 // The user-character button k (0 to 7): appends ":k+1~" while the counted
 // length is at most 15.
 void appendUserCharacter(OpeningTitle& t, int k);

@@ -92,8 +92,16 @@ QWidget* CommonSetPage::buildTitleFrame(QWidget* parent) {
     titleText_->setContextMenuPolicy(Qt::NoContextMenu);  // no pasting past the filter
     titleText_->setAcceptDrops(false);
     titleText_->installEventFilter(this);
-    connect(titleText_, &QLineEdit::textEdited, this,
-            [this](const QString& t) { setTitleText(commands_.document().title, t.toStdString()); });
+    connect(titleText_, &QLineEdit::textEdited, this, [this](const QString& t) {
+        // Text composed by an input method arrives without key presses: it
+        // is held to the same rule as typing.
+        OpeningTitle& title = commands_.document().title;
+        if (!titleEditAllowed(title.text, t.toStdString())) {
+            titleText_->setText(QString::fromStdString(title.text));
+            return;
+        }
+        setTitleText(title, t.toStdString());
+    });
     grid->addWidget(titleText_, 0, 0, 1, 8);
     for (int k = 0; k < 8; ++k) {
         auto* b = new QPushButton(QString::number(k + 1), box);

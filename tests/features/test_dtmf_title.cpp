@@ -146,6 +146,11 @@ TEST(Title, CountedLengthAndKeys) {
     EXPECT_TRUE(titleAcceptsKey(sixteen, 8));
     EXPECT_FALSE(titleAcceptsKey("", 22));
 
+    EXPECT_TRUE(titleEditAllowed(fifteen, fifteen + "y"));
+    EXPECT_FALSE(titleEditAllowed(fifteen, fifteen + "あ"));
+    EXPECT_FALSE(titleEditAllowed("", "鬱"));
+    EXPECT_TRUE(titleEditAllowed(fifteen + ":1~", fifteen + ":1"));  // shrinking is always fine
+
     OpeningTitle t;
     t.text = fifteen;
     appendUserCharacter(t, 0);
