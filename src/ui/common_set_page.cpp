@@ -14,7 +14,7 @@
 
 namespace tqm5 {
 
-CommonSetPage::CommonSetPage(Commands& commands, QWidget* parent) : Page(parent), commands_(commands) {
+CommonSetPage::CommonSetPage(Commands& commands, QWidget* parent) : Page(parent), commands_(commands), doc_(commands.document()) {
     auto* frame = new QGroupBox("Common Setting");
     frame->setObjectName("A_FRAME[2]");
     // A small screen scrolls the page rather than squeezing its lists.
@@ -59,7 +59,7 @@ CommonSetPage::CommonSetPage(Commands& commands, QWidget* parent) : Page(parent)
     // DTMF memory 0.
     auto* dtmf = new QGroupBox("DTMF", frame);
     auto* dtmfRow = new QHBoxLayout(dtmf);
-    dtmf0_ = new DtmfMemoryEdit(commands_.document().dtmf, 0, dtmf);
+    dtmf0_ = new DtmfMemoryEdit(doc_.dtmf, 0, dtmf);
     dtmfRow->addWidget(dtmf0_);
 
     // Right column: title, DTMF memory 0, then the one-touch frame's spot.
@@ -78,9 +78,9 @@ CommonSetPage::CommonSetPage(Commands& commands, QWidget* parent) : Page(parent)
     transferControls_ = {read, write, reset};
     for (const char* name : {"TITLE_READ", "TITLE_WRITE"}) transferControls_ << frame->findChild<QPushButton*>(name);
 
-    titleToken_ = commands_.document().title.changed.connect([this] { showTitle(); });
-    dtmfToken_ = commands_.document().dtmf.changed.connect([this] { dtmf0_->showMemory(); });
-    relabelToken_ = commands_.document().setMode.relabelled.connect([this] { showTitle(); });
+    titleToken_ = doc_.title.changed.connect([this] { showTitle(); });
+    dtmfToken_ = doc_.dtmf.changed.connect([this] { dtmf0_->showMemory(); });
+    relabelToken_ = doc_.setMode.relabelled.connect([this] { showTitle(); });
     showTitle();
 }
 
@@ -95,7 +95,7 @@ QWidget* CommonSetPage::buildTitleFrame(QWidget* parent) {
     connect(titleText_, &QLineEdit::textEdited, this, [this](const QString& t) {
         // Text composed by an input method arrives without key presses: it
         // is held to the same rule as typing.
-        OpeningTitle& title = commands_.document().title;
+        OpeningTitle& title = doc_.title;
         if (!titleEditAllowed(title.text, t.toStdString())) {
             titleText_->setText(QString::fromStdString(title.text));
             return;
@@ -116,7 +116,7 @@ QWidget* CommonSetPage::buildTitleFrame(QWidget* parent) {
     slide_->setObjectName("Combo1");
     fillCombo(slide_, SlideEntries);
     slideLabel_->setBuddy(slide_);
-    connect(slide_, &QComboBox::activated, this, [this](int p) { setSlide(commands_.document().title, p); });
+    connect(slide_, &QComboBox::activated, this, [this](int p) { setSlide(doc_.title, p); });
     grid->addWidget(slideLabel_, 2, 0, 1, 4);
     grid->addWidget(slide_, 2, 4, 1, 4);
     auto* clear = namedButton(box, "TITLE_CLEAR", "Reset");
@@ -133,11 +133,11 @@ QWidget* CommonSetPage::buildTitleFrame(QWidget* parent) {
 }
 
 void CommonSetPage::showTitle() {
-    const OpeningTitle& t = commands_.document().title;
+    const OpeningTitle& t = doc_.title;
     const QString text = QString::fromStdString(t.text);
     if (titleText_->text() != text) titleText_->setText(text);
     slide_->setCurrentIndex(t.slide);
-    slideLabel_->setText(QString::fromUtf8(openingSlideCaption(commands_.document().setMode.labelled)));
+    slideLabel_->setText(QString::fromUtf8(openingSlideCaption(doc_.setMode.labelled)));
 }
 
 bool CommonSetPage::eventFilter(QObject* watched, QEvent* event) {

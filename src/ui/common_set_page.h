@@ -33,6 +33,8 @@ private:
     void showTitle();
 
     Commands& commands_;
+    // The document outlives the window; the commands go before the widgets do.
+    Document& doc_;
     SetModeItemsView* items_ = nullptr;
     QLineEdit* titleText_ = nullptr;
     QComboBox* slide_ = nullptr;

@@ -18,7 +18,7 @@
 
 namespace tqm5 {
 
-SetModePage::SetModePage(Commands& commands, QWidget* parent) : Page(parent), commands_(commands) {
+SetModePage::SetModePage(Commands& commands, QWidget* parent) : Page(parent), commands_(commands), doc_(commands.document()) {
     auto* frame = new QGroupBox("Set Mode");
     frame->setObjectName("A_FRAME[3]");
     // A small screen scrolls the page rather than squeezing its lists.
@@ -55,9 +55,9 @@ SetModePage::SetModePage(Commands& commands, QWidget* parent) : Page(parent), co
     timerRow->addStretch(1);
     static_cast<QFormLayout*>(scanning->layout())->addRow(scanCheck_, timerRow);
     connect(scanTime_, &QLineEdit::textEdited, this,
-            [this](const QString& t) { commands_.document().setMode.scanTime = t.toStdString(); });
+            [this](const QString& t) { doc_.setMode.scanTime = t.toStdString(); });
     connect(scanCheck_, &QCheckBox::clicked, this, [this](bool on) {
-        setScanTimer(commands_.document().setMode, on, scanTime_->text().toStdString());
+        setScanTimer(doc_.setMode, on, scanTime_->text().toStdString());
     });
 
     column({items_->frame(G::ScreenDisplay), items_->frame(G::PowerBatt), items_->frame(G::BugDetector),
@@ -88,9 +88,9 @@ SetModePage::SetModePage(Commands& commands, QWidget* parent) : Page(parent), co
     transferControls_ = {read, write, clear};
     for (const char* name : {"READ_DTMF", "WRITE_DTMF", "RESET_DTMF"}) transferControls_ << frame->findChild<QPushButton*>(name);
 
-    SetModeSettings& s = commands_.document().setMode;
+    SetModeSettings& s = doc_.setMode;
     settingsToken_ = s.changed.connect([this] { showScanTimer(); });
-    dtmfToken_ = commands_.document().dtmf.changed.connect([this] { showDtmf(); });
+    dtmfToken_ = doc_.dtmf.changed.connect([this] { showDtmf(); });
     showScanTimer();
     showDtmf();
 }
@@ -107,14 +107,14 @@ QWidget* SetModePage::buildLanguageFrame(QWidget* parent) {
         row->addWidget(b);
     }
     connect(group, &QButtonGroup::idClicked, this,
-            [this](int language) { ApplySetModeLanguage(commands_.document().setMode, language); });
+            [this](int language) { ApplySetModeLanguage(doc_.setMode, language); });
     return box;
 }
 
 QWidget* SetModePage::buildDtmfFrame(QWidget* parent) {
     auto* box = new QGroupBox("DTMF", parent);
     auto* grid = new QGridLayout(box);
-    DtmfSettings& dtmf = commands_.document().dtmf;
+    DtmfSettings& dtmf = doc_.dtmf;
     for (int m = 1; m <= 9; ++m) {
         const int row = (m - 1) % 3, col = 2 * ((m - 1) / 3);
         auto* label = new QLabel(QString("Ch%1").arg(m), box);
@@ -135,7 +135,7 @@ QWidget* SetModePage::buildDtmfFrame(QWidget* parent) {
         lists->addWidget(combo);
         dtmfLists_[static_cast<std::size_t>(l)] = combo;
         connect(combo, &QComboBox::activated, this, [this, l](int position) {
-            commands_.document().dtmf.lists[static_cast<std::size_t>(l)] = position;
+            doc_.dtmf.lists[static_cast<std::size_t>(l)] = position;
         });
     }
     lists->addStretch(1);
@@ -151,7 +151,7 @@ QWidget* SetModePage::buildDtmfFrame(QWidget* parent) {
 }
 
 void SetModePage::showScanTimer() {
-    const SetModeSettings& s = commands_.document().setMode;
+    const SetModeSettings& s = doc_.setMode;
     scanCheck_->setChecked(s.scanTimerChecked);
     scanTime_->setEnabled(s.scanTimerChecked);
     if (scanTime_->text().toStdString() != s.scanTime) scanTime_->setText(QString::fromStdString(s.scanTime));
@@ -159,13 +159,13 @@ void SetModePage::showScanTimer() {
 
 void SetModePage::showDtmf() {
     for (int m = 1; m <= 9; ++m) dtmfEdits_[static_cast<std::size_t>(m)]->showMemory();
-    const DtmfSettings& d = commands_.document().dtmf;
+    const DtmfSettings& d = doc_.dtmf;
     for (int l = 0; l < DtmfLists; ++l) dtmfLists_[static_cast<std::size_t>(l)]->setCurrentIndex(d.lists[static_cast<std::size_t>(l)]);
 }
 
 bool SetModePage::eventFilter(QObject* watched, QEvent* event) {
     if (watched == scanTime_) {
-        SetModeSettings& s = commands_.document().setMode;
+        SetModeSettings& s = doc_.setMode;
         if (event->type() == QEvent::KeyPress) {
             auto* k = static_cast<QKeyEvent*>(event);
             const QString typed = k->text();

@@ -34,6 +34,8 @@ private:
     void showDtmf();
 
     Commands& commands_;
+    // The document outlives the window; the commands go before the widgets do.
+    Document& doc_;
     SetModeItemsView* items_ = nullptr;
     QCheckBox* scanCheck_ = nullptr;
     QLineEdit* scanTime_ = nullptr;

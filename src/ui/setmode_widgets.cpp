@@ -22,8 +22,8 @@ void fillCombo(QComboBox* combo, const std::vector<std::string>& entries) {
 }
 
 SetModeItemsView::SetModeItemsView(Commands& commands, SetModePageKind page, QWidget* parent)
-    : QObject(parent), commands_(commands), page_(page), parent_(parent) {
-    SetModeSettings& s = commands_.document().setMode;
+    : QObject(parent), doc_(commands.document()), page_(page), parent_(parent) {
+    SetModeSettings& s = doc_.setMode;
     changedToken_ = s.changed.connect([this] { showPositions(); });
     relabelToken_ = s.relabelled.connect([this] { relabel(); });
 }
@@ -51,7 +51,7 @@ QGroupBox* SetModeItemsView::frame(SetModeGroup group) {
         combos_[index] = combo;
         labels_[index] = label;
         connect(combo, &QComboBox::activated, this, [this, index](int position) {
-            selectSetModeItem(commands_.document().setMode, index, position);
+            selectSetModeItem(doc_.setMode, index, position);
         });
     }
     frames_[group] = box;
@@ -70,7 +70,7 @@ QLabel* SetModeItemsView::label(const std::string& control) const {
 }
 
 void SetModeItemsView::relabel() {
-    const int language = commands_.document().setMode.labelled;
+    const int language = doc_.setMode.labelled;
     for (auto& [group, box] : frames_) {
         const SetModeGroupCaption& c = groupCaption(group);
         if (group == SetModeGroup::ChDisplay) box->setTitle(QString::fromUtf8(chDisplayCaption(language)));
@@ -91,7 +91,7 @@ void SetModeItemsView::relabel() {
 }
 
 void SetModeItemsView::showPositions() {
-    const SetModeSettings& s = commands_.document().setMode;
+    const SetModeSettings& s = doc_.setMode;
     for (auto& [index, combo] : combos_) {
         QSignalBlocker block(combo);
         combo->setCurrentIndex(s.shown(index));  // -1: a value the list cannot show, shown blank

@@ -47,7 +47,8 @@ public:
     void showPositions();
 
 private:
-    Commands& commands_;
+    // The document outlives the window; the commands go before the widgets do.
+    Document& doc_;
     SetModePageKind page_;
     QWidget* parent_;
     std::map<SetModeGroup, QGroupBox*> frames_;
