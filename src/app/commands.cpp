@@ -82,6 +82,45 @@ bool Commands::confirmChannelWrite() {
     return doc_.origin.known || ask(UnknownChannelsQuestion);
 }
 
+TransferOutcome Commands::readSettings() {
+    const bool quiet = doc_.state.quiet == QuietOn;  // a chain reports at its end
+    const TransferOutcome out = transfer(readSettingsPlan(doc_.setMode, doc_.dtmf, host_));
+    if (!quiet) reportUnshown(out, doc_.setMode.readNotes);
+    return out;
+}
+TransferOutcome Commands::writeSettings() { return transfer(writeSettingsPlan(doc_.setMode, doc_.dtmf, host_)); }
+TransferOutcome Commands::readDtmf() {
+    const TransferOutcome out = transfer(dtmfReadPlan(doc_.dtmf, host_));
+    reportUnshown(out, dtmfNotes(doc_.dtmf));
+    return out;
+}
+TransferOutcome Commands::writeDtmf() { return transfer(dtmfWritePlan(doc_.dtmf, host_)); }
+TransferOutcome Commands::readTitle() { return transfer(readTitlePlan(doc_.title, doc_.grid, host_)); }
+TransferOutcome Commands::writeTitle() { return transfer(writeTitlePlan(doc_.title, doc_.grid, host_)); }
+
+const char* const UnshownValuesText = "These values from the radio are not in their lists; they are kept as read:";
+
+void Commands::reportUnshown(TransferOutcome outcome, const std::vector<std::string>& notes) {
+    if (outcome != TransferOutcome::Success || notes.empty()) return;
+    std::string text = UnshownValuesText;
+    for (const std::string& n : notes) text += "\n" + n;
+    host_.message(text, FinishTitle);
+}
+
+void Commands::resetSetMode() {
+    if (busy()) return;
+    resetSetModePage(doc_.setMode);
+    tqm5::resetDtmf(doc_.dtmf);
+}
+void Commands::resetCommonSet() {
+    if (!busy()) resetCommonSetPage(doc_.setMode);
+}
+void Commands::resetDtmf() {
+    if (!busy()) tqm5::resetDtmf(doc_.dtmf);
+}
+void Commands::resetTitle() { tqm5::resetTitle(doc_.title, doc_.grid); }
+void Commands::appendUserCharacter(int k) { tqm5::appendUserCharacter(doc_.title, k); }
+
 void Commands::deleteRows() {
     if (busy()) return;
     deleteSelectedRows(doc_.grid);

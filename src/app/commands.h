@@ -11,6 +11,10 @@
 
 namespace tqm5 {
 
+// Shown after a read's "Success" when the radio held values no list can
+// show, followed by one line per value.
+extern const char* const UnshownValuesText;
+
 class Commands {
 public:
     Commands(Document& doc, SerialLink& link, Host& host) : doc_(doc), link_(link), host_(host) {}
@@ -25,6 +29,15 @@ public:
     TransferOutcome memoryWrite();
     TransferOutcome oneMemoryRead();
     TransferOutcome oneMemoryWrite();
+    // Set Mode and Common Set: both pages' Read and Write move every item
+    // and the DTMF memories. A read that met values no list can show says
+    // which, once, after its "Success".
+    TransferOutcome readSettings();
+    TransferOutcome writeSettings();
+    TransferOutcome readDtmf();
+    TransferOutcome writeDtmf();
+    TransferOutcome readTitle();
+    TransferOutcome writeTitle();
     // Runs any feature's plan as a standalone transfer.
     TransferOutcome transfer(const engine::Plan& plan);
     // The environment a feature's plan runs in.
@@ -83,6 +96,13 @@ public:
     int editorRow();
     StoreResult storeEdit(const EditResult& edit, StorePlan plan);
 
+    // --- Set Mode, Common Set, DTMF, title ----------------------------------
+    void resetSetMode();    // the Set Mode page's items, then the DTMF memories
+    void resetCommonSet();  // the Common Set page's items
+    void resetDtmf();
+    void resetTitle();      // also while a transfer runs
+    void appendUserCharacter(int k);
+
     // --- the window ----------------------------------------------------------
     // Returns the page to show (1-4), or 0 when the shown page stays.
     int switchPage(int n);
@@ -105,6 +125,8 @@ private:
     TransferOutcome groupTransfer(const engine::Plan& plan);
     void preparePercentBar(engine::Plan& plan);
     TransferState groupState_;
+    // Tells the user once about values a read could not show.
+    void reportUnshown(TransferOutcome outcome, const std::vector<std::string>& notes);
 
     Document& doc_;
     SerialLink& link_;

@@ -7,6 +7,9 @@
 #include "features/bank_layout.h"
 #include "features/groups.h"
 #include "features/one_touch.h"
+#include "features/dtmf.h"
+#include "features/settings.h"
+#include "features/title.h"
 #include "protocol/transfer_state.h"
 
 namespace tqm5 {
@@ -29,6 +32,9 @@ struct Document {
     BankLayout banks;
     GroupTable groups;
     OneTouchMemories oneTouch;
+    SetModeSettings setMode;  // Set Mode and Common Set items, the settings image
+    DtmfSettings dtmf;
+    OpeningTitle title;       // the title string itself lives in the grid's title slot
     TransferState state;
     int port = 1;          // selected serial port number, 1 to 16
     int portChecked = 0;   // port menu item carrying the check mark, 0 for none

@@ -12,6 +12,8 @@ void startUp(Document& doc) {
     doc.banks.reset();
     doc.grid.reset();
     doc.grid.applyLabels(doc.banks);
+    resetDtmf(doc.dtmf);
+    applyStartupPositions(doc.setMode);
     doc.lastTab = 0;
     doc.grid.selectRow(1);
 }

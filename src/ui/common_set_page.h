@@ -1,19 +1,48 @@
 #pragma once
-// The "Common Setting" page.
+// The "Common Setting" page: the Common Set items in their group frames,
+// the opening title, DTMF memory 0, and a spot for the one-touch frame.
+#include <array>
+
 #include "app/commands.h"
 #include "ui/page.h"
 
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QVBoxLayout;
+
 namespace tqm5 {
+
+class DtmfMemoryEdit;
+class SetModeItemsView;
 
 class CommonSetPage : public Page {
     Q_OBJECT
 public:
     CommonSetPage(Commands& commands, QWidget* parent = nullptr);
     QList<QWidget*> transferControls() const override { return transferControls_; }
+    SetModeItemsView& items() { return *items_; }
+    // Where the one-touch memory frame goes.
+    QVBoxLayout* oneTouchSlot() const { return oneTouchSlot_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QWidget* buildTitleFrame(QWidget* parent);
+    void showTitle();
+
     Commands& commands_;
+    // The document outlives the window; the commands go before the widgets do.
+    Document& doc_;
+    SetModeItemsView* items_ = nullptr;
+    QLineEdit* titleText_ = nullptr;
+    QComboBox* slide_ = nullptr;
+    QLabel* slideLabel_ = nullptr;
+    DtmfMemoryEdit* dtmf0_ = nullptr;
+    QVBoxLayout* oneTouchSlot_ = nullptr;
     QList<QWidget*> transferControls_;
+    Listeners<>::Token titleToken_, dtmfToken_, relabelToken_;
 };
 
 }  // namespace tqm5

@@ -1,9 +1,11 @@
 // Renders the README's pictures: the Memory page after reading the demo
-// radio, the detail editor on a dual pair, the Bank page, the group window
-// and the one-touch frame.
+// radio, the detail editor on a dual pair, the Bank page, the group window,
+// the one-touch frame, and the Set Mode and Common Set pages in English and
+// in Japanese.
 //   screenshots OUTPUT_FOLDER
 #include <QApplication>
 #include <QDir>
+#include <QTabBar>
 #include <QTimer>
 
 #include "channels/channel_transfers.h"
@@ -62,5 +64,18 @@ int main(int argc, char** argv) {
     if (window.commands().oneTouchRead() != TransferOutcome::Success) return 1;
     QApplication::processEvents();
     if (auto* frame = window.findChild<OneTouchFrame*>()) frame->grab().save(out + "/one-touch-frame.png");
+    if (window.commands().readSettings() != TransferOutcome::Success) return 1;
+    if (window.commands().readTitle() != TransferOutcome::Success) return 1;
+    auto shoot = [&](int tab, const QString& file) {
+        tabs->setCurrentIndex(tab);
+        QApplication::processEvents();
+        window.grab().save(out + "/" + file);
+    };
+    window.resize(1400, 900);
+    shoot(3, "set-mode-page-en.png");
+    shoot(2, "common-set-page-en.png");
+    selectSetModeItem(doc.setMode, setModeItemIndex("Set_Mode_Display[0]"), Japanese);
+    shoot(3, "set-mode-page-ja.png");
+    shoot(2, "common-set-page-ja.png");
     return 0;
 }

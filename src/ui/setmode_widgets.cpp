@@ -1,0 +1,140 @@
+#include "ui/setmode_widgets.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace tqm5 {
+
+void ListCombo::keyPressEvent(QKeyEvent* e) { e->accept(); }  // every key is discarded
+
+QPushButton* namedButton(QWidget* parent, const char* name, const char* caption) {
+    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+    b->setObjectName(name);
+    return b;
+}
+
+void fillCombo(QComboBox* combo, const std::vector<std::string>& entries) {
+    combo->clear();
+    for (const std::string& e : entries) combo->addItem(QString::fromStdString(e));
+}
+
+SetModeItemsView::SetModeItemsView(Commands& commands, SetModePageKind page, QWidget* parent)
+    : QObject(parent), doc_(commands.document()), page_(page), parent_(parent) {
+    SetModeSettings& s = doc_.setMode;
+    changedToken_ = s.changed.connect([this] { showPositions(); });
+    relabelToken_ = s.relabelled.connect([this] { relabel(); });
+}
+
+QGroupBox* SetModeItemsView::frame(SetModeGroup group) {
+    auto it = frames_.find(group);
+    if (it != frames_.end()) return it->second;
+    auto* box = new QGroupBox(parent_);
+    auto* form = new QFormLayout(box);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    form->setLabelAlignment(Qt::AlignLeft);
+    form->setVerticalSpacing(3);
+    const auto& items = setModeCatalogue();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const SetModeItem& item = items[i];
+        if (item.group != group || item.page != page_) continue;
+        auto* combo = new ListCombo(box);
+        combo->setObjectName(QString::fromStdString(item.control));
+        combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        auto* label = new QLabel(box);
+        label->setObjectName(QString::fromStdString(item.control) + "_Label");
+        label->setBuddy(combo);
+        form->addRow(label, combo);
+        const int index = static_cast<int>(i);
+        combos_[index] = combo;
+        labels_[index] = label;
+        connect(combo, &QComboBox::activated, this, [this, index](int position) {
+            selectSetModeItem(doc_.setMode, index, position);
+        });
+    }
+    frames_[group] = box;
+    relabel();
+    return box;
+}
+
+QComboBox* SetModeItemsView::combo(const std::string& control) const {
+    auto it = combos_.find(setModeItemIndex(control));
+    return it == combos_.end() ? nullptr : it->second;
+}
+
+QLabel* SetModeItemsView::label(const std::string& control) const {
+    auto it = labels_.find(setModeItemIndex(control));
+    return it == labels_.end() ? nullptr : it->second;
+}
+
+void SetModeItemsView::relabel() {
+    const int language = doc_.setMode.labelled;
+    for (auto& [group, box] : frames_) {
+        const SetModeGroupCaption& c = groupCaption(group);
+        if (group == SetModeGroup::ChDisplay) box->setTitle(QString::fromUtf8(chDisplayCaption(language)));
+        else box->setTitle(QString::fromUtf8(language == Japanese ? c.japanese : c.english).replace("&", "&&"));
+    }
+    const auto& items = setModeCatalogue();
+    for (auto& [index, combo] : combos_) {
+        const SetModeItem& item = items[static_cast<std::size_t>(index)];
+        labels_[index]->setText(QString::fromStdString(item.caption(language)));
+        // Lists are refilled with the new language's entries; the position
+        // is put back once every entry is in.
+        if (combo->count() == 0 || item.refilled) {
+            QSignalBlocker block(combo);
+            fillCombo(combo, item.entries(language));
+        }
+    }
+    showPositions();
+}
+
+void SetModeItemsView::showPositions() {
+    const SetModeSettings& s = doc_.setMode;
+    for (auto& [index, combo] : combos_) {
+        QSignalBlocker block(combo);
+        combo->setCurrentIndex(s.shown(index));  // -1: a value the list cannot show, shown blank
+    }
+}
+
+DtmfMemoryEdit::DtmfMemoryEdit(DtmfSettings& dtmf, int memory, QWidget* parent)
+    : QLineEdit(parent), dtmf_(dtmf), memory_(memory) {
+    setObjectName(QString("COMMON_DTMF[%1]").arg(memory));
+    setMinimumWidth(fontMetrics().horizontalAdvance(QString(17, QChar('0'))));
+    connect(this, &QLineEdit::textEdited, this, [this](const QString& t) {
+        dtmf_.memories[static_cast<std::size_t>(memory_)] = t.toStdString();
+    });
+    showMemory();
+}
+
+void DtmfMemoryEdit::showMemory() {
+    const QString t = QString::fromStdString(dtmf_.memories[static_cast<std::size_t>(memory_)]);
+    if (t != text()) setText(t);
+}
+
+void DtmfMemoryEdit::keyPressEvent(QKeyEvent* e) {
+    const QString typed = e->text();
+    const bool backspace = e->key() == Qt::Key_Backspace;
+    if (e->matches(QKeySequence::Paste) || (!backspace && (typed.isEmpty() || !typed.at(0).isPrint()))) {
+        QLineEdit::keyPressEvent(e);  // paste, moving, selecting: cleaned up when the box is left
+        return;
+    }
+    const char32_t key = backspace ? 8 : typed.toUcs4().value(0);
+    switch (dtmfKey(text().toStdString(), key)) {
+    case DtmfKey::Refuse: e->accept(); return;
+    case DtmfKey::ClearThenAccept: clear(); break;
+    case DtmfKey::Accept: break;
+    }
+    QLineEdit::keyPressEvent(e);
+    dtmf_.memories[static_cast<std::size_t>(memory_)] = text().toStdString();
+}
+
+void DtmfMemoryEdit::focusOutEvent(QFocusEvent* e) {
+    const std::string clean = cleanDtmf(text().toStdString());
+    dtmf_.memories[static_cast<std::size_t>(memory_)] = clean;
+    setText(QString::fromStdString(clean));
+    QLineEdit::focusOutEvent(e);
+}
+
+}  // namespace tqm5

@@ -1,0 +1,77 @@
+#pragma once
+// Widgets shared by the Set Mode and Common Set pages: selection-only
+// drop-down lists, the catalogue's items as labelled lists in their group
+// frames (following the document and the language), and the DTMF memory
+// boxes with their typing rules.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QObject>
+
+#include <map>
+#include <vector>
+
+#include "app/commands.h"
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace tqm5 {
+
+// A drop-down list that takes no keys: entries are chosen with the mouse.
+class ListCombo : public QComboBox {
+    Q_OBJECT
+public:
+    using QComboBox::QComboBox;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+};
+
+QPushButton* namedButton(QWidget* parent, const char* name, const char* caption);
+void fillCombo(QComboBox* combo, const std::vector<std::string>& entries);
+
+// The catalogue items of one page, each a label and a list in its group's
+// frame; the lists show the document's positions and write the user's
+// choices back.
+class SetModeItemsView : public QObject {
+    Q_OBJECT
+public:
+    SetModeItemsView(Commands& commands, SetModePageKind page, QWidget* parent);
+    // The group's frame with the page's items of that group, built once.
+    QGroupBox* frame(SetModeGroup group);
+    QComboBox* combo(const std::string& control) const;
+    QLabel* label(const std::string& control) const;
+    // Follows the language: captions, frame captions, refilled lists.
+    void relabel();
+    void showPositions();
+
+private:
+    // The document outlives the window; the commands go before the widgets do.
+    Document& doc_;
+    SetModePageKind page_;
+    QWidget* parent_;
+    std::map<SetModeGroup, QGroupBox*> frames_;
+    std::map<int, QComboBox*> combos_;  // by catalogue index
+    std::map<int, QLabel*> labels_;
+    Listeners<>::Token changedToken_, relabelToken_;
+};
+
+// A DTMF memory box: only DTMF characters, sixteen at most, cleaned up
+// when the box is left.
+class DtmfMemoryEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    DtmfMemoryEdit(DtmfSettings& dtmf, int memory, QWidget* parent);
+    void showMemory();
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    DtmfSettings& dtmf_;
+    int memory_;
+};
+
+}  // namespace tqm5
