@@ -5,6 +5,7 @@
 
 #include "channels/channel_grid.h"
 #include "features/bank_layout.h"
+#include "font/glyph_set.h"
 #include "protocol/transfer_state.h"
 
 namespace tqm5 {
@@ -25,6 +26,8 @@ struct Document {
     void markEdited(int first, int last);
     void markSaved(int first, int last);
     BankLayout banks;
+    // The radio's eight user glyphs, shared by every opening of the font window.
+    GlyphSet glyphs;
     TransferState state;
     int port = 1;          // selected serial port number, 1 to 16
     int portChecked = 0;   // port menu item carrying the check mark, 0 for none
