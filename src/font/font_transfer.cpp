@@ -96,7 +96,7 @@ void FontTransfer::sent() {
         expected_ = static_cast<int>(IdentificationAnswerLength);
         break;
     case WriteGlyph: case WriteAllGlyph: expected_ = static_cast<int>(writeAnswerLength(GlyphBytes)); break;
-    default: expected_ = static_cast<int>(readAnswerLength(GlyphBytes)); break;
+    default: expected_ = static_cast<int>(readAnswerLength(radio::MaxBlockBytes)); break;
     }
     state_ += Replied;
     out_.expectReply(expected_);
@@ -104,11 +104,13 @@ void FontTransfer::sent() {
 }
 
 bool FontTransfer::decodeReply(const Bytes& block, int glyph) {
-    // Checked as every read answer is: exact length, the command echoed,
-    // CR LF in place and hexadecimal digits only.
-    const std::optional<Bytes> data = readAnswerData(block, command_, GlyphBytes);
+    // The radio answers every read with a 64-byte block; the glyph is its
+    // first 32 bytes. Checked as every read answer is: exact length, the
+    // command echoed, CR LF in place and hexadecimal digits only, so that
+    // neither a stray byte nor a cut answer reaches the glyph.
+    const std::optional<Bytes> data = readAnswerData(block, command_, radio::MaxBlockBytes);
     if (!data) return false;
-    glyphs_.decode(glyph, *data);
+    glyphs_.decode(glyph, Bytes(data->begin(), data->begin() + GlyphBytes));
     out_.glyphChanged(glyph);
     return true;
 }
