@@ -72,6 +72,7 @@ Form4::Form4(Document& doc, const QtSerialLink& devices, Host& host, QWidget* pa
     timer_ = new QTimer(this);
     timer_->setObjectName("SIRIAL_TIMER");
     timer_->setInterval(TimerMs);
+    timer_->setTimerType(Qt::PreciseTimer);
     connect(timer_, &QTimer::timeout, this, [this] { transfer_->timerTick(); });
 
     // The menu.
