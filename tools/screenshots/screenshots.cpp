@@ -1,13 +1,16 @@
 // Renders the README's pictures: the Memory page after reading the demo
-// radio, and the detail editor on a dual pair.
+// radio, the detail editor on a dual pair, and the font window after
+// reading the demo radio's glyphs.
 //   screenshots OUTPUT_FOLDER
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include "channels/channel_transfers.h"
 #include "demo_window.h"
 #include "ui/form2.h"
+#include "ui/form4.h"
 
 using namespace tqm5;
 
@@ -36,5 +39,18 @@ int main(int argc, char** argv) {
     editor.show();
     QApplication::processEvents();
     editor.grab().save(out + "/detail-editor-dual.png");
+    editor.close();
+
+    Form4 fontWindow(doc, demo.link, demo.host, &window);
+    fontWindow.show();
+    fontWindow.start(FontSequence::ReadAll);
+    QElapsedTimer clock;
+    clock.start();
+    while (!fontWindow.transfer().idle() && clock.elapsed() < 20000)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    if (fontWindow.outcome() != FontTransfer::Outcome::Success) return 1;
+    fontWindow.selectGlyph(2);
+    QApplication::processEvents();
+    fontWindow.grab().save(out + "/font-window.png");
     return 0;
 }
