@@ -101,3 +101,25 @@ write("fuzz_answers", "write_14_ok", header(2, True, 0x1100, 14) + data14 + b"\x
 write("fuzz_answers", "write_64_raw", header(2, False, 0x1200, 64) + block + write_cmd(0x1200, block)
       + b"\x06\x00OK\r\n")
 write("fuzz_answers", "write_ok_shifted", header(2, True, 0x00C00, 2) + b"\xAB\xCD" + b"\x06OK\r\n\n")
+
+
+# --- fuzz_font_file: the whole text of a font file
+
+def font_file(blocks, row=lambda g, r: "".join("1" if (g + r + c) % 4 == 0 else "0" for c in range(16)),
+              header=lambda g: str(g), end=b"File End\r\n"):
+    t = b"Save Date and Time 2024/05/06 07:08:09\r\n"
+    for g in range(blocks):
+        t += header(g).encode() + b"\r\n"
+        for r in range(16):
+            t += row(g, r).encode() + b"\r\n"
+    return t + end
+
+
+write("fuzz_font_file", "full", font_file(8))
+write("fuzz_font_file", "headers_5_6", font_file(2, header=lambda g: str(5 + g)))
+write("fuzz_font_file", "short_rows", font_file(1, row=lambda g, r: "0" * (15 if r % 2 else 16)))
+write("fuzz_font_file", "other_chars", font_file(1, row=lambda g, r: "01x1 0101010101A"))
+write("fuzz_font_file", "ninth_block", font_file(9))
+write("fuzz_font_file", "cut_in_block", font_file(2)[:200])
+write("fuzz_font_file", "lf_only", font_file(3).replace(b"\r\n", b"\n"))
+write("fuzz_font_file", "empty", b"")

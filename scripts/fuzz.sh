@@ -11,7 +11,7 @@ seconds="${1:-60}"
 case "$seconds" in
   ''|*[!0-9]*) echo "usage: scripts/fuzz.sh [SECONDS]" >&2; exit 2 ;;
 esac
-targets=(fuzz_record_decoder fuzz_answers)
+targets=(fuzz_record_decoder fuzz_answers fuzz_font_file)
 
 ./scripts/install-deps.sh
 missing=()
@@ -60,7 +60,9 @@ for t in "${targets[@]}"; do
   fi
 
   echo "== $t: fuzzing for ${seconds}s"
-  if "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=512 -print_final_stats=1 \
+  max_len=512
+  [ "$t" = fuzz_font_file ] && max_len=4096  # a whole font file is about 2.6 KB
+  if "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len="$max_len" -print_final_stats=1 \
        -artifact_prefix="$work/crashes/" "$work/corpus" >"$log" 2>&1; then
     grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::new_units_added)' "$log" || true
   else

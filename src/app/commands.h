@@ -109,6 +109,8 @@ public:
     // False while a transfer runs: the choice is not taken.
     bool selectPort(int number);
     bool mayOpenDialog() const { return !busy(); }
+    // The font window opens when no transfer runs, or for Read All.
+    bool mayOpenFontWindow() const { return !busy() || doc_.state.readAllMode; }
     // Asked before the window closes: false when the user chose to keep it
     // (a write is running, or edits were neither written nor saved).
     bool confirmClose();

@@ -10,6 +10,7 @@
 #include "features/dtmf.h"
 #include "features/settings.h"
 #include "features/title.h"
+#include "font/glyph_set.h"
 #include "protocol/transfer_state.h"
 
 namespace tqm5 {
@@ -35,6 +36,8 @@ struct Document {
     SetModeSettings setMode;  // Set Mode and Common Set items, the settings image
     DtmfSettings dtmf;
     OpeningTitle title;       // the title string itself lives in the grid's title slot
+    // The radio's eight user glyphs, shared by every opening of the font window.
+    GlyphSet glyphs;
     TransferState state;
     int port = 1;          // selected serial port number, 1 to 16
     int portChecked = 0;   // port menu item carrying the check mark, 0 for none

@@ -82,6 +82,10 @@ CommonSetPage::CommonSetPage(Commands& commands, QWidget* parent) : Page(parent)
     transferControls_ = {read, write, reset};
     for (const char* name : {"TITLE_READ", "TITLE_WRITE"}) transferControls_ << frame->findChild<QPushButton*>(name);
     transferControls_ += oneTouch->transferControls();
+    auto* font = new QPushButton("FONT", frame);  // opens the font window (connected by the main window)
+    font->setObjectName("Command1");
+    oneTouchSlot_->addWidget(font, 0, Qt::AlignLeft);
+    transferControls_ << font;
 
     titleToken_ = doc_.title.changed.connect([this] { showTitle(); });
     dtmfToken_ = doc_.dtmf.changed.connect([this] { dtmf0_->showMemory(); });

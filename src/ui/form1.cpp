@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -16,6 +17,7 @@
 #include "ui/bank_page.h"
 #include "ui/common_set_page.h"
 #include "ui/form3.h"
+#include "ui/form4.h"
 #include "ui/memory_page.h"
 #include "ui/set_mode_page.h"
 #include "ui/twips.h"
@@ -80,6 +82,8 @@ Form1::Form1(Document& doc, QtSerialLink& link, WidgetHost* host, QWidget* paren
     // the menu does that when it opens, so the window starts with the plain
     // captions and the check mark.
     for (int n = 1; n <= 16; ++n) portItems_[n]->setChecked(n == doc_.portChecked);
+    if (auto* font = pages_[2]->findChild<QPushButton*>("Command1"))
+        connect(font, &QPushButton::clicked, this, [this] { openFontWindow(); });
 }
 
 Form1::~Form1() {
@@ -135,6 +139,13 @@ void Form1::setTransferControlsEnabled(bool on) {
 }
 
 void Form1::openEditor() { memoryPage_->openEditor(); }
+
+FontTransfer::Outcome Form1::openFontWindow(bool readAllMode) {
+    if (!commands_->mayOpenFontWindow()) return FontTransfer::Outcome::None;
+    Form4 font(doc_, link_, *host_, this, readAllMode);
+    font.exec();
+    return font.outcome();
+}
 
 void Form1::selectPort(int number) {
     commands_->selectPort(number);

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/commands.h"
+#include "font/font_transfer.h"
 #include "ui/widget_host.h"
 
 class QAction;
@@ -44,6 +45,12 @@ public:
     TransferOutcome oneMemoryRead() { return commands_->oneMemoryRead(); }
     TransferOutcome oneMemoryWrite() { return commands_->oneMemoryWrite(); }
     void openEditor();
+    // The font window ("FONT"), modal, on the document's glyphs. Refused
+    // while a transfer runs, except for Read All: in read-all mode the
+    // window reads the radio's glyphs at once, shows no final message and
+    // closes itself. Returns how its last font transfer ended (None when
+    // the window did not open or ran none).
+    FontTransfer::Outcome openFontWindow(bool readAllMode = false);
     void selectPort(int number);
     void showVersion();
 

@@ -1,10 +1,11 @@
 // Renders the README's pictures: the Memory page after reading the demo
 // radio, the detail editor on a dual pair, the Bank page, the group window,
-// the one-touch frame, and the Set Mode and Common Set pages in English and
-// in Japanese.
+// the one-touch frame, the Set Mode and Common Set pages in English and in
+// Japanese, and the font window after reading the demo radio's glyphs.
 //   screenshots OUTPUT_FOLDER
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTabBar>
 #include <QTimer>
 
@@ -15,6 +16,7 @@
 #include "ui/one_touch_frame.h"
 
 #include <QTabBar>
+#include "ui/form4.h"
 
 using namespace tqm5;
 
@@ -77,5 +79,16 @@ int main(int argc, char** argv) {
     selectSetModeItem(doc.setMode, setModeItemIndex("Set_Mode_Display[0]"), Japanese);
     shoot(3, "set-mode-page-ja.png");
     shoot(2, "common-set-page-ja.png");
+    Form4 fontWindow(doc, demo.link, demo.host, &window);
+    fontWindow.show();
+    fontWindow.start(FontSequence::ReadAll);
+    QElapsedTimer clock;
+    clock.start();
+    while (!fontWindow.transfer().idle() && clock.elapsed() < 20000)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    if (fontWindow.outcome() != FontTransfer::Outcome::Success) return 1;
+    fontWindow.selectGlyph(2);
+    QApplication::processEvents();
+    fontWindow.grab().save(out + "/font-window.png");
     return 0;
 }

@@ -1,0 +1,168 @@
+// The font file: save, load and every rule of the reader.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "font/font_file.h"
+
+using namespace tqm5;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TempDir {
+    fs::path path;
+    TempDir() {
+        path = fs::temp_directory_path() / ("tqm5-font-" + std::to_string(::getpid()) + "-" +
+                                            std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        fs::create_directories(path);
+    }
+    ~TempDir() { fs::remove_all(path); }
+    std::string file(const std::string& name, const std::string& text) const {
+        const fs::path p = path / name;
+        std::ofstream(p, std::ios::binary) << text;
+        return p.string();
+    }
+};
+
+GlyphSet sample() {
+    GlyphSet s;
+    for (int g = 0; g < GlyphCount; ++g)
+        for (int r = 0; r < 16; ++r)
+            for (int c = 0; c < 16; ++c) s.setPixel(g, r, c, (r * 7 + c * 3 + g) % 5 == 0);
+    return s;
+}
+
+std::string row(const std::string& bits) { return bits + "\r\n"; }
+
+// A file with `blocks` blocks headed by the given digits, every row all ones.
+std::string fileWith(const std::vector<std::string>& headers, const std::string& rowText = std::string(16, '1')) {
+    std::string t = "Save Date and Time 2024/01/02 03:04:05\r\n";
+    for (const auto& h : headers) {
+        t += h + "\r\n";
+        for (int r = 0; r < 16; ++r) t += row(rowText);
+    }
+    return t + "File End\r\n";
+}
+
+}  // namespace
+
+TEST(FontFile, SaveAndLoadRoundTrip) {
+    TempDir dir;
+    const GlyphSet glyphs = sample();
+    const std::string path = (dir.path / "glyphs.FM5").string();
+    saveFontFile(path, glyphs, "Save Date and Time 2024/05/06 07:08:09");
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    const std::string text = ss.str();
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(text.substr(at, end - at));
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(FontFileLines));
+    EXPECT_EQ(text.size(), text.rfind("\r\n") + 2);  // every line, the last one too, ends in CR LF
+    EXPECT_EQ(lines[0], "Save Date and Time 2024/05/06 07:08:09");
+    EXPECT_EQ(lines[1], "0");
+    EXPECT_EQ(lines[18], "1");
+    EXPECT_EQ(lines[120], "7");
+    EXPECT_EQ(lines[137], "File End");
+    EXPECT_EQ(text.find('\n'), text.find('\r') + 1);
+
+    GlyphSet loaded;
+    const FontFileLoad r = loadFontFile(path, loaded);
+    ASSERT_TRUE(r.ok) << r.problem;
+    EXPECT_EQ(r.blocks, 8);
+    EXPECT_TRUE(loaded == glyphs);
+    for (int g = 0; g < GlyphCount; ++g) EXPECT_TRUE(loaded.known(g));
+
+    // Saving again replaces the file and leaves no temporary file beside it.
+    saveFontFile(path, GlyphSet{});
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator{}), 1);
+    ASSERT_TRUE(loadFontFile(path, loaded).ok);
+    EXPECT_TRUE(loaded == GlyphSet{});
+    EXPECT_EQ(fontFileStamp().rfind("Save Date and Time ", 0), 0u);
+}
+
+TEST(FontFile, SaveToAFolderThatIsNotThereFailsAndSaysSo) {
+    TempDir dir;
+    EXPECT_THROW(saveFontFile((dir.path / "missing" / "x.FM5").string(), sample()), std::runtime_error);
+    EXPECT_TRUE(fs::is_empty(dir.path));
+}
+
+TEST(FontFile, BlocksCountInOrderWhateverTheirDigits) {
+    GlyphSet s;
+    // Headers "5", "6": glyphs 0 and 1. "8" and "9" open nothing; a letter
+    // counts as 0 and opens a block; longer lines are ignored.
+    std::string text = fileWith({"5", "6"});
+    text += "8\r\n9\r\n12\r\nnoise\r\nX\r\n";
+    for (int r = 0; r < 16; ++r) text += row(r == 3 ? "0000000000000001" : std::string(16, '0'));
+    const FontFileLoad r = parseFontFile(text, s);
+    ASSERT_TRUE(r.ok) << r.problem;
+    EXPECT_EQ(r.blocks, 3);
+    EXPECT_TRUE(s.pixel(0, 0, 0) && s.pixel(1, 15, 15));
+    EXPECT_TRUE(s.pixel(2, 3, 15));
+    EXPECT_FALSE(s.pixel(2, 3, 14));
+    EXPECT_TRUE(s.known(2));
+    EXPECT_FALSE(s.known(3));
+    EXPECT_FALSE(s.pixel(3, 0, 0));
+}
+
+TEST(FontFile, ShortRowsAndOtherCharactersLeavePixels) {
+    GlyphSet s;
+    s.setPixel(0, 4, 0, true);
+    s.setPixel(0, 5, 2, true);
+    std::string text = "header\r\n0\r\n";
+    for (int r = 0; r < 16; ++r) {
+        if (r == 4) text += row(std::string(15, '0'));        // 15 characters: skipped
+        else if (r == 5) text += row("00x0000000000001");     // 'x' leaves column 2
+        else if (r == 6) text += row(std::string(17, '1'));   // 17: skipped
+        else text += row(std::string(16, '1'));
+    }
+    ASSERT_TRUE(parseFontFile(text, s).ok);
+    EXPECT_TRUE(s.pixel(0, 4, 0));
+    EXPECT_FALSE(s.pixel(0, 4, 1));
+    EXPECT_TRUE(s.pixel(0, 5, 2));
+    EXPECT_FALSE(s.pixel(0, 5, 1));
+    EXPECT_TRUE(s.pixel(0, 5, 15));
+    EXPECT_FALSE(s.pixel(0, 6, 0));
+    EXPECT_TRUE(s.pixel(0, 7, 9));
+}
+
+TEST(FontFile, RefusedFilesChangeNothing) {
+    TempDir dir;
+    const GlyphSet before = sample();
+    std::string cut = fileWith({"0"});
+    cut.resize(cut.rfind("File End"));
+    cut += "1\r\n";
+    for (int r = 0; r < 10; ++r) cut += row(std::string(16, '0'));  // the second block stops after ten rows
+    struct Case { const char* name; std::string text; };
+    for (const Case& c : {Case{"empty.FM5", ""}, Case{"header.FM5", "Save Date and Time\r\n"},
+                          Case{"noblock.FM5", "Save\r\nFile End\r\n"}, Case{"cut.FM5", cut},
+                          Case{"glyphs.txt", fileWith({"0"})}, Case{"glyphs.FM", fileWith({"0"})}}) {
+        GlyphSet s = before;
+        const FontFileLoad r = loadFontFile(dir.file(c.name, c.text), s);
+        EXPECT_FALSE(r.ok) << c.name;
+        EXPECT_FALSE(r.problem.empty()) << c.name;
+        EXPECT_TRUE(s == before) << c.name;
+    }
+    GlyphSet s;
+    EXPECT_FALSE(loadFontFile((dir.path / "none.FM5").string(), s).ok);
+    // The name rule takes any case; line ends may be LF alone.
+    std::string lf = fileWith({"0"});
+    for (std::size_t at; (at = lf.find('\r')) != std::string::npos;) lf.erase(at, 1);
+    EXPECT_TRUE(loadFontFile(dir.file("lower.fm5", lf), s).ok);
+    EXPECT_TRUE(s.pixel(0, 15, 15));
+}
+
+TEST(FontFile, NinthBlockEndsTheLoadKeepingTheEight) {
+    GlyphSet s;
+    std::string text = fileWith({"0", "1", "2", "3", "4", "5", "6", "7"});
+    text += "0\r\n";  // a ninth block, cut short: never read
+    const FontFileLoad r = parseFontFile(text, s);
+    ASSERT_TRUE(r.ok);
+    EXPECT_TRUE(r.stoppedAtNinth);
+    EXPECT_EQ(r.blocks, 8);
+    EXPECT_TRUE(s.pixel(7, 15, 15));
+}
