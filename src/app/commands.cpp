@@ -49,9 +49,9 @@ TransferOutcome Commands::read(int first, int last, bool full) {
     return outcome;
 }
 
-TransferOutcome Commands::write(int first, int last, bool full) {
+TransferOutcome Commands::write(int first, int last, bool full, bool ask) {
     if (busy()) return TransferOutcome::Ignored;
-    if (!confirmChannelWrite()) return TransferOutcome::Ignored;
+    if (ask && !confirmChannelWrite()) return TransferOutcome::Ignored;
     const TransferOutcome outcome = transfer(channelWritePlan(doc_.grid, host_, first, last, full));
     if (outcome == TransferOutcome::Success) {
         doc_.markSaved(first, last);
@@ -316,10 +316,12 @@ TransferOutcome Commands::groupTransfer(const engine::Plan& plan) {
 TransferOutcome Commands::groupRead(bool readAll) {
     const TransferOutcome out = groupTransfer(groupReadPlan(doc_.groups));
     if (out == TransferOutcome::Success) {
-        if (readAll)
-            host_.message(GroupReadAllText, FinishTitle);
-        else
+        if (readAll) {
+            // A Read All with a failed step ends with "Error" instead.
+            if (!chainFailed_) host_.message(GroupReadAllText, FinishTitle);
+        } else {
             host_.message(GroupReadDoneText, GroupReadDoneTitle);
+        }
     }
     return out;
 }

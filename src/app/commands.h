@@ -15,6 +15,16 @@ namespace tqm5 {
 // show, followed by one line per value.
 extern const char* const UnshownValuesText;
 
+// What Read All needs of the windows: the font and group windows opened in
+// read-all mode (they read at once and close themselves). Each returns
+// whether its read succeeded.
+class AllDataWindows {
+public:
+    virtual ~AllDataWindows() = default;
+    virtual bool readFontWindow() = 0;
+    virtual bool readGroupWindow() = 0;
+};
+
 class Commands {
 public:
     Commands(Document& doc, SerialLink& link, Host& host) : doc_(doc), link_(link), host_(host) {}
@@ -86,6 +96,18 @@ public:
     // The group window's buttons follow its transfers.
     std::function<void(bool enabled)> groupButtonsEnabled;
 
+    // --- everything at once -----------------------------------------------------
+    // Read All: every feature's read in turn, silently, one "Error" per failed
+    // step; the font and group windows read in read-all mode; "Error" at the
+    // end when any step failed. Write All: every feature's write in turn,
+    // then the groups and the glyphs the program holds without a new
+    // identification; "Success" only when every step succeeded.
+    TransferOutcome readAll(AllDataWindows& windows);
+    TransferOutcome writeAll();
+    // The last step of Write All: both group areas and the glyphs that came
+    // from the radio, a file or the user (never the start-up blanks).
+    engine::Plan writeAllFinalPlan();
+
     // --- the grid ------------------------------------------------------------
     void deleteRows();
     void clearRows();
@@ -120,7 +142,12 @@ public:
 private:
     TransferContext context();
     TransferOutcome read(int first, int last, bool full);
-    TransferOutcome write(int first, int last, bool full);
+    TransferOutcome write(int first, int last, bool full, bool ask = true);
+    // One silent step of Read All or Write All; false when the window is
+    // closing and the chain must stop.
+    template <typename Step>
+    bool chainStep(Step step);
+    bool chainFailed_ = false;
     // False when the user does not want the radio's channels overwritten.
     bool confirmChannelWrite();
     bool ask(const std::string& question);

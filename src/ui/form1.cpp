@@ -18,6 +18,7 @@
 #include "ui/common_set_page.h"
 #include "ui/form3.h"
 #include "ui/form4.h"
+#include "ui/form5.h"
 #include "ui/memory_page.h"
 #include "ui/set_mode_page.h"
 #include "ui/twips.h"
@@ -116,11 +117,12 @@ void Form1::buildMenus() {
     connect(ports, &QMenu::aboutToShow, this, &Form1::refreshPortCaptions);
     auto* comm = menuBar()->addMenu("Communication(&T)");
     comm->setObjectName("Tusin_Botton");
-    for (Item it : {Item{"ALL_WRITE", "Write All Data(&A)"}, Item{"ALL_READ", "Read All Data(&B)"}}) {
-        QAction* a = comm->addAction(it.caption);
-        a->setObjectName(it.name);
-        a->setEnabled(false);  // needs every feature's transfer
-    }
+    QAction* writeAllItem = comm->addAction("Write All Data(&A)");
+    writeAllItem->setObjectName("ALL_WRITE");
+    connect(writeAllItem, &QAction::triggered, this, [this] { writeAll(); });
+    QAction* readAllItem = comm->addAction("Read All Data(&B)");
+    readAllItem->setObjectName("ALL_READ");
+    connect(readAllItem, &QAction::triggered, this, [this] { readAll(); });
     auto* help = menuBar()->addMenu("Help(&H)");
     help->setObjectName("MenuHelp");
     QAction* version = help->addAction("Version Infomation(&A)");
@@ -145,6 +147,15 @@ FontTransfer::Outcome Form1::openFontWindow(bool readAllMode) {
     Form4 font(doc_, link_, *host_, this, readAllMode);
     font.exec();
     return font.outcome();
+}
+
+bool Form1::readFontWindow() { return openFontWindow(true) == FontTransfer::Outcome::Success; }
+
+bool Form1::readGroupWindow() {
+    if (!commands_->openGroupWindow()) return false;
+    Form5 groups(*commands_, true, this);
+    groups.exec();
+    return groups.lastRead() == TransferOutcome::Success;
 }
 
 void Form1::selectPort(int number) {

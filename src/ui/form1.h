@@ -25,7 +25,7 @@ class MemoryPage;
 class Page;
 class QtSerialLink;
 
-class Form1 : public QMainWindow {
+class Form1 : public QMainWindow, private AllDataWindows {
     Q_OBJECT
 public:
     // `host` replaces the window's own (window tests record messages with
@@ -53,12 +53,16 @@ public:
     FontTransfer::Outcome openFontWindow(bool readAllMode = false);
     void selectPort(int number);
     void showVersion();
+    TransferOutcome readAll() { return commands_->readAll(*this); }
+    TransferOutcome writeAll() { return commands_->writeAll(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool readFontWindow() override;
+    bool readGroupWindow() override;
     void buildMenus();
     void tabChosen(int index);
     void refreshPortCaptions();

@@ -136,7 +136,10 @@ void Form5::paint() {
 
 TransferOutcome Form5::read() {
     const TransferOutcome out = commands_.groupRead(readAllMode_);
-    if (out == TransferOutcome::Success && readAllMode_) accept();
+    lastRead_ = out;
+    // Read All goes on after this window whatever its read did (a failure
+    // has shown its own message), so the window never waits for a click.
+    if (readAllMode_ && out != TransferOutcome::Ignored) accept();
     return out;
 }
 

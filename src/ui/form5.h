@@ -20,6 +20,8 @@ public:
 
     QTableWidget* grid() const { return grid_; }
     TransferOutcome read();
+    // How the window's last read ended (Ignored when it read nothing).
+    TransferOutcome lastRead() const { return lastRead_; }
     TransferOutcome write();
     void clear();
 
@@ -34,6 +36,7 @@ private:
     Commands& commands_;
     bool readAllMode_;
     bool started_ = false;
+    TransferOutcome lastRead_ = TransferOutcome::Ignored;
     QTableWidget* grid_ = nullptr;
     QList<QPushButton*> buttons_;
     Listeners<>::Token groupsToken_;

@@ -1,0 +1,107 @@
+// Read All and Write All: every feature's transfer chained, silently, with
+// the closing window tested between the steps.
+#include "app/commands.h"
+#include "features/groups.h"
+#include "font/font_transfer.h"
+
+namespace tqm5 {
+
+template <typename Step>
+bool Commands::chainStep(Step step) {
+    doc_.state.quiet = QuietOn;
+    doc_.state.busy = Idle;
+    const TransferOutcome out = step();
+    if (out == TransferOutcome::Error || out == TransferOutcome::PortError) chainFailed_ = true;
+    return !doc_.state.closing && out != TransferOutcome::Closed;
+}
+
+TransferOutcome Commands::readAll(AllDataWindows& windows) {
+    if (busy()) return TransferOutcome::Ignored;
+    chainFailed_ = false;
+    const auto closed = [this] {
+        doc_.state.readAllMode = false;
+        return TransferOutcome::Closed;
+    };
+    if (!chainStep([this] { return read(1, LastRow, true); })) return closed();
+    host_.processEvents();
+    doc_.grid.setHighlight(false);
+    blankEmptyRows(doc_.grid);
+    if (!chainStep([this] { return bankRead(); })) return closed();
+    // The keys are resolved against the layout just read, not the one before.
+    doc_.oneTouch.rebuild(doc_.banks);
+    if (!chainStep([this] { return oneTouchRead(); })) return closed();
+    if (!chainStep([this] { return readTitle(); })) return closed();
+    if (!chainStep([this] { return readSettings(); })) return closed();
+    const std::vector<std::string> notes = doc_.setMode.readNotes;
+
+    doc_.state.busy = Idle;
+    doc_.state.readAllMode = true;
+    if (!windows.readFontWindow()) chainFailed_ = true;
+    if (doc_.state.closing) return closed();
+    doc_.state.busy = Idle;
+    doc_.state.readAllMode = true;
+    if (!windows.readGroupWindow()) chainFailed_ = true;
+    if (doc_.state.closing) return closed();
+
+    endOfTransferReset();
+    doc_.state.readAllMode = false;
+    doc_.state.busy = Idle;
+    endOfTransferReset();
+    doc_.state.quiet = QuietNormal;
+    if (chainFailed_) {
+        host_.message(ErrorText, ErrorTitle);
+        return TransferOutcome::Error;
+    }
+    reportUnshown(TransferOutcome::Success, notes);
+    return TransferOutcome::Success;
+}
+
+engine::Plan Commands::writeAllFinalPlan() {
+    engine::Plan plan;
+    plan.busyCode = BusyWriteAll;
+    plan.identifyAttempts = 0;  // the radio is still in clone mode from the steps before
+    plan.budgets = {3, 3, 3};   // group area 1, group area 2, the glyphs together
+    for (int area = 0; area < GroupAreas; ++area) {
+        engine::Block b;
+        b.kind = engine::Block::Kind::Write;
+        b.address = groupAreaAddress(area);
+        b.length = groupAreaBytes(area);
+        b.budget = area;
+        b.encode = [this, area] { return encodeGroupArea(doc_.groups.member, area); };
+        plan.blocks.push_back(std::move(b));
+    }
+    for (engine::Block& b : glyphWriteBlocks(doc_.glyphs, 2)) plan.blocks.push_back(std::move(b));
+    return plan;
+}
+
+TransferOutcome Commands::writeAll() {
+    if (busy()) return TransferOutcome::Ignored;
+    // Asked once, before anything reaches the radio.
+    if (!confirmChannelWrite()) return TransferOutcome::Ignored;
+    chainFailed_ = false;
+    if (!chainStep([this] { return write(1, LastRow, true, false); })) return TransferOutcome::Closed;
+    if (!chainStep([this] { return bankWrite(); })) return TransferOutcome::Closed;
+    if (!chainStep([this] { return oneTouchWrite(); })) return TransferOutcome::Closed;
+    if (!chainStep([this] { return writeTitle(); })) return TransferOutcome::Closed;
+    if (!chainStep([this] { return writeSettings(); })) return TransferOutcome::Closed;
+
+    // The groups and the glyphs, without a new identification. The run's
+    // own ending is shown below, so the step itself stays quiet on success.
+    doc_.state.busy = Idle;
+    doc_.state.quiet = QuietOn;
+    GroupWireLink wire(link_);
+    engine::Environment env = environment();
+    engine::Environment groupEnv{wire, host_, doc_.state, doc_.port, timeoutMs, env.endOfTransferReset,
+                                 env.resumeDisplay};
+    const TransferOutcome last = engine::run(writeAllFinalPlan(), groupEnv);
+    doc_.state.quiet = QuietNormal;
+    if (last != TransferOutcome::Success) return last;  // it showed its own "Error" or "Port Error"
+    if (chainFailed_) {
+        host_.message(ErrorText, ErrorTitle);
+        return TransferOutcome::Error;
+    }
+    host_.message(SuccessText, FinishTitle);
+    return TransferOutcome::Success;
+}
+
+}  // namespace tqm5

@@ -1,0 +1,147 @@
+// Read All and Write All from the main window against the demo radio on a
+// pseudo-terminal: the chain of steps, the messages, and what reaches the
+// radio.
+#include <QApplication>
+#include <QtTest>
+
+#include <algorithm>
+
+#include "app/startup.h"
+#include "emulator/demo_image.h"
+#include "emulator/pty_server.h"
+#include "emulator_paths.h"
+#include "radio/memory_map.h"
+#include "serial/qt_serial_link.h"
+#include "support/recording_widget_host.h"
+#include "ui/form1.h"
+
+using namespace tqm5;
+
+namespace {
+
+struct Rig {
+    emu::PtyServer radio;
+    Document doc;
+    QtSerialLink link;
+    test::RecordingWidgetHost host;
+    std::unique_ptr<Form1> form;
+    std::vector<std::string> shown;
+    Rig() {
+        radio.loadImage(emu::DemoImage);
+        radio.start();
+        startUp(doc);
+        link.bindDevice(1, QString::fromStdString(radio.devicePath()));
+        host.sink = [this](const std::string& text, const std::string& title, Host::Buttons) {
+            shown.push_back(text + "|" + title);
+            return Host::Choice::Ok;
+        };
+        form = std::make_unique<Form1>(doc, link, &host);
+        form->commands().timeoutMs = 150;
+        form->show();
+    }
+    int logged(const std::string& what) {
+        int n = 0;
+        for (const auto& l : radio.log()) n += l.find(what) != std::string::npos;
+        return n;
+    }
+    // Exchange number of the first logged command containing `what`.
+    uint64_t exchangeOf(const std::string& what) {
+        for (const auto& l : radio.log())
+            if (l.find(what) != std::string::npos) return std::stoull(l);
+        return 0;
+    }
+};
+
+}  // namespace
+
+class TestAllData : public QObject {
+    Q_OBJECT
+private slots:
+    // A full Read All then Write All gives the radio back exactly what it
+    // held, in every region the program writes.
+    void readAllThenWriteAllKeepsTheRadio() {
+        Rig r;
+        const Bytes before = r.radio.memory();
+        QCOMPARE(r.form->readAll(), TransferOutcome::Success);
+        QCOMPARE(r.shown, (std::vector<std::string>{"Success ALL DATA READ| Finish"}));
+        QVERIFY(r.doc.glyphs.anyKnown());
+        QCOMPARE(r.doc.banks.total(), 1000);
+        r.shown.clear();
+        r.radio.withEmulator([](emu::Emulator& e) { e.clearLog(); });
+        QCOMPARE(r.form->writeAll(), TransferOutcome::Success);
+        QCOMPARE(r.shown, (std::vector<std::string>{"Success| Finish"}));
+        const Bytes after = r.radio.memory();
+        for (std::size_t a = 0; a < before.size(); ++a)
+            if (before[a] != after[a]) QFAIL(qPrintable(QString("byte %1 changed").arg(a, 5, 16, QChar('0'))));
+        // The groups and all eight glyphs went out without a new identification.
+        QCOMPARE(r.logged("W 00100"), 1);
+        QCOMPARE(r.logged("W 010E0"), 1);
+        QCOMPARE(r.logged(" I"), 5);  // memory, banks, one-touch, title, settings
+    }
+
+    // A silent radio: one "Error" per step, the font and group windows still
+    // open (and close by themselves), and the run ends with "Error".
+    void readAllWithTheRadioSilent() {
+        Rig r;
+        r.radio.withEmulator([](emu::Emulator& e) { e.failIdentifications(1000, emu::FaultKind::NoAnswer); });
+        QCOMPARE(r.form->readAll(), TransferOutcome::Error);
+        const std::vector<std::string> expected = {
+            "Error| Error", "Error| Error", "Error| Error", "Error| Error", "Error| Error",  // the five reads
+            "Com Error| Error",                                                           // the font window
+            "Error| Error",                                                               // the group window
+            "Error| Error"};                                                              // the run
+        QCOMPARE(r.shown, expected);
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(!r.doc.state.busyNow());
+        QVERIFY(!r.doc.state.readAllMode);
+    }
+
+    // Only the one-touch step fails: its "Error", the rest written, and the
+    // run ends with "Error", not "Success".
+    void writeAllWithOneStepFailing() {
+        uint64_t oneTouch = 0;
+        {
+            Rig dry;
+            dry.doc.origin.known = true;
+            QCOMPARE(dry.form->writeAll(), TransferOutcome::Success);
+            oneTouch = dry.exchangeOf("W 00180");
+        }
+        QVERIFY(oneTouch > 1000);
+        Rig r;
+        r.doc.origin.known = true;
+        r.radio.withEmulator([oneTouch](emu::Emulator& e) {
+            for (uint64_t x = oneTouch; x < oneTouch + 3; ++x) e.forceFault(x, emu::FaultKind::BrokenTail);
+        });
+        QCOMPARE(r.form->writeAll(), TransferOutcome::Error);
+        QCOMPARE(r.shown, (std::vector<std::string>{"Error| Error", "Error| Error"}));
+        QCOMPARE(r.logged("W 001A0"), 1);  // the title after it was still written
+        QCOMPARE(r.logged("W 00100"), 1);
+    }
+
+    // Glyphs the program never read, loaded or drew stay the radio's own; the
+    // groups the program holds are written though their window never opened.
+    void writeAllKeepsTheRadiosGlyphsUnlessKnown() {
+        for (bool drawn : {false, true}) {
+            Rig r;
+            r.doc.origin.known = true;  // as after opening a memory file
+            r.doc.groups.member[3][7] = true;
+            if (drawn) {
+                r.doc.glyphs.setPixel(4, 0, 0, true);
+                r.doc.glyphs.setKnown(4, true);
+            }
+            const Bytes fontBefore = r.radio.readMemory(radio::Font.address, radio::Font.length);
+            QCOMPARE(r.form->writeAll(), TransferOutcome::Success);
+            const Bytes fontAfter = r.radio.readMemory(radio::Font.address, radio::Font.length);
+            for (int g = 0; g < 8; ++g) {
+                const auto from = std::size_t(32 * g);
+                const bool same = std::equal(fontBefore.begin() + from, fontBefore.begin() + from + 32, fontAfter.begin() + from);
+                QCOMPARE(same, !(drawn && g == 4));
+            }
+            QCOMPARE(r.logged("W 010"), drawn ? 1 : 0);
+            QCOMPARE(r.radio.readMemory(radio::GroupsFirst.address + 3 * 8, 1)[0] & 0x01, 0x01);  // bank 7: bit 0 of byte 0
+        }
+    }
+};
+
+QTEST_MAIN(TestAllData)
+#include "test_all_data.moc"
