@@ -345,12 +345,13 @@ void PtyServer::deliver(const Answer& a, Clock::time_point start) {
             ++dropped_;
             break;
         }
+        // Noted before the last write, so a client woken by it never finds
+        // the previous answer's time here.
+        if (due == total) lastHandOver_ = Clock::now().time_since_epoch().count();
         if (!writeOut(a.bytes.data() + sent, due - sent)) return;
         sent = due;
     }
-    const auto end = Clock::now();
-    lastHandOver_ = end.time_since_epoch().count();
-    lastEnd_ = std::max(end, start + (schedule.empty() ? Clock::duration(0) : schedule.back().at));
+    lastEnd_ = std::max(Clock::now(), start + (schedule.empty() ? Clock::duration(0) : schedule.back().at));
 }
 
 std::vector<HandOver> handOverSchedule(std::size_t total, std::chrono::nanoseconds byteTime,
