@@ -116,7 +116,8 @@ void CloneProtocol::checkClosing() const {
 void CloneProtocol::waitFor(std::size_t count) {
     using Clock = std::chrono::steady_clock;
     constexpr std::size_t kShortestCommand = 11;
-    const auto lineBound = deadline_ - timeout_ + kByteTime * static_cast<long>(kShortestCommand + count);
+    const auto sentAt = deadline_ - timeout_;
+    const auto lineBound = sentAt + kByteTime * static_cast<long>(kShortestCommand + count);
     received_.clear();
     host_.processEvents();
     std::size_t granule = 0;
@@ -141,12 +142,14 @@ void CloneProtocol::waitFor(std::size_t count) {
         }
         const std::size_t have = static_cast<std::size_t>(link_.bytesAvailable());
         if (have >= count) continue;
-        // A link faster than the line (a pseudo-terminal, a buffered
-        // adapter) hands the whole answer over at once; naps start only when
-        // the answer has begun but is not all there.
+        // Naps start only once the answer has begun, and only when what has
+        // come so far fits the line's pace: a link faster than the line (a
+        // pseudo-terminal without a baud rate) is simply waited on.
+        const bool paced = have > 0 && kByteTime * static_cast<long>(have + kShortestCommand) <=
+                                           now - sentAt + kByteTime * 2;
         auto wake = now;
-        if (have > 0) wake = lineBound - kNapMargin;
-        if (have > 0 && granule > 0 && count > have + granule)
+        if (paced) wake = lineBound - kNapMargin;
+        if (paced && granule > 0 && count > have + granule)
             wake = std::max(wake, now + kByteTime * static_cast<long>(count - have - granule) - kLaggingMargin);
         const auto nap = std::min<Clock::duration>({wake - now, kEventsEvery, deadline_ - now});
         if (nap >= std::chrono::milliseconds(1)) {
