@@ -19,8 +19,6 @@ constexpr std::chrono::nanoseconds kByteTime{10LL * 1000000000LL / 57600};
 // which covers a sender running a little behind the line's pace and a sleep
 // that overruns.
 constexpr std::chrono::microseconds kNapMargin{1000};
-// The same for the estimate from the bytes received so far.
-constexpr std::chrono::microseconds kLaggingMargin{3000};
 
 void appendHexByte(Bytes& out, uint8_t v) {
     out.push_back(static_cast<uint8_t>(kHex[v >> 4]));
@@ -101,26 +99,26 @@ void CloneProtocol::checkClosing() const {
 // Bytes reach the port one by one or in pieces (USB adapters hand them over
 // in packets, some after a latency timer). Waking for every byte would cost
 // a good part of a core at 57600 baud; sleeping by guesswork overshoots the
-// answer's end. So the wait naps only while the answer cannot possibly be
-// complete yet, and otherwise blocks in the link until input arrives, which
-// returns as soon as the last piece is there.
+// answer's end. So the wait naps only while the answer cannot be complete
+// yet, and otherwise blocks in the link until input arrives, which returns as
+// soon as the last piece is there.
 //
-// Two bounds say when the answer can be complete at the earliest:
-// - the line: the command (at least 11 bytes) and the whole answer have to
-//   cross it after the command was sent. This holds once bytes are seen to
-//   come at the line's pace.
-// - the bytes so far: the missing ones still need the line's time, less what
-//   an adapter may hold already (the most one wake-up has brought: the
-//   granule). A sender that runs behind the line and then catches up breaks
-//   this one, so it gets a wider margin and only counts when it is later.
+// When the answer can be complete at the earliest, once bytes are seen to
+// come at the line's pace:
+// - the command (at least 11 bytes) and the whole answer have to cross the
+//   line after the command was sent;
+// - the answer started no later than its first bytes were seen, less their
+//   line time, and the rest needs the line's time after that. A sender that
+//   falls behind catches up with its own clock, so its first hand-over still
+//   tells where the answer started.
 void CloneProtocol::waitFor(std::size_t count) {
     using Clock = std::chrono::steady_clock;
     constexpr std::size_t kShortestCommand = 11;
     const auto sentAt = deadline_ - timeout_;
-    const auto lineBound = sentAt + kByteTime * static_cast<long>(kShortestCommand + count);
+    auto earliestEnd = sentAt + kByteTime * static_cast<long>(kShortestCommand + count);
     received_.clear();
     host_.processEvents();
-    std::size_t granule = 0;
+    bool begun = false;
     for (;;) {
         if (state_.closing) return;
         if (static_cast<std::size_t>(link_.bytesAvailable()) >= count) {
@@ -142,24 +140,22 @@ void CloneProtocol::waitFor(std::size_t count) {
         }
         const std::size_t have = static_cast<std::size_t>(link_.bytesAvailable());
         if (have >= count) continue;
-        // Naps start only once the answer has begun, and only when what has
-        // come so far fits the line's pace: a link faster than the line (a
-        // pseudo-terminal without a baud rate) is simply waited on.
+        // A link faster than the line (a pseudo-terminal without a baud
+        // rate) is simply waited on: naps only once what has come fits the
+        // line's pace.
         const bool paced = have > 0 && kByteTime * static_cast<long>(have + kShortestCommand) <=
                                            now - sentAt + kByteTime * 2;
-        auto wake = now;
-        if (paced) wake = lineBound - kNapMargin;
-        if (paced && granule > 0 && count > have + granule)
-            wake = std::max(wake, now + kByteTime * static_cast<long>(count - have - granule) - kLaggingMargin);
-        const auto nap = std::min<Clock::duration>({wake - now, kEventsEvery, deadline_ - now});
-        if (nap >= std::chrono::milliseconds(1)) {
+        if (paced && !begun) {
+            begun = true;
+            earliestEnd = std::max(earliestEnd, now + kByteTime * static_cast<long>(count - have));
+        }
+        const auto nap = std::min<Clock::duration>({earliestEnd - kNapMargin - now, kEventsEvery, deadline_ - now});
+        if (paced && nap >= std::chrono::milliseconds(1)) {
             std::this_thread::sleep_for(nap);
             continue;
         }
         const auto wait = std::min<Clock::duration>(deadline_ - now, kEventsEvery);
         link_.waitForInput(static_cast<int>(std::max<long long>(std::chrono::ceil<std::chrono::milliseconds>(wait).count(), 1)));
-        const std::size_t after = static_cast<std::size_t>(link_.bytesAvailable());
-        if (after > have) granule = std::max(granule, after - have);
     }
 }
 
