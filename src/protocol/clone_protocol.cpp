@@ -11,10 +11,14 @@ namespace tqm5 {
 namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
-constexpr int kPollMs = 5;  // blocking wait between polls: the window stays live, the CPU idle
-constexpr int kLongestNapMs = 10;  // the window is never left without events longer than this
+// The window is never left without events for longer than this.
+constexpr std::chrono::milliseconds kEventsEvery{8};
 // Time one byte needs on the line: 10 bits at 57600 baud.
-constexpr std::chrono::microseconds kByteTime{10 * 1000000 / 57600};
+constexpr std::chrono::nanoseconds kByteTime{10LL * 1000000000LL / 57600};
+// A nap ends this long before the answer could be complete at the earliest,
+// which covers a sender running a little behind the line's pace and a sleep
+// that overruns.
+constexpr std::chrono::microseconds kNapMargin{1000};
 
 void appendHexByte(Bytes& out, uint8_t v) {
     out.push_back(static_cast<uint8_t>(kHex[v >> 4]));
@@ -92,9 +96,29 @@ void CloneProtocol::checkClosing() const {
     if (state_.closing) throw TransferClosed();
 }
 
+// Bytes reach the port one by one or in pieces (USB adapters hand them over
+// in packets, some after a latency timer). Waking for every byte would cost
+// a good part of a core at 57600 baud; sleeping by guesswork overshoots the
+// answer's end. So the wait naps only while the answer cannot be complete
+// yet, and otherwise blocks in the link until input arrives, which returns as
+// soon as the last piece is there.
+//
+// When the answer can be complete at the earliest, once bytes are seen to
+// come at the line's pace:
+// - the command (at least 11 bytes) and the whole answer have to cross the
+//   line after the command was sent;
+// - the answer started no later than its first bytes were seen, less their
+//   line time, and the rest needs the line's time after that. A sender that
+//   falls behind catches up with its own clock, so its first hand-over still
+//   tells where the answer started.
 void CloneProtocol::waitFor(std::size_t count) {
+    using Clock = std::chrono::steady_clock;
+    constexpr std::size_t kShortestCommand = 11;
+    const auto sentAt = deadline_ - timeout_;
+    auto earliestEnd = sentAt + kByteTime * static_cast<long>(kShortestCommand + count);
     received_.clear();
     host_.processEvents();
+    bool begun = false;
     for (;;) {
         if (state_.closing) return;
         if (static_cast<std::size_t>(link_.bytesAvailable()) >= count) {
@@ -105,7 +129,8 @@ void CloneProtocol::waitFor(std::size_t count) {
         }
         host_.processEvents();
         if (state_.closing) return;
-        if (std::chrono::steady_clock::now() >= deadline_) {
+        const auto now = Clock::now();
+        if (now >= deadline_) {
             // The timer fired: a late answer is read and thrown away.
             if (link_.isOpen()) {
                 link_.readAll();
@@ -113,19 +138,24 @@ void CloneProtocol::waitFor(std::size_t count) {
             }
             return;
         }
-        const auto now = std::chrono::steady_clock::now();
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - now);
-        // Once an answer has begun, the rest cannot arrive sooner than the
-        // line carries it: sleep through that instead of waking for every
-        // byte, which keeps the CPU idle during a transfer.
         const std::size_t have = static_cast<std::size_t>(link_.bytesAvailable());
-        const auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(kByteTime * (count - have));
-        if (have > 0 && rest.count() >= 2) {
-            const long long nap = std::min<long long>({rest.count() - 1, left.count(), kLongestNapMs});
-            if (nap > 0) std::this_thread::sleep_for(std::chrono::milliseconds(nap));
-        } else {
-            link_.waitForInput(static_cast<int>(std::clamp<long long>(left.count() + 1, 1, kPollMs)));
+        if (have >= count) continue;
+        // A link faster than the line (a pseudo-terminal without a baud
+        // rate) is simply waited on: naps only once what has come fits the
+        // line's pace.
+        const bool paced = have > 0 && kByteTime * static_cast<long>(have + kShortestCommand) <=
+                                           now - sentAt + kByteTime * 2;
+        if (paced && !begun) {
+            begun = true;
+            earliestEnd = std::max(earliestEnd, now + kByteTime * static_cast<long>(count - have));
         }
+        const auto nap = std::min<Clock::duration>({earliestEnd - kNapMargin - now, kEventsEvery, deadline_ - now});
+        if (paced && nap >= std::chrono::milliseconds(1)) {
+            std::this_thread::sleep_for(nap);
+            continue;
+        }
+        const auto wait = std::min<Clock::duration>(deadline_ - now, kEventsEvery);
+        link_.waitForInput(static_cast<int>(std::max<long long>(std::chrono::ceil<std::chrono::milliseconds>(wait).count(), 1)));
     }
 }
 

@@ -3,6 +3,8 @@
 #include <QSerialPortInfo>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace tqm5 {
 
@@ -102,7 +104,13 @@ void QtSerialLink::clearInput() {
 }
 
 void QtSerialLink::waitForInput(int ms) {
-    if (port_.isOpen()) port_.waitForReadyRead(ms);
+    // Blocks in the kernel until the port is readable, and pulls what came
+    // into the port's buffer. Whatever ends the wait early without input (a
+    // closed port, a hang-up that poll reports at once) sleeps out the rest,
+    // so that a caller polling in a loop never spins a core.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    if (port_.isOpen() && port_.waitForReadyRead(ms)) return;
+    std::this_thread::sleep_until(until);
 }
 
 }  // namespace tqm5

@@ -194,9 +194,58 @@ TEST(Emulator, RandomFaultsFollowTheSeed) {
     EXPECT_GT(differ, 0);
     EXPECT_GT(faults, 60);
     EXPECT_LT(faults, 140);
-    EXPECT_EQ(kinds.size(), 5u);
+    EXPECT_EQ(kinds.size(), std::size_t(RandomFaultKinds));
+    EXPECT_EQ(kinds.count(FaultKind::NotStored), 0u);
     for (const Answer& x : run(42, 0.0)) EXPECT_EQ(x.fault, FaultKind::None);
     for (const Answer& x : run(42, 1.0)) EXPECT_NE(x.fault, FaultKind::None);
+}
+
+TEST(Emulator, AnswersForAnotherAddressAndWritesNotStored) {
+    Emulator emu;
+    for (uint32_t a = 0; a < MemorySize; a += 64) emu.memory().write(a, counting(64, uint8_t(a >> 6)));
+    auto echoedAddress = [](const std::string& answer) { return std::stoul(answer.substr(4, 5), nullptr, 16); };
+    auto answerWith = [&](FaultKind kind, const Bytes& cmd) {
+        emu.failNext(1, kind);
+        const auto answers = emu.feed(cmd);
+        EXPECT_EQ(answers.at(0).fault, kind);
+        return textOf(answers.at(0).bytes);
+    };
+
+    // Well-formed in every respect but the address: right length, valid
+    // digits, the right closing bytes, and the other block's data.
+    for (uint32_t address : {0x01200u, 0x1FFC0u, 0x00000u}) {
+        const std::string read = answerWith(FaultKind::OtherAddress, readCommand(address));
+        ASSERT_EQ(read.size(), 143u);
+        const uint32_t other = uint32_t(echoedAddress(read));
+        EXPECT_NE(other, address);
+        EXPECT_LT(other, MemorySize);
+        EXPECT_EQ(read, textOf(readCommand(other)) + "  " + hexOf(emu.memory().read(other, 64)) + "\r\n");
+
+        const Bytes data = counting(14, 0x77);
+        const std::string write = answerWith(FaultKind::OtherAddress, writeCommand(address, data));
+        ASSERT_EQ(write.size(), 2 * 14 + 17u);
+        EXPECT_NE(echoedAddress(write), address);
+        EXPECT_EQ(write.substr(9), textOf(writeCommand(address, data)).substr(9) + "  OK\r\n");
+        EXPECT_EQ(emu.memory().read(address, 14), data);  // stored where it was sent
+    }
+    // The identification is answered with a read's echo: 17 bytes, "OK" in place.
+    const std::string id = answerWith(FaultKind::OtherAddress, identify());
+    ASSERT_EQ(id.size(), 17u);
+    EXPECT_EQ(id.substr(0, 4), "QK~F");
+    EXPECT_EQ(id.substr(13, 2), "OK");
+
+    // A write not stored is answered exactly as a good one.
+    const Bytes before = emu.memory().read(0x1A780, 64);
+    const Bytes data = counting(64, 0x11);
+    EXPECT_EQ(answerWith(FaultKind::NotStored, writeCommand(0x1A780, data)),
+              textOf(writeCommand(0x1A780, data)) + "  OK\r\n");
+    EXPECT_EQ(emu.memory().read(0x1A780, 64), before);
+    EXPECT_EQ(emu.log().back(), std::to_string(emu.stats().exchanges) + " W 1A780 64 [not stored]");
+    // Forced on anything but a write it changes nothing.
+    emu.failNext(1, FaultKind::NotStored);
+    const auto plain = emu.feed(identify());
+    EXPECT_EQ(plain.at(0).fault, FaultKind::None);
+    EXPECT_EQ(textOf(plain.at(0).bytes), IdAnswer);
 }
 
 TEST(RadioMemory, ImageFilesRoundTripAndBadOnesChangeNothing) {

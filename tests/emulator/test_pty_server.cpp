@@ -151,3 +151,69 @@ TEST(PtyServer, WireTimingTakesTheLinesTime) {
     // (11 + 143) bytes of 10 bits at 57600 baud per exchange, at the least.
     EXPECT_GE(Clock::now() - start, std::chrono::microseconds(4 * 154 * 10 * 1000000LL / 57600));
 }
+
+TEST(PtyServer, HandOverSchedules) {
+    using std::chrono::microseconds;
+    using std::chrono::nanoseconds;
+    const nanoseconds bt(173611);  // one byte at 57600 baud
+    struct Case {
+        std::size_t total, piece;
+        nanoseconds byteTime, latency;
+        std::vector<std::size_t> sizes;
+    };
+    const Case cases[] = {
+        {5, 1, bt, {}, {1, 1, 1, 1, 1}},
+        {143, 64, bt, {}, {64, 64, 15}},
+        {17, 16, bt, {}, {16, 1}},
+        {143, 64, {}, {}, {64, 64, 15}},                        // no wire timing
+        {40, 16, bt, std::chrono::milliseconds(2), {12, 12, 12, 4}},  // the timer beats a full piece
+        {40, 16, bt, std::chrono::milliseconds(5), {16, 16, 8}},      // pieces fill first
+        {20, 16, {}, std::chrono::milliseconds(3), {16, 4}},
+    };
+    for (const Case& c : cases) {
+        const auto plan = handOverSchedule(c.total, c.byteTime, c.piece, c.latency);
+        std::vector<std::size_t> sizes;
+        std::size_t sum = 0;
+        for (std::size_t i = 0; i < plan.size(); ++i) {
+            sizes.push_back(plan[i].bytes);
+            sum += plan[i].bytes;
+            // Never before its last byte came off the line, never out of order.
+            EXPECT_GE(plan[i].at, c.byteTime * long(sum)) << c.total << "/" << c.piece << " #" << i;
+            if (i > 0) {
+                EXPECT_GE(plan[i].at, plan[i - 1].at);
+            }
+        }
+        EXPECT_EQ(sizes, c.sizes) << c.total << "/" << c.piece << "/" << c.latency.count();
+        if (c.latency.count() == 0) {
+            EXPECT_EQ(plan.back().at, c.byteTime * long(c.total));
+        } else {
+            EXPECT_LE(plan.back().at, c.byteTime * long(c.total) + c.latency);  // held at most the timer
+        }
+    }
+}
+
+TEST(PtyServer, AnswersArriveInPieces) {
+    PtyServer::Options o;
+    o.wireTiming = true;
+    o.pieceBytes = 64;
+    PtyServer server(Emulator::Options{}, o);
+    server.start();
+    Client client(server.slavePath());
+    client.send(readCommand(0x1200));
+    // A read takes what the hand-overs so far brought: the pieces are 64,
+    // 64 and 15 bytes (a slow reader may find two together), never a part.
+    std::vector<std::size_t> pieces;  // bytes in after each read
+    std::size_t got = 0;
+    while (got < 143) {
+        pollfd p{client.fd(), POLLIN, 0};
+        if (::poll(&p, 1, 2000) != 1) break;
+        uint8_t buf[256];
+        const ssize_t n = ::read(client.fd(), buf, sizeof buf);
+        if (n <= 0) break;
+        got += std::size_t(n);
+        pieces.push_back(got);
+    }
+    EXPECT_EQ(got, 143u);
+    for (std::size_t upTo : pieces) EXPECT_TRUE(upTo == 64 || upTo == 128 || upTo == 143) << upTo;
+    EXPECT_LE(server.lastHandOver(), Clock::now());
+}

@@ -3,6 +3,7 @@
 // threads; answers become readable when their delay has passed.
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <thread>
 
 #include "emulator/radio_emulator.h"
@@ -24,6 +25,7 @@ struct EmulatorLink : SerialLink {
         Clock::time_point due;
     };
     std::deque<Pending> pending;
+    std::function<void(const emu::Answer&)> onAnswer;  // sees every answer the radio gives
 
     explicit EmulatorLink(emu::Emulator::Options o = {}) : radio(o) {}
 
@@ -40,8 +42,10 @@ struct EmulatorLink : SerialLink {
         if (!opened) throw PortError("not open");
         if (failAfterWrites >= 0 && writes >= failAfterWrites) throw PortError("device went away");
         ++writes;
-        for (const emu::Answer& a : radio.feed(b.data(), b.size()))
+        for (const emu::Answer& a : radio.feed(b.data(), b.size())) {
+            if (onAnswer) onAnswer(a);
             if (!a.bytes.empty()) pending.push_back({a.bytes, Clock::now() + a.delay});
+        }
     }
     void deliver() {
         while (!pending.empty() && pending.front().due <= Clock::now()) {

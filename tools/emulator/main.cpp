@@ -25,7 +25,11 @@ const char kUsage[] =
     "  --no-save         do not save the image on exit\n"
     "  --link PATH       publish a symbolic link to the device at PATH\n"
     "  --wire-timing     answer at the speed of a 57600 baud line\n"
-    "  --fault-rate P    chance 0..1 that an exchange is answered badly\n"
+    "  --piece-bytes N   hand answers over in pieces of N bytes (default 1: byte by byte),\n"
+    "                    each when its last byte would have arrived\n"
+    "  --latency-ms M    latency timer: a piece that does not fill is held up to M ms\n"
+    "  --fault-rate P    chance 0..1 that an exchange is answered badly (no answer,\n"
+    "                    short, extra byte, broken tail, late, another address's echo)\n"
     "  --seed N          seed of the fault sequence (default 1)\n"
     "  --log FILE        append every received command to FILE\n"
     "  --print-path      print only the device path on stdout\n";
@@ -35,7 +39,18 @@ struct Args {
     bool save = true, wireTiming = false, printPath = false;
     double faultRate = 0;
     uint64_t seed = 1;
+    long pieceBytes = 1, latencyMs = 0;
 };
+
+// A whole number in [low, high], nothing after it.
+bool parseCount(const char* v, long low, long high, long& out) {
+    char* end = nullptr;
+    errno = 0;
+    const long n = std::strtol(v, &end, 10);
+    if (*v == '\0' || *end != '\0' || errno != 0 || n < low || n > high) return false;
+    out = n;
+    return true;
+}
 
 bool parse(int argc, char** argv, Args& a) {
     for (int i = 1; i < argc; ++i) {
@@ -60,6 +75,10 @@ bool parse(int argc, char** argv, Args& a) {
             errno = 0;
             a.seed = std::strtoull(v, &end, 0);
             if (*v == '\0' || *end != '\0' || errno != 0) return false;
+        } else if (opt == "--piece-bytes" && value(v)) {
+            if (!parseCount(v, 1, 4096, a.pieceBytes)) return false;
+        } else if (opt == "--latency-ms" && value(v)) {
+            if (!parseCount(v, 0, 1000, a.latencyMs)) return false;
         } else if (opt == "--no-save") {
             a.save = false;
         } else if (opt == "--wire-timing") {
@@ -112,6 +131,8 @@ int main(int argc, char** argv) {
     PtyServer::Options serverOptions;
     serverOptions.wireTiming = args.wireTiming;
     serverOptions.linkPath = args.link;
+    serverOptions.pieceBytes = static_cast<std::size_t>(args.pieceBytes);
+    serverOptions.latency = std::chrono::milliseconds(args.latencyMs);
 
     try {
         PtyServer server(emuOptions, serverOptions);
@@ -127,6 +148,10 @@ int main(int argc, char** argv) {
         std::string banner = "tqm5-emulator: radio on ";
         banner += server.slavePath();
         if (!args.link.empty()) banner += " (link " + args.link + ")";
+        if (args.pieceBytes > 1 || args.latencyMs > 0) {
+            banner += ", pieces of " + std::to_string(args.pieceBytes) + " bytes";
+            if (args.latencyMs > 0) banner += ", latency timer " + std::to_string(args.latencyMs) + " ms";
+        }
         if (args.faultRate > 0) {
             std::ostringstream f;
             f << ", fault rate " << args.faultRate << " seed " << args.seed;

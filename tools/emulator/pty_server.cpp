@@ -331,31 +331,50 @@ void PtyServer::deliver(const Answer& a, Clock::time_point start) {
         ++dropped_;
         return;
     }
-    if (!options_.wireTiming) {
-        writeOut(a.bytes.data(), total);
-        lastEnd_ = Clock::now();
-        return;
+    const auto schedule = handOverSchedule(total, options_.wireTiming ? byteTime_ : std::chrono::nanoseconds(0),
+                                           options_.pieceBytes, options_.latency);
+    // Absolute deadlines keep the total right however late the scheduler
+    // wakes us: every hand-over that is due by then goes out in one write.
+    std::size_t sent = 0, next = 0;
+    while (next < schedule.size()) {
+        if (!waitUntil(start + schedule[next].at)) return;
+        const auto now = Clock::now();
+        std::size_t due = sent;
+        while (next < schedule.size() && start + schedule[next].at <= now) due += schedule[next++].bytes;
+        if (!clientPresent()) {  // the client went away during the answer
+            ++dropped_;
+            break;
+        }
+        // Noted before the last write, so a client woken by it never finds
+        // the previous answer's time here.
+        if (due == total) lastHandOver_ = Clock::now().time_since_epoch().count();
+        if (!writeOut(a.bytes.data() + sent, due - sent)) return;
+        sent = due;
     }
-    // Byte i is due at start + (i + 1) byte times. Sleep to the next
-    // deadline and send every byte that is due by then: absolute deadlines
-    // keep the total right however late the scheduler wakes us.
+    lastEnd_ = std::max(Clock::now(), start + (schedule.empty() ? Clock::duration(0) : schedule.back().at));
+}
+
+std::vector<HandOver> handOverSchedule(std::size_t total, std::chrono::nanoseconds byteTime,
+                                       std::size_t pieceBytes, std::chrono::nanoseconds latency) {
+    const std::size_t piece = std::max<std::size_t>(pieceBytes, 1);
+    const auto arrival = [&](std::size_t count) { return byteTime * static_cast<long>(count); };
+    std::vector<HandOver> out;
     std::size_t sent = 0;
     while (sent < total) {
-        const auto now = Clock::now();
-        std::size_t due = now < start ? 0 : static_cast<std::size_t>((now - start) / byteTime_);
-        if (due > total) due = total;
-        if (due > sent) {
-            if (!clientPresent()) {  // the client went away during the answer
-                ++dropped_;
-                break;
-            }
-            if (!writeOut(a.bytes.data() + sent, due - sent)) return;
-            sent = due;
+        const std::size_t end = std::min(sent + piece, total);
+        const auto timer = arrival(sent + 1) + latency;
+        if (latency.count() <= 0 || (end - sent == piece && arrival(end) <= timer)) {
+            out.push_back({arrival(end), end - sent});  // the piece filled
+            sent = end;
             continue;
         }
-        if (!waitUntil(start + byteTime_ * static_cast<long>(sent + 1))) return;
+        // The latency timer fires first: what has come in by then goes.
+        std::size_t in = byteTime.count() > 0 ? static_cast<std::size_t>(timer / byteTime) : total;
+        in = std::clamp(in, sent + 1, end);
+        out.push_back({timer, in - sent});
+        sent = in;
     }
-    lastEnd_ = std::max(Clock::now(), start + byteTime_ * static_cast<long>(total));
+    return out;
 }
 
 bool PtyServer::writeOut(const uint8_t* data, std::size_t length) {

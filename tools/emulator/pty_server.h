@@ -32,7 +32,27 @@ struct PtyServerOptions {
     // Lose answers while no client has the device open, as a real port
     // does. Off: answers queue in the pseudo-terminal until read.
     bool dropWhileClosed = true;
+    // How the answer reaches the client, as a USB serial adapter hands it
+    // over: in pieces of this many bytes (1: byte by byte), each when its
+    // last byte has come off the line.
+    std::size_t pieceBytes = 1;
+    // The adapter's latency timer: started by the first byte of a piece, it
+    // hands over whatever has come in when it fires, so a piece that does
+    // not fill (the end of an answer) is held up to this long. 0: off.
+    std::chrono::milliseconds latency{0};
 };
+
+// One hand-over of an answer to the client: `bytes` more bytes, `at` after
+// the moment the answer starts onto the line.
+struct HandOver {
+    std::chrono::nanoseconds at{0};
+    std::size_t bytes = 0;
+};
+// When an answer of `total` bytes reaches the client: byte i comes off the
+// line at (i + 1) byte times (all at once when `byteTime` is 0), and is
+// handed over by the piece and latency rules of PtyServerOptions.
+std::vector<HandOver> handOverSchedule(std::size_t total, std::chrono::nanoseconds byteTime,
+                                       std::size_t pieceBytes, std::chrono::nanoseconds latency);
 
 class PtyServer {
 public:
@@ -78,6 +98,10 @@ public:
     // How often the thread found the device left by its last client (and
     // discarded what was queued for it).
     uint64_t lastCloses() const { return lastCloses_.load(); }
+    // When the last byte of the latest answer was handed to the client.
+    std::chrono::steady_clock::time_point lastHandOver() const {
+        return std::chrono::steady_clock::time_point(std::chrono::steady_clock::duration(lastHandOver_.load()));
+    }
 
 private:
     void run();
@@ -103,6 +127,7 @@ private:
     std::atomic<bool> stopping_{false};
     int clients_ = 0;  // clients with the device open, as the thread counts them
     std::atomic<uint64_t> dropped_{0}, lastCloses_{0};
+    std::atomic<std::chrono::steady_clock::rep> lastHandOver_{0};
     std::chrono::steady_clock::time_point lastEnd_{};
     std::chrono::nanoseconds byteTime_{};
 };

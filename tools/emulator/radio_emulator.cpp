@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
@@ -130,6 +131,8 @@ const char* faultName(FaultKind kind) {
         case FaultKind::ExtraByte: return "extra byte";
         case FaultKind::BrokenTail: return "broken tail";
         case FaultKind::Late: return "late";
+        case FaultKind::OtherAddress: return "other address";
+        case FaultKind::NotStored: return "not stored";
     }
     return "?";
 }
@@ -211,7 +214,7 @@ void Emulator::ignore(const std::string& line, const char* reason) {
 
 void Emulator::processLine(const std::string& line) {
     if (line.empty()) return ignore(line, "empty line");
-    if (line == kIdentification) return answer(line, CommandKind::Identify, {'O', 'K'}, true);
+    if (line == kIdentification) return answer(line, Command{});
     if (line.size() < kBlockHeader || line.compare(0, kPrefixLength, kBlockPrefix) != 0)
         return ignore(line, "unknown command");
     if (!allHex(line, kPrefixLength, kAddressDigits)) return ignore(line, "bad address digits");
@@ -224,10 +227,7 @@ void Emulator::processLine(const std::string& line) {
     const std::size_t digits = line.size() - kBlockHeader;
     if (op == 'R') {
         if (digits != 0) return ignore(line, "data after read");
-        Bytes payload;
-        payload.reserve(2 * ReadBlockLength);
-        for (uint8_t b : memory_.read(address, ReadBlockLength)) appendHex(payload, b);
-        return answer(line, CommandKind::Read, std::move(payload), false);
+        return answer(line, Command{CommandKind::Read, address, {}});
     }
     if (op != 'W') return ignore(line, "unknown command");
     if (digits == 0) return ignore(line, "write without data");
@@ -245,9 +245,7 @@ void Emulator::processLine(const std::string& line) {
     for (std::size_t i = 0; i < data.size(); ++i)
         data[i] = nulPair(i) ? 0 : static_cast<uint8_t>(hexValue(line[kBlockHeader + 2 * i]) * 16 +
                                                         hexValue(line[kBlockHeader + 2 * i + 1]));
-    memory_.write(address, data);
-    ++stats_.writes;
-    answer(line, CommandKind::Write, {'O', 'K'}, true);
+    answer(line, Command{CommandKind::Write, address, std::move(data)});
 }
 
 FaultKind Emulator::chooseFault(CommandKind kind, const Draw& draw) {
@@ -265,11 +263,12 @@ FaultKind Emulator::chooseFault(CommandKind kind, const Draw& draw) {
         --failIdCount_;
         return failIdKind_;
     }
-    if (draw.chance < options_.faultRate) return static_cast<FaultKind>(1 + draw.kind % 5);
+    if (draw.chance < options_.faultRate) return static_cast<FaultKind>(1 + draw.kind % RandomFaultKinds);
     return FaultKind::None;
 }
 
-void Emulator::answer(const std::string& line, CommandKind kind, Bytes payload, bool closingOk) {
+void Emulator::answer(const std::string& line, const Command& command) {
+    const CommandKind kind = command.kind;
     // Three draws per exchange, always, so that forcing one exchange does
     // not change what the seed does to the others.
     Draw draw;
@@ -281,16 +280,46 @@ void Emulator::answer(const std::string& line, CommandKind kind, Bytes payload, 
     a.exchange = ++stats_.exchanges;
     a.kind = kind;
     a.commandLength = line.size() + 1;
+    a.fault = chooseFault(kind, draw);
+    if (a.fault == FaultKind::NotStored && kind != CommandKind::Write) a.fault = FaultKind::None;
+
+    // Another block's answer: the same command for an address some whole
+    // blocks away, so that only the echoed address tells it apart.
+    std::string echoed = line;
+    uint32_t dataAddress = command.address;
+    if (a.fault == FaultKind::OtherAddress) {
+        const uint32_t other = static_cast<uint32_t>((command.address + 64 * (1 + draw.param % 1000)) % MemorySize);
+        char digits[8];
+        std::snprintf(digits, sizeof digits, "%05X", other);
+        if (kind == CommandKind::Identify) {
+            echoed = std::string(kBlockPrefix) + digits + "R";  // 11 bytes with its CR, like the ID
+        } else {
+            echoed.replace(kPrefixLength, kAddressDigits, digits);
+            dataAddress = other;
+        }
+    }
+    if (kind == CommandKind::Write && a.fault != FaultKind::NotStored) {
+        memory_.write(command.address, command.data);
+        ++stats_.writes;
+    }
+    const bool closingOk = kind != CommandKind::Read;
+    Bytes payload;
+    if (closingOk) {
+        payload = {'O', 'K'};
+    } else {
+        payload.reserve(2 * ReadBlockLength);
+        for (uint8_t v : memory_.read(dataAddress, ReadBlockLength)) appendHex(payload, v);
+    }
+
     Bytes& b = a.bytes;
-    b.reserve(line.size() + 5 + payload.size());
-    b.assign(line.begin(), line.end());
+    b.reserve(echoed.size() + 5 + payload.size());
+    b.assign(echoed.begin(), echoed.end());
     b.push_back(CR);
     b.insert(b.end(), std::begin(kFiller), std::end(kFiller));
     b.insert(b.end(), payload.begin(), payload.end());
     b.push_back(CR);
     b.push_back(LF);
 
-    a.fault = chooseFault(kind, draw);
     switch (a.fault) {
         case FaultKind::None: break;
         case FaultKind::NoAnswer: b.clear(); break;
@@ -306,6 +335,8 @@ void Emulator::answer(const std::string& line, CommandKind kind, Bytes payload, 
             }
             break;
         case FaultKind::Late: a.delay = options_.lateDelay; break;
+        case FaultKind::OtherAddress:
+        case FaultKind::NotStored: break;
     }
     if (a.fault != FaultKind::None) ++stats_.faults;
 

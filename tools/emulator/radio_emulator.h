@@ -64,7 +64,14 @@ enum class FaultKind {
     ExtraByte,   // one stray byte follows the answer
     BrokenTail,  // read: the closing CR LF is wrong; identify/write: "NG" instead of "OK"
     Late,        // the whole answer comes after Emulator::Options::lateDelay
+    OtherAddress,  // a well-formed answer that echoes another address (read: that
+                   // block's data); identify: a read echo with "OK" in place
+    // Forced only, never drawn at random (no client can tell): a write is
+    // answered "OK" but its data is not stored. Other commands answer normally.
+    NotStored,
 };
+// Kinds the random draw chooses from, in draw order.
+constexpr int RandomFaultKinds = 6;
 const char* faultName(FaultKind kind);
 
 // One answered (or deliberately unanswered) exchange.
@@ -102,8 +109,8 @@ public:
     // Consumes bytes from the line. Every command completed by these bytes
     // (a CR ends it) produces one Answer, in order; malformed lines produce
     // none and are only logged. A write command stores its data as soon as
-    // it is received, whatever fault its answer gets: the radio has the data
-    // even when the PC never hears back.
+    // it is received, whatever fault its answer gets (the radio has the data
+    // even when the PC never hears back), except under FaultKind::NotStored.
     std::vector<Answer> feed(const uint8_t* data, std::size_t length);
     std::vector<Answer> feed(const Bytes& data) { return feed(data.data(), data.size()); }
     // feed() with the answers' bytes joined, delays ignored; for tests and
@@ -138,9 +145,14 @@ private:
         double chance;
         uint64_t kind, param;
     };
+    struct Command {
+        CommandKind kind = CommandKind::Identify;
+        uint32_t address = 0;
+        Bytes data;  // a write's data
+    };
     void processLine(const std::string& line);
     void ignore(const std::string& line, const char* reason);
-    void answer(const std::string& line, CommandKind kind, Bytes payload, bool closingOk);
+    void answer(const std::string& line, const Command& command);
     FaultKind chooseFault(CommandKind kind, const Draw& draw);
     uint64_t nextRandom();
     void addLog(std::string line);
