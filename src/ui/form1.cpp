@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "serial/qt_serial_link.h"
@@ -25,7 +26,7 @@
 
 namespace tqm5 {
 
-Form1::Form1(Document& doc, QtSerialLink& link, WidgetHost* host, QWidget* parent)
+Form1::Form1(Document& doc, QtSerialLink& link, WidgetHost* host, QWidget* parent, PageBuilding pages)
     : QMainWindow(parent), doc_(doc), link_(link) {
     if (!host) {
         ownHost_ = std::make_unique<WidgetHost>();
@@ -46,9 +47,16 @@ Form1::Form1(Document& doc, QtSerialLink& link, WidgetHost* host, QWidget* paren
     for (const char* caption : {"Memory", "Bank", "Common Set", "Set Mode"}) tabs_->addTab(caption);
     stack_ = new QStackedWidget(central);
     memoryPage_ = new MemoryPage(*commands_, stack_);
-    pages_ = {memoryPage_, new BankPage(*commands_, stack_), new CommonSetPage(*commands_, stack_),
-              new SetModePage(*commands_, stack_)};
-    for (Page* p : pages_) stack_->addWidget(p);
+    pages_[0] = memoryPage_;
+    stack_->addWidget(memoryPage_);
+    if (pages == PageBuilding::AfterFirstPaint) {
+        // The other pages hold a few hundred widgets; the window shows first
+        // and builds them right after its first paint.
+        for (int i = 1; i < 4; ++i) stack_->addWidget(new QWidget(stack_));
+        memoryPage_->installEventFilter(this);
+    } else {
+        buildPages();
+    }
     layout->addWidget(tabs_);
     layout->addWidget(stack_, 1);
 
@@ -83,8 +91,6 @@ Form1::Form1(Document& doc, QtSerialLink& link, WidgetHost* host, QWidget* paren
     // the menu does that when it opens, so the window starts with the plain
     // captions and the check mark.
     for (int n = 1; n <= 16; ++n) portItems_[n]->setChecked(n == doc_.portChecked);
-    if (auto* font = pages_[2]->findChild<QPushButton*>("Command1"))
-        connect(font, &QPushButton::clicked, this, [this] { openFontWindow(); });
 }
 
 Form1::~Form1() {
@@ -94,6 +100,25 @@ Form1::~Form1() {
 }
 
 QTableView* Form1::grid() const { return memoryPage_->grid(); }
+
+void Form1::buildPages() {
+    if (pages_[1]) return;
+    pages_[1] = new BankPage(*commands_, stack_);
+    pages_[2] = new CommonSetPage(*commands_, stack_);
+    pages_[3] = new SetModePage(*commands_, stack_);
+    while (stack_->count() > 1) {  // the placeholders
+        QWidget* placeholder = stack_->widget(1);
+        stack_->removeWidget(placeholder);
+        placeholder->deleteLater();
+    }
+    for (int i = 1; i < 4; ++i) stack_->addWidget(pages_[static_cast<std::size_t>(i)]);
+    if (auto* font = pages_[2]->findChild<QPushButton*>("Command1"))
+        connect(font, &QPushButton::clicked, this, [this] { openFontWindow(); });
+    // A transfer may already run (a click during the first paint).
+    if (commands_->busy())
+        for (int i = 1; i < 4; ++i)
+            for (QWidget* w : pages_[static_cast<std::size_t>(i)]->transferControls()) w->setEnabled(false);
+}
 
 void Form1::buildMenus() {
     auto* file = menuBar()->addMenu("File(&F)");
@@ -133,6 +158,7 @@ void Form1::buildMenus() {
 
 void Form1::setTransferControlsEnabled(bool on) {
     for (Page* p : pages_) {
+        if (!p) continue;  // not built yet
         for (QWidget* w : p->transferControls()) w->setEnabled(on);
         p->transferControlsEnabled(on);
     }
@@ -180,6 +206,7 @@ void Form1::showVersion() {
 }
 
 void Form1::tabChosen(int index) {
+    buildPages();
     const int shown = commands_->switchPage(index + 1);
     if (shown) {
         pages_[static_cast<std::size_t>(shown - 1)]->aboutToShow();
@@ -188,6 +215,11 @@ void Form1::tabChosen(int index) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == memoryPage_ && event->type() == QEvent::Paint && !pages_[1]) {
+        memoryPage_->removeEventFilter(this);
+        QTimer::singleShot(0, this, [this] { buildPages(); });
+        return false;
+    }
     if (watched == progress_ && event->type() == QEvent::KeyPress) return true;  // the progress box takes no typing
     return QMainWindow::eventFilter(watched, event);
 }

@@ -25,12 +25,17 @@ class MemoryPage;
 class Page;
 class QtSerialLink;
 
+// Whether the Bank, Common Set and Set Mode pages are built with the window
+// or right after its first paint (the program's start, so it shows sooner).
+enum class PageBuilding { Now, AfterFirstPaint };
+
 class Form1 : public QMainWindow, private AllDataWindows {
     Q_OBJECT
 public:
     // `host` replaces the window's own (window tests record messages with
     // it); it must outlive the window.
-    Form1(Document& doc, QtSerialLink& link, WidgetHost* host = nullptr, QWidget* parent = nullptr);
+    Form1(Document& doc, QtSerialLink& link, WidgetHost* host = nullptr, QWidget* parent = nullptr,
+          PageBuilding pages = PageBuilding::Now);
     ~Form1() override;
 
     Document& document() { return doc_; }
@@ -64,6 +69,7 @@ private:
     bool readFontWindow() override;
     bool readGroupWindow() override;
     void buildMenus();
+    void buildPages();
     void tabChosen(int index);
     void refreshPortCaptions();
     void setTransferControlsEnabled(bool enabled);

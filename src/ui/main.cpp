@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     tqm5::startUp(doc);
     tqm5::QtSerialLink link;
     if (args.isSet(device)) link.bindDevice(doc.port, args.value(device));
-    tqm5::Form1 window(doc, link);
+    tqm5::Form1 window(doc, link, nullptr, nullptr, tqm5::PageBuilding::AfterFirstPaint);
     window.resize(1100, 720);
     FirstPaintProbe probe(&window, clock);
     if (qEnvironmentVariableIntValue("TQM5_STARTUP_PROBE") == 1) app.installEventFilter(&probe);

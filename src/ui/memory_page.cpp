@@ -153,7 +153,10 @@ void MemoryPage::fitColumns() {
         {"Off"},
         {"999.995MHz", "100.000MHz"},
         {"*"},
-        {"WWWWWWWWWWWWWWWW", "MMMMMMMMMMMMMMMM", QString::fromUtf8("東京都港区横浜駅"), QString::fromUtf8("ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀ")},
+        // 16 bytes of name: sixteen wide Latin letters are wider than eight
+        // kanji, and measuring them does not load the Japanese font before
+        // the first paint.
+        {"WWWWWWWWWWWWWWWW", "MMMMMMMMMMMMMMMM"},
     };
     std::vector<int> need(GridCols, 0);
     for (int c = 1; c < GridCols; ++c) {

@@ -394,6 +394,29 @@ private slots:
         }
         QVERIFY(view->verticalHeader()->width() >= view->verticalHeader()->fontMetrics().horizontalAdvance("Dual49(Main) "));
     }
+
+    // The program builds the other pages right after the first paint; a tab
+    // chosen before that builds them at once.
+    void pagesBuiltAfterTheFirstPaint() {
+        for (bool paintFirst : {true, false}) {
+            Document doc;
+            startUp(doc);
+            QtSerialLink link;
+            test::RecordingWidgetHost host;
+            Form1 form(doc, link, &host, nullptr, PageBuilding::AfterFirstPaint);
+            QVERIFY(!form.findChild<QPushButton*>("READ_BANK"));
+            form.show();
+            if (paintFirst) {
+                QTRY_VERIFY(form.findChild<QPushButton*>("READ_BANK"));
+            } else {
+                form.findChild<QTabBar*>("TabStrip1")->setCurrentIndex(3);
+                QVERIFY(form.findChild<QPushButton*>("Set_Mode_Read"));
+                QCOMPARE(form.findChild<QStackedWidget*>()->currentIndex(), 3);
+            }
+            QVERIFY(form.findChild<QPushButton*>("Command1"));
+            QCOMPARE(form.findChild<QStackedWidget*>()->count(), 4);
+        }
+    }
 };
 
 QTEST_MAIN(TestForm1)
