@@ -53,6 +53,7 @@ TransferOutcome Commands::readAll(AllDataWindows& windows) {
         return TransferOutcome::Error;
     }
     reportUnshown(TransferOutcome::Success, notes);
+    if (readAllSucceeded) readAllSucceeded();
     return TransferOutcome::Success;
 }
 
@@ -79,6 +80,14 @@ TransferOutcome Commands::writeAll() {
     // Asked once, before anything reaches the radio.
     if (!confirmChannelWrite()) return TransferOutcome::Ignored;
     chainFailed_ = false;
+    // With verification on, every block that goes out is noted to be read
+    // back once the radio has taken everything.
+    std::vector<WrittenBlock> written;
+    Listeners<bool, uint32_t, const Bytes&>::Token noting;
+    if (verifyAfterWrite)
+        noting = blockMoved.connect([&written](bool write, uint32_t address, const Bytes& data) {
+            if (write) written.push_back({address, data});
+        });
     if (!chainStep([this] { return write(1, LastRow, true, false); })) return TransferOutcome::Closed;
     if (!chainStep([this] { return bankWrite(); })) return TransferOutcome::Closed;
     if (!chainStep([this] { return oneTouchWrite(); })) return TransferOutcome::Closed;
@@ -93,15 +102,36 @@ TransferOutcome Commands::writeAll() {
     engine::Environment env = environment();
     engine::Environment groupEnv{wire, host_, doc_.state, doc_.port, timeoutMs, env.endOfTransferReset,
                                  env.resumeDisplay};
-    const TransferOutcome last = engine::run(writeAllFinalPlan(), groupEnv);
+    const TransferOutcome last = engine::run(tapped(writeAllFinalPlan()), groupEnv);
+    noting.reset();
     doc_.state.quiet = QuietNormal;
     if (last != TransferOutcome::Success) return last;  // it showed its own "Error" or "Port Error"
     if (chainFailed_) {
         host_.message(ErrorText, ErrorTitle);
         return TransferOutcome::Error;
     }
+    if (verifyAfterWrite) {
+        const TransferOutcome checked = verifyWritten(written);
+        if (checked != TransferOutcome::Success) return checked;
+    }
     host_.message(SuccessText, FinishTitle);
     return TransferOutcome::Success;
+}
+
+const char* const VerifyFailedText = "Verify Error: the radio does not hold what was written at ";
+
+TransferOutcome Commands::verifyWritten(const std::vector<WrittenBlock>& written) {
+    lastMismatches.clear();
+    doc_.state.busy = Idle;
+    doc_.state.quiet = QuietOn;  // the read-back is part of the write: only its failure shows
+    const TransferOutcome out = transfer(verifyPlan(written, lastMismatches));
+    doc_.state.quiet = QuietNormal;
+    if (out != TransferOutcome::Success) return out;
+    if (lastMismatches.empty()) return TransferOutcome::Success;
+    std::string text = VerifyFailedText + describe(lastMismatches.front());
+    if (lastMismatches.size() > 1) text += " (and " + std::to_string(lastMismatches.size() - 1) + " more blocks)";
+    host_.message(text, ErrorTitle);
+    return TransferOutcome::Error;
 }
 
 }  // namespace tqm5

@@ -4,6 +4,8 @@
 #include "channels/grid_editing.h"
 #include "features/banks.h"
 
+#include <memory>
+
 namespace tqm5 {
 
 TransferContext Commands::context() {
@@ -27,7 +29,32 @@ void Commands::endOfTransferReset() {
 
 TransferOutcome Commands::transfer(const engine::Plan& plan) {
     engine::Environment env = environment();
-    return engine::run(plan, env);  // does nothing while another transfer runs
+    return engine::run(tapped(plan), env);  // does nothing while another transfer runs
+}
+
+engine::Plan Commands::tapped(const engine::Plan& plan) {
+    if (blockMoved.size() == 0) return plan;
+    engine::Plan p = plan;
+    for (engine::Block& b : p.blocks) {
+        auto moved = std::make_shared<Bytes>();
+        const bool write = b.kind == engine::Block::Kind::Write;
+        if (write) {
+            b.encode = [encode = b.encode, moved] {
+                *moved = encode ? encode() : Bytes{};
+                return *moved;
+            };
+        } else {
+            b.decode = [decode = b.decode, moved](const Bytes& data) {
+                *moved = data;
+                return decode ? decode(data) : true;
+            };
+        }
+        b.accepted = [this, accepted = b.accepted, moved, write, address = b.address] {
+            blockMoved.notify(write, address, *moved);
+            if (accepted) accepted();
+        };
+    }
+    return p;
 }
 
 TransferOutcome Commands::memoryRead() { return read(1, LastRow, true); }
@@ -310,7 +337,7 @@ TransferOutcome Commands::groupTransfer(const engine::Plan& plan) {
     };
     // The window shows its own success message.
     groupState_.quiet = QuietOn;
-    return engine::run(plan, env);
+    return engine::run(tapped(plan), env);
 }
 
 TransferOutcome Commands::groupRead(bool readAll) {

@@ -5,7 +5,9 @@
 #include <functional>
 
 #include "app/document.h"
+#include "base/listeners.h"
 #include "channels/channel_transfers.h"
+#include "files/radio_image.h"
 #include "protocol/host.h"
 #include "protocol/serial_link.h"
 
@@ -14,6 +16,8 @@ namespace tqm5 {
 // Shown after a read's "Success" when the radio held values no list can
 // show, followed by one line per value.
 extern const char* const UnshownValuesText;
+// Shown when a write read back differs, followed by the first address.
+extern const char* const VerifyFailedText;
 
 // What Read All needs of the windows: the font and group windows opened in
 // read-all mode (they read at once and close themselves). Each returns
@@ -107,6 +111,17 @@ public:
     // The last step of Write All: both group areas and the glyphs that came
     // from the radio, a file or the user (never the start-up blanks).
     engine::Plan writeAllFinalPlan();
+    // Write All reads back every block it wrote and compares (the
+    // Communication menu's "Verify After Write"); a difference ends it with
+    // VerifyFailedText and the address instead of "Success".
+    bool verifyAfterWrite = false;
+    // What the last verification found (empty: all as written).
+    std::vector<Mismatch> lastMismatches;
+    // Runs after a Read All that succeeded in every step (safety copies).
+    std::function<void()> readAllSucceeded;
+    // Every block a transfer moved, once the radio accepted it: reads with
+    // the bytes that came, writes with the bytes sent.
+    Listeners<bool /*write*/, uint32_t /*address*/, const Bytes&> blockMoved;
 
     // --- the grid ------------------------------------------------------------
     void deleteRows();
@@ -152,6 +167,9 @@ private:
     bool confirmChannelWrite();
     bool ask(const std::string& question);
     TransferOutcome groupTransfer(const engine::Plan& plan);
+    // `plan` with every block reporting to blockMoved (itself when no one listens).
+    engine::Plan tapped(const engine::Plan& plan);
+    TransferOutcome verifyWritten(const std::vector<WrittenBlock>& written);
     void preparePercentBar(engine::Plan& plan);
     TransferState groupState_;
     // Tells the user once about values a read could not show.

@@ -1,0 +1,53 @@
+#pragma once
+// Radio images in the program: Read All without windows, a document filled
+// from an image the way Read All fills it from the radio, and the safety
+// copy Read All leaves behind.
+#include <string>
+
+#include "app/commands.h"
+#include "files/radio_image.h"
+
+namespace tqm5 {
+
+// Reads the eight user glyphs: one 64-byte read per glyph, of which the
+// first 32 bytes are the glyph. The set changes only once all arrived.
+engine::Plan glyphReadPlan(GlyphSet& glyphs);
+
+// Read All's font and group steps without their windows: the glyphs as a
+// plan, the groups through the group transfer.
+class PlanAllData : public AllDataWindows {
+public:
+    explicit PlanAllData(Commands& commands) : commands_(commands) {}
+    bool readFontWindow() override;
+    bool readGroupWindow() override;
+
+private:
+    Commands& commands_;
+};
+
+// Fills `doc` from `image` exactly as Read All fills it from a radio that
+// holds those bytes: every read step runs, against the image instead of the
+// line, and nothing is shown. False when a step could not use the bytes.
+bool loadImageIntoDocument(const RadioImage& image, Document& doc);
+
+// Collects what Read All's steps take from the radio into an image. Once a
+// Read All has covered every region (the glyphs from the document, as the
+// font window's own transfer reads them), `complete()` gives the image.
+class ReadAllRecorder {
+public:
+    ReadAllRecorder(Commands& commands);
+    // The image of what was read; nothing when a region was not read.
+    std::optional<RadioImage> complete() const;
+
+private:
+    Commands& commands_;
+    RadioImage image_;
+    RadioImage covered_;  // 1 where image_ holds bytes that were read
+    Listeners<bool, uint32_t, const Bytes&>::Token token_;
+};
+
+// Saves a safety copy of the radio just read; the path, or empty with
+// `error` set.
+std::string keepSafetyCopy(const RadioImage& image, std::string& error);
+
+}  // namespace tqm5

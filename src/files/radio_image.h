@@ -1,0 +1,101 @@
+#pragma once
+// The radio image: every region of the radio's memory the program reads,
+// byte for byte as the radio holds it, with a header that names the radio
+// and a checksum, so a file restores a radio completely and a damaged or
+// foreign file is refused. The layout is described in docs/radio-image.md.
+//
+// Also the plans that fill an image from the radio, write an image back in
+// the order Write All uses, and read back what was written to compare it.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/plan.h"
+#include "protocol/serial_link.h"
+#include "radio/memory_map.h"
+
+namespace tqm5 {
+
+// One region of the image: where it lives in the radio and what it holds.
+struct ImageRegion {
+    const char* name;
+    radio::Area area;
+};
+
+// Every region, in the order the file stores them.
+const std::vector<ImageRegion>& imageRegions();
+
+constexpr char ImageModel[] = "TQ-M5";
+constexpr uint16_t ImageVersion = 1;
+constexpr const char* ImageExtension = ".m5img";
+
+class RadioImage {
+public:
+    RadioImage();  // every region zero
+
+    // The bytes of `length` at `address`; every byte must lie in a region.
+    Bytes bytes(uint32_t address, int length) const;
+    Bytes bytes(const radio::Area& area) const { return bytes(area.address, area.length); }
+    bool holds(uint32_t address, int length) const;
+    // Stores the part of `data` (placed at `address`) that falls in the
+    // regions and returns how many bytes that was.
+    int put(uint32_t address, const Bytes& data);
+
+    const Bytes& body() const { return body_; }
+    bool operator==(const RadioImage& other) const { return body_ == other.body_; }
+
+private:
+    // Offset in the body of the byte at `address`, or -1 outside every region.
+    long offsetOf(uint32_t address) const;
+    Bytes body_;
+};
+
+// CRC-32 (the polynomial of zip and PNG).
+uint32_t crc32(const uint8_t* data, std::size_t length, uint32_t crc = 0);
+
+// The file's bytes.
+Bytes serializeImage(const RadioImage& image);
+// Reads a file's bytes; on refusal returns nothing and says why in `error`
+// (plain words, for the user).
+std::optional<RadioImage> parseImage(const Bytes& file, std::string& error);
+
+// Whole files. Saving writes a temporary file beside `path` and renames it,
+// so a failed save never leaves half an image. False with `error` set.
+bool saveImageFile(const std::string& path, const RadioImage& image, std::string& error);
+std::optional<RadioImage> loadImageFile(const std::string& path, std::string& error);
+
+// --- transfers -----------------------------------------------------------------
+// Reads every region into `into`, 64 bytes per exchange. `into` changes only
+// once every block arrived.
+engine::Plan imageReadPlan(RadioImage& into);
+
+// One block a write sends, with the bytes it sends.
+struct WrittenBlock {
+    uint32_t address = 0;
+    Bytes data;
+};
+
+// The blocks a restore writes, in the order Write All writes them: channel
+// records in grid-row order, the pass-channel index (`passIndex`, built
+// from the image's channels), banks, one-touch memories, title, settings
+// blocks, DTMF blocks, group areas, glyphs. The write-protect byte is never
+// written.
+std::vector<WrittenBlock> restoreBlocks(const RadioImage& image, const Bytes& passIndex);
+// Writes `blocks` (the plan's link must put group writes on the line as
+// the radio takes them: GroupWireLink).
+engine::Plan restorePlan(const std::vector<WrittenBlock>& blocks);
+
+// A byte the radio holds otherwise than was written.
+struct Mismatch {
+    uint32_t address = 0;
+    uint8_t written = 0, read = 0;
+};
+std::string describe(const Mismatch& m);  // "0x01240: wrote 12, read 00"
+
+// Reads back every block in `blocks` and adds the first differing byte of
+// each block to `mismatches`. The unused last byte of every group record is
+// not compared: it goes on the line as two 0x00 bytes, not as its value.
+engine::Plan verifyPlan(const std::vector<WrittenBlock>& blocks, std::vector<Mismatch>& mismatches);
+
+}  // namespace tqm5

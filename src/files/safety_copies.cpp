@@ -1,0 +1,64 @@
+#include "files/safety_copies.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+namespace tqm5 {
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr const char* Prefix = "radio-";
+}
+
+std::string safetyCopyFolder() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    fs::path base;
+    if (data && *data && fs::path(data).is_absolute()) {
+        base = data;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = fs::path(home && *home ? home : ".") / ".local" / "share";
+    }
+    return (base / "tqm5writer" / "backups").string();
+}
+
+std::string saveSafetyCopy(const RadioImage& image, std::string& error, int keep) {
+    const fs::path folder = safetyCopyFolder();
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) {
+        error = "cannot create " + folder.string() + ": " + ec.message();
+        return {};
+    }
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    // Names sort in the order they were made: the counter keeps copies of
+    // one second apart and in order.
+    fs::path path;
+    for (int n = 0;; ++n) {
+        const std::string name = std::string(Prefix) + stamp + "-" + (n < 10 ? "0" : "") + std::to_string(n);
+        path = folder / (name + ImageExtension);
+        if (!fs::exists(path, ec)) break;
+    }
+    if (!saveImageFile(path.string(), image, error)) return {};
+
+    std::vector<fs::path> copies;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
+        const std::string name = e.path().filename().string();
+        if (e.is_regular_file(ec) && name.rfind(Prefix, 0) == 0 && e.path().extension() == ImageExtension)
+            copies.push_back(e.path());
+    }
+    std::sort(copies.begin(), copies.end());
+    for (std::size_t i = 0; i + static_cast<std::size_t>(keep) < copies.size(); ++i) fs::remove(copies[i], ec);
+    return path.string();
+}
+
+}  // namespace tqm5

@@ -1,0 +1,22 @@
+#pragma once
+// Safety copies: after every successful Read All and backup, a radio image
+// of what was read goes into the user's data folder, so that after a bad
+// write the radio can always be put back. The oldest copies beyond the
+// limit are removed.
+#include <string>
+
+#include "files/radio_image.h"
+
+namespace tqm5 {
+
+constexpr int SafetyCopiesKept = 20;
+
+// $XDG_DATA_HOME/tqm5writer/backups, or ~/.local/share/tqm5writer/backups.
+std::string safetyCopyFolder();
+
+// Saves `image` as radio-YYYYMMDD-HHMMSS-NN.m5img (NN counting copies made
+// in one second) and prunes the oldest copies beyond `keep`. Returns the
+// path, or an empty string with `error` set.
+std::string saveSafetyCopy(const RadioImage& image, std::string& error, int keep = SafetyCopiesKept);
+
+}  // namespace tqm5
