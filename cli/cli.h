@@ -1,0 +1,90 @@
+#pragma once
+// The command line `tqm5`: what every command shares. Each command lives in
+// its own source file and returns the program's exit status.
+#include <QString>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/commands.h"
+#include "files/radio_image.h"
+#include "protocol/host.h"
+#include "serial/qt_serial_link.h"
+
+namespace tqm5::cli {
+
+// Exit statuses.
+enum Exit : int { Ok = 0, Failed = 1, Usage = 2 };
+
+struct Options {
+    std::string device;  // a device path; empty: the port number
+    int port = 1;
+    bool yes = false;     // questions are answered OK
+    bool quiet = false;   // no progress bar
+    bool verify = false;
+    std::string output;   // -o
+    std::vector<std::string> args;  // the command's own arguments
+};
+
+// Messages become lines on stderr; questions answer Cancel unless --yes; the
+// progress is a bar with percent and time left, drawn only on a terminal.
+class TerminalHost : public Host {
+public:
+    explicit TerminalHost(const Options& options);
+    ~TerminalHost() override;
+    Choice message(const std::string& text, const std::string& title, Buttons buttons) override;
+    void processEvents() override {}
+    void setProgressMax(int max) override;
+    void setProgressValue(int value) override;
+    void setProgressText(const std::string&) override {}
+    void enableTransferControls() override {}
+    // Ends the bar's line.
+    void finishProgress();
+
+private:
+    void draw();
+    bool bar_ = false;
+    bool yes_ = false;
+    bool drawn_ = false;
+    int max_ = 100, value_ = 0, lastPercent_ = -1;
+    long lastSecond_ = -1;
+    std::chrono::steady_clock::time_point started_;
+};
+
+// The radio on the chosen port: one document, the serial link and the
+// commands on them.
+class Radio {
+public:
+    explicit Radio(const Options& options);
+    Document doc;
+    QtSerialLink link;
+    TerminalHost host;
+    Commands commands;
+    // What the port is called in messages.
+    std::string portName() const;
+    // Runs `plan` silently (only the command tells the outcome) with its
+    // blocks counted on the progress bar; through the group link when
+    // `groupWire`.
+    TransferOutcome run(engine::Plan plan, bool groupWire = false);
+    // Plain words for a transfer that did not succeed.
+    std::string failure(TransferOutcome outcome) const;
+};
+
+// "tqm5: <text>" on stderr.
+void error(const std::string& text);
+
+// Reads every region of the radio; nothing on failure (already told).
+std::optional<RadioImage> readRadio(Radio& radio);
+// Saves a safety copy and says where (on stderr).
+void safetyCopy(const RadioImage& image, const Options& options);
+
+int backup(const Options& options);
+int restore(const Options& options);
+int diff(const Options& options);
+int help();
+extern const char* const UsageText;
+
+}  // namespace tqm5::cli

@@ -1,0 +1,138 @@
+// What every command shares: the terminal as the program's host, the radio
+// on its port, and the safety copy.
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+
+#include "app/radio_backup.h"
+#include "app/startup.h"
+#include "cli.h"
+#include "features/groups.h"
+
+namespace tqm5::cli {
+
+void error(const std::string& text) { std::cerr << "tqm5: " << text << std::endl; }
+
+TerminalHost::TerminalHost(const Options& options)
+    : bar_(!options.quiet && ::isatty(STDERR_FILENO) == 1), yes_(options.yes) {}
+
+TerminalHost::~TerminalHost() { finishProgress(); }
+
+Host::Choice TerminalHost::message(const std::string& text, const std::string& title, Buttons buttons) {
+    // A transfer's own ending is told by the command in plain words.
+    if (text == engine::SuccessText || text == engine::ErrorText || text == engine::PortErrorText) return Choice::Ok;
+    finishProgress();
+    std::string head = title;
+    head.erase(0, head.find_first_not_of(' '));
+    std::cerr << "tqm5: " << (head.empty() ? "" : head + ": ") << text << std::endl;
+    if (buttons == Buttons::Ok) return Choice::Ok;
+    std::cerr << "tqm5: " << (yes_ ? "answered OK (--yes)" : "answered Cancel (give --yes to answer OK)") << std::endl;
+    return yes_ ? Choice::Ok : Choice::Cancel;
+}
+
+void TerminalHost::setProgressMax(int max) {
+    max_ = max > 0 ? max : 1;
+    value_ = 0;
+    lastPercent_ = -1;
+    started_ = std::chrono::steady_clock::now();
+}
+
+void TerminalHost::setProgressValue(int value) {
+    value_ = value;
+    if (bar_) draw();
+}
+
+void TerminalHost::draw() {
+    const int percent = std::min(100, std::max(0, value_ * 100 / max_));
+    const auto elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+    const long second = static_cast<long>(elapsed);
+    if (percent == lastPercent_ && second == lastSecond_) return;
+    lastPercent_ = percent;
+    lastSecond_ = second;
+    constexpr int Width = 30;
+    std::string bar(static_cast<std::size_t>(percent * Width / 100), '#');
+    bar.resize(Width, '-');
+    char line[96];
+    if (value_ > 0 && percent < 100) {
+        const long left = static_cast<long>(elapsed * (max_ - value_) / value_ + 0.5);
+        std::snprintf(line, sizeof line, "\r[%s] %3d%%  %ld:%02ld left ", bar.c_str(), percent, left / 60, left % 60);
+    } else {
+        std::snprintf(line, sizeof line, "\r[%s] %3d%%            ", bar.c_str(), percent);
+    }
+    std::cerr << line << std::flush;
+    drawn_ = true;
+}
+
+void TerminalHost::finishProgress() {
+    if (!drawn_) return;
+    std::cerr << "\n";
+    drawn_ = false;
+}
+
+Radio::Radio(const Options& options) : host(options), commands(doc, link, host) {
+    startUp(doc);
+    doc.port = options.port;
+    if (!options.device.empty()) link.bindDevice(options.port, QString::fromStdString(options.device));
+}
+
+std::string Radio::portName() const {
+    const QString device = link.deviceFor(doc.port);
+    return device.isEmpty() ? "port " + std::to_string(doc.port) : device.toStdString();
+}
+
+TransferOutcome Radio::run(engine::Plan plan, bool groupWire) {
+    const int blocks = static_cast<int>(plan.blocks.size());
+    for (int i = 0; i < blocks; ++i) plan.blocks[static_cast<std::size_t>(i)].after = {i + 1, -1};
+    plan.prepare = [this, blocks, prepare = plan.prepare] {
+        if (prepare) prepare();
+        host.setProgressMax(blocks);
+    };
+    doc.state.quiet = QuietOn;
+    TransferOutcome out;
+    if (groupWire) {
+        GroupWireLink wire(link);
+        engine::Environment env = commands.environment();
+        engine::Environment through{wire, host, doc.state, doc.port, commands.timeoutMs, env.endOfTransferReset, {}};
+        out = engine::run(plan, through);
+    } else {
+        out = commands.transfer(plan);
+    }
+    doc.state.quiet = QuietNormal;
+    host.finishProgress();
+    return out;
+}
+
+std::string Radio::failure(TransferOutcome outcome) const {
+    switch (outcome) {
+        case TransferOutcome::Error:
+            return "the radio on " + portName() +
+                   " did not answer, or kept answering wrongly (is it switched on, connected and in clone mode?)";
+        case TransferOutcome::PortError:
+            return "the serial port " + portName() + " cannot be used (missing, in use or not allowed), "
+                   "or the radio sent data that cannot be used";
+        case TransferOutcome::Closed: return "the transfer was stopped";
+        case TransferOutcome::Ignored: return "another transfer is running";
+        case TransferOutcome::Success: break;
+    }
+    return {};
+}
+
+std::optional<RadioImage> readRadio(Radio& radio) {
+    RadioImage image;
+    const TransferOutcome out = radio.run(imageReadPlan(image));
+    if (out != TransferOutcome::Success) {
+        error("reading the radio failed: " + radio.failure(out));
+        return std::nullopt;
+    }
+    return image;
+}
+
+void safetyCopy(const RadioImage& image, const Options&) {
+    std::string why;
+    const std::string path = keepSafetyCopy(image, why);
+    if (path.empty()) error("no safety copy was kept: " + why);
+    else std::cerr << "tqm5: safety copy kept in " << path << std::endl;
+}
+
+}  // namespace tqm5::cli
