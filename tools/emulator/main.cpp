@@ -11,6 +11,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "emulator/pty_server.h"
 
@@ -31,6 +32,8 @@ const char kUsage[] =
     "  --fault-rate P    chance 0..1 that an exchange is answered badly (no answer,\n"
     "                    short, extra byte, broken tail, late, another address's echo)\n"
     "  --seed N          seed of the fault sequence (default 1)\n"
+    "  --drop-write N    exchange N (counted as in the log), when a write, is answered\n"
+    "                    OK but not stored; may be given more than once\n"
     "  --log FILE        append every received command to FILE\n"
     "  --print-path      print only the device path on stdout\n";
 
@@ -40,6 +43,7 @@ struct Args {
     double faultRate = 0;
     uint64_t seed = 1;
     long pieceBytes = 1, latencyMs = 0;
+    std::vector<uint64_t> dropWrites;
 };
 
 // A whole number in [low, high], nothing after it.
@@ -79,6 +83,10 @@ bool parse(int argc, char** argv, Args& a) {
             if (!parseCount(v, 1, 4096, a.pieceBytes)) return false;
         } else if (opt == "--latency-ms" && value(v)) {
             if (!parseCount(v, 0, 1000, a.latencyMs)) return false;
+        } else if (opt == "--drop-write" && value(v)) {
+            long n = 0;
+            if (!parseCount(v, 1, 1000000000L, n)) return false;
+            a.dropWrites.push_back(static_cast<uint64_t>(n));
         } else if (opt == "--no-save") {
             a.save = false;
         } else if (opt == "--wire-timing") {
@@ -138,6 +146,11 @@ int main(int argc, char** argv) {
         PtyServer server(emuOptions, serverOptions);
         // An image that exists but cannot be loaded is never overwritten.
         if (!args.image.empty() && fileExists(args.image)) server.loadImage(args.image);
+        if (!args.dropWrites.empty()) {
+            server.withEmulator([&](Emulator& e) {
+                for (uint64_t n : args.dropWrites) e.forceFault(n, tqm5::emu::FaultKind::NotStored);
+            });
+        }
         if (logFile.is_open()) {
             server.withEmulator([&](Emulator& e) {
                 e.onLog = [&](const std::string& line) { logFile << line << std::endl; };
