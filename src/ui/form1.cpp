@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -35,6 +36,12 @@ Form1::Form1(Document& doc, QtSerialLink& link, WidgetHost* host, QWidget* paren
     host_ = host;
     host_->setParent(this);
     commands_ = std::make_unique<Commands>(doc_, link_, *host_);
+    // Every Read All that succeeded leaves a safety copy of what it read.
+    recorder_ = std::make_unique<ReadAllRecorder>(*commands_);
+    commands_->readAllSucceeded = [this] {
+        std::string why;
+        if (const auto image = recorder_->complete()) keepSafetyCopy(*image, why);
+    };
 
     setObjectName("Form1");
     setWindowTitle("KPL_TQ-M5 Clone Utility Version1_1");
@@ -130,6 +137,21 @@ void Form1::buildMenus() {
         a->setObjectName(it.name);
         a->setEnabled(false);  // the memory file and CSV come with their own commands
     }
+    file->addSeparator();
+    QAction* saveImage = file->addAction("Save Radio Image…");
+    saveImage->setObjectName("SaveRadioImage");
+    connect(saveImage, &QAction::triggered, this, [this] {
+        if (commands_->busy()) return;
+        const QString path = QFileDialog::getSaveFileName(this, "Save Radio Image", {}, "Radio image (*.m5img)");
+        if (!path.isEmpty()) saveRadioImage(path.endsWith(".m5img") ? path : path + ".m5img");
+    });
+    QAction* openImage = file->addAction("Open Radio Image…");
+    openImage->setObjectName("OpenRadioImage");
+    connect(openImage, &QAction::triggered, this, [this] {
+        if (commands_->busy()) return;
+        const QString path = QFileDialog::getOpenFileName(this, "Open Radio Image", {}, "Radio image (*.m5img)");
+        if (!path.isEmpty()) openRadioImage(path);
+    });
     auto* ports = menuBar()->addMenu("COMPort(&C)");
     ports->setObjectName("MenuComPort");
     for (int n = 1; n <= 16; ++n) {
@@ -148,6 +170,10 @@ void Form1::buildMenus() {
     QAction* readAllItem = comm->addAction("Read All Data(&B)");
     readAllItem->setObjectName("ALL_READ");
     connect(readAllItem, &QAction::triggered, this, [this] { readAll(); });
+    QAction* verifyItem = comm->addAction("Verify After Write");
+    verifyItem->setObjectName("VerifyAfterWrite");
+    verifyItem->setCheckable(true);
+    connect(verifyItem, &QAction::toggled, this, [this](bool on) { commands_->verifyAfterWrite = on; });
     auto* help = menuBar()->addMenu("Help(&H)");
     help->setObjectName("MenuHelp");
     QAction* version = help->addAction("Version Infomation(&A)");
@@ -167,6 +193,34 @@ void Form1::setTransferControlsEnabled(bool on) {
 }
 
 void Form1::openEditor() { memoryPage_->openEditor(); }
+
+bool Form1::saveRadioImage(const QString& path) {
+    if (commands_->busy()) return false;
+    RadioImage image;
+    doc_.state.quiet = QuietOn;  // "Success" is shown once the file is saved
+    if (commands_->transfer(imageReadPlan(image)) != TransferOutcome::Success) return false;
+    std::string why;
+    if (!saveImageFile(path.toStdString(), image, why)) {
+        host_->message(why, engine::ErrorTitle, Host::Buttons::Ok);
+        return false;
+    }
+    host_->message(engine::SuccessText, engine::FinishTitle, Host::Buttons::Ok);
+    return true;
+}
+
+bool Form1::openRadioImage(const QString& path) {
+    if (commands_->busy()) return false;
+    std::string why;
+    const std::optional<RadioImage> image = loadImageFile(path.toStdString(), why);
+    if (!image) {
+        host_->message(why, engine::ErrorTitle, Host::Buttons::Ok);
+        return false;
+    }
+    const bool ok = loadImageIntoDocument(*image, doc_);
+    host_->message(ok ? engine::SuccessText : engine::ErrorText, ok ? engine::FinishTitle : engine::ErrorTitle,
+                   Host::Buttons::Ok);
+    return ok;
+}
 
 FontTransfer::Outcome Form1::openFontWindow(bool readAllMode) {
     if (!commands_->mayOpenFontWindow()) return FontTransfer::Outcome::None;

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/commands.h"
+#include "app/radio_backup.h"
 #include "font/font_transfer.h"
 #include "ui/widget_host.h"
 
@@ -60,6 +61,11 @@ public:
     void showVersion();
     TransferOutcome readAll() { return commands_->readAll(*this); }
     TransferOutcome writeAll() { return commands_->writeAll(); }
+    // "Save Radio Image…": reads every region of the radio into an image
+    // file. "Open Radio Image…": fills the window from an image file as Read
+    // All fills it from the radio. Both tell the user how it went.
+    bool saveRadioImage(const QString& path);
+    bool openRadioImage(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -87,6 +93,8 @@ private:
     QLineEdit* progress_ = nullptr;
     QList<QMenu*> transferMenus_;
     QAction* portItems_[17] = {};
+    // Keeps what Read All read, for the safety copy after it.
+    std::unique_ptr<ReadAllRecorder> recorder_;
 };
 
 }  // namespace tqm5
