@@ -1,6 +1,7 @@
 #include "files/safety_copies.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -40,14 +41,18 @@ std::string saveSafetyCopy(const RadioImage& image, std::string& error, int keep
     localtime_r(&now, &local);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-    // Names sort in the order they were made: the counter keeps copies of
-    // one second apart and in order.
-    fs::path path;
-    for (int n = 0;; ++n) {
-        const std::string name = std::string(Prefix) + stamp + "-" + (n < 10 ? "0" : "") + std::to_string(n);
-        path = folder / (name + ImageExtension);
-        if (!fs::exists(path, ec)) break;
+    // Names sort in the order they were made: copies made within one second
+    // count on from the highest number of that second, even once older ones
+    // of it were pruned.
+    const std::string head = std::string(Prefix) + stamp + "-";
+    int next = 0;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
+        const std::string name = e.path().stem().string();
+        if (name.rfind(head, 0) == 0) next = std::max(next, std::atoi(name.c_str() + head.size()) + 1);
     }
+    char number[8];
+    std::snprintf(number, sizeof number, "%03d", next);
+    const fs::path path = folder / (head + number + ImageExtension);
     if (!saveImageFile(path.string(), image, error)) return {};
 
     std::vector<fs::path> copies;

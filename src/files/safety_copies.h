@@ -14,7 +14,7 @@ constexpr int SafetyCopiesKept = 20;
 // $XDG_DATA_HOME/tqm5writer/backups, or ~/.local/share/tqm5writer/backups.
 std::string safetyCopyFolder();
 
-// Saves `image` as radio-YYYYMMDD-HHMMSS-NN.m5img (NN counting copies made
+// Saves `image` as radio-YYYYMMDD-HHMMSS-NNN.m5img (NNN counting copies made
 // in one second) and prunes the oldest copies beyond `keep`. Returns the
 // path, or an empty string with `error` set.
 std::string saveSafetyCopy(const RadioImage& image, std::string& error, int keep = SafetyCopiesKept);

@@ -1,0 +1,224 @@
+// Every command of `tqm5`, run as a program against the demo radio on a
+// pseudo-terminal: what reaches the radio, what the files hold, what the
+// user is told and the exit status.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/document.h"
+#include "app/radio_backup.h"
+#include "app/startup.h"
+#include "channels/record_codec.h"
+#include "emulator/pty_server.h"
+#include "emulator_paths.h"
+#include "features/settings.h"
+#include "files/radio_image.h"
+#include "files/safety_copies.h"
+
+using namespace tqm5;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("tqm5-cli-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+        radio.loadImage(emu::DemoImage);
+        radio.start();
+    }
+    void TearDown() override {
+        radio.stop();
+        fs::remove_all(dir);
+    }
+    Result tqm5(const std::string& args) {
+        const std::string cmd = std::string(TQM5_CLI_BINARY) + " --device " + radio.devicePath() + " " + args +
+                                " >" + (dir / "out").string() + " 2>" + (dir / "err").string();
+        Result r;
+        const int raw = std::system(cmd.c_str());
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.out = slurp(dir / "out");
+        r.err = slurp(dir / "err");
+        return r;
+    }
+    std::string path(const char* name) const { return (dir / name).string(); }
+    int writes() {
+        int n = 0;
+        for (const auto& l : radio.log()) n += l.find(" W ") != std::string::npos;
+        return n;
+    }
+    RadioImage backup(const char* name) {
+        const Result r = tqm5("backup -o " + path(name));
+        EXPECT_EQ(r.status, 0) << r.err;
+        std::string error;
+        auto image = loadImageFile(path(name), error);
+        EXPECT_TRUE(image) << error;
+        return image ? *image : RadioImage{};
+    }
+    fs::path dir;
+    emu::PtyServer radio;
+};
+
+// The regions a restore writes (everything in the image but the
+// write-protect byte).
+std::vector<radio::Area> writtenRegions() {
+    std::vector<radio::Area> areas;
+    for (const ImageRegion& r : imageRegions())
+        if (r.area.address != radio::WriteProtect.address) areas.push_back(r.area);
+    return areas;
+}
+
+}  // namespace
+
+TEST_F(Cli, BackupHoldsEveryRegionAndLeavesASafetyCopy) {
+    const RadioImage image = backup("a.m5img");
+    const Bytes memory = radio.memory();
+    for (const ImageRegion& r : imageRegions())
+        EXPECT_EQ(image.bytes(r.area), Bytes(memory.begin() + r.area.address, memory.begin() + r.area.end())) << r.name;
+    EXPECT_EQ(writes(), 0);
+    const auto copies = std::distance(fs::directory_iterator(safetyCopyFolder()), fs::directory_iterator{});
+    EXPECT_EQ(copies, 1);
+}
+
+TEST_F(Cli, RestoreAfterBackupGivesTheRadioBackEveryWrittenRegion) {
+    backup("a.m5img");
+    const Bytes before = radio.memory();
+    radio.setMemory(Bytes(before.size(), 0x00));
+    const Result r = tqm5("restore --verify " + path("a.m5img"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("verified"), std::string::npos);
+    const Bytes after = radio.memory();
+    for (const radio::Area& a : writtenRegions())
+        for (uint32_t at = a.address; at < a.end(); ++at)
+            ASSERT_EQ(after[at], before[at]) << std::hex << "byte 0x" << at;
+    // The pass-channel index the radio had is built again from the channels.
+    EXPECT_TRUE(std::equal(before.begin() + radio::PassIndex.address, before.begin() + radio::PassIndex.end(),
+                           after.begin() + radio::PassIndex.address));
+    EXPECT_EQ(after[radio::WriteProtect.address], 0x00);  // never written
+}
+
+TEST_F(Cli, DamagedOrTruncatedImagesAreRefusedWithNothingWritten) {
+    backup("a.m5img");
+    Bytes file;
+    {
+        const std::string s = slurp(path("a.m5img"));
+        file.assign(s.begin(), s.end());
+    }
+    auto save = [&](const char* name, const Bytes& b) {
+        std::ofstream(path(name), std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
+    };
+    Bytes flipped = file;
+    flipped[flipped.size() - 100] ^= 0x01;
+    save("flipped.m5img", flipped);
+    save("short.m5img", Bytes(file.begin(), file.end() - 64));
+    radio.withEmulator([](emu::Emulator& e) { e.clearLog(); });
+    for (const char* name : {"flipped.m5img", "short.m5img", "missing.m5img"}) {
+        const Result r = tqm5(std::string("restore ") + path(name));
+        EXPECT_EQ(r.status, 1) << name;
+        EXPECT_NE(r.err.find("nothing was written"), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(radio.log().empty());  // not even an identification
+}
+
+TEST_F(Cli, VerifyCatchesAWriteTheRadioDidNotStore) {
+    backup("a.m5img");
+    radio.setMemory(Bytes(emu::MemorySize, 0x00));
+    // The restore's first exchange identifies, the second writes row 1, the
+    // third row 2 (record 2 at 0x01240).
+    radio.withEmulator([](emu::Emulator& e) { e.forceFault(e.stats().exchanges + 3, emu::FaultKind::NotStored); });
+    const Result r = tqm5("restore " + path("a.m5img") + " --verify");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("0x01240"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("verify failed: 1 block"), std::string::npos) << r.err;
+}
+
+TEST_F(Cli, DiffNamesAChangedChannelAndAChangedSetting) {
+    backup("a.m5img");
+    EXPECT_EQ(tqm5("diff " + path("a.m5img") + " radio").status, 0);
+
+    // The radio as the program would write it after two edits: a channel's
+    // name and one Set Mode item.
+    Document doc;
+    startUp(doc);
+    std::string error;
+    ASSERT_TRUE(loadImageIntoDocument(*loadImageFile(path("a.m5img"), error), doc));
+    int row = 1;
+    while (!doc.grid.inUse(row)) ++row;
+    const std::string label = doc.grid.cell(row, ColLabel);
+    const std::string oldName = doc.grid.cell(row, ColName);
+    Bytes memory = radio.memory();
+    const uint32_t name = addressOfRow(row) + RecordField::Name;
+    memory[name] = 'Q';
+    memory[name + 1] = 0x00;
+    const auto& catalogue = setModeCatalogue();
+    int item = 0;
+    while (catalogue[std::size_t(item)].imageByte < 0 || catalogue[std::size_t(item)].size() < 2 ||
+           doc.setMode.isHeld(item))
+        ++item;
+    const int was = doc.setMode.position(item);
+    doc.setMode.set(item, was == 0 ? 1 : 0);
+    const SettingsImage settings = encodeSettingsImage(doc.setMode, doc.setMode.image);
+    std::copy(settings.begin(), settings.end(), memory.begin());
+    radio.setMemory(memory);
+
+    const Result r = tqm5("diff " + path("a.m5img") + " radio");
+    EXPECT_EQ(r.status, 1) << r.err;
+    const std::string caption = catalogue[std::size_t(item)].caption(English);
+    EXPECT_NE(r.out.find("Channel " + label + " Name: \"" + oldName + "\" -> \"Q"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Setting " + caption + ": "), std::string::npos) << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2) << r.out;
+
+    // Image against image, as the other way round.
+    backup("b.m5img");
+    const Result files = tqm5("diff " + path("b.m5img") + " " + path("a.m5img"));
+    EXPECT_EQ(files.status, 1);
+    EXPECT_NE(files.out.find("-> \"" + oldName + "\""), std::string::npos) << files.out;
+}
+
+TEST_F(Cli, UsageAndPortErrorsAreToldInPlainWords) {
+    struct Case {
+        std::string args;
+        int status;
+        const char* says;
+    };
+    const std::vector<Case> cases{
+        {"--help", 0, "usage: tqm5"},
+        {"", 2, "usage: tqm5"},
+        {"frobnicate", 2, "unknown command frobnicate"},
+        {"backup", 2, "usage: tqm5 backup -o FILE"},
+        {"--port 17 backup -o x", 2, "1 to 16"},
+        {"restore", 2, "usage: tqm5 restore"},
+        {"diff one", 2, "usage: tqm5 diff"},
+        {"--bogus", 2, "unknown option --bogus"},
+    };
+    for (const Case& c : cases) {
+        const Result r = tqm5(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args;
+        EXPECT_NE((r.out + r.err).find(c.says), std::string::npos) << c.args << ": " << r.out << r.err;
+    }
+    // A device that does not exist (the later --device wins).
+    const Result r = tqm5("--device " + path("no-such-tty") + " backup -o " + path("x.m5img"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot be used"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(path("x.m5img")));
+}

@@ -1,0 +1,107 @@
+// The radio image file: what it keeps, and the files it refuses.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "files/radio_image.h"
+#include "files/safety_copies.h"
+
+using namespace tqm5;
+
+namespace {
+
+RadioImage patterned() {
+    RadioImage image;
+    for (const ImageRegion& r : imageRegions()) {
+        Bytes data(static_cast<std::size_t>(r.area.length));
+        for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(r.area.address + i * 7);
+        image.put(r.area.address, data);
+    }
+    return image;
+}
+
+// A file with a field changed and the checksum made right again: only the
+// header's own checks can refuse it.
+Bytes resealed(Bytes file, std::size_t at, uint8_t value) {
+    file[at] = value;
+    for (int i = 0; i < 4; ++i) file[32 + std::size_t(i)] = 0;
+    const uint32_t crc = crc32(file.data(), file.size());
+    for (int i = 0; i < 4; ++i) file[32 + std::size_t(i)] = static_cast<uint8_t>(crc >> (8 * i));
+    return file;
+}
+
+}  // namespace
+
+TEST(RadioImage, KeepsEveryRegionByteForByte) {
+    const RadioImage image = patterned();
+    std::string error;
+    const auto back = parseImage(serializeImage(image), error);
+    ASSERT_TRUE(back) << error;
+    EXPECT_EQ(*back, image);
+    for (const ImageRegion& r : imageRegions()) EXPECT_EQ(back->bytes(r.area), image.bytes(r.area)) << r.name;
+    // Bytes outside the regions are not kept, and asking for them is an error.
+    RadioImage other;
+    EXPECT_EQ(other.put(radio::PassIndex.address, Bytes(8, 1)), 0);
+    EXPECT_EQ(other.put(radio::Dtmf.end() - 2, Bytes(8, 1)), 2);
+    EXPECT_FALSE(other.holds(radio::PassIndex.address, 1));
+    EXPECT_THROW(other.bytes(radio::PassIndex.address, 1), std::out_of_range);
+}
+
+TEST(RadioImage, RefusesDamagedTruncatedAndForeignFiles) {
+    const Bytes file = serializeImage(patterned());
+    struct Case {
+        const char* what;
+        Bytes bytes;
+        const char* says;
+    };
+    std::vector<Case> cases;
+    // One bit flipped anywhere: magic, version, model, sizes, checksum,
+    // region table, body, last byte.
+    for (std::size_t at : {std::size_t(0), std::size_t(9), std::size_t(13), std::size_t(29), std::size_t(33),
+                           std::size_t(38), std::size_t(47), std::size_t(52), std::size_t(200), file.size() / 2,
+                           file.size() - 1}) {
+        Bytes b = file;
+        b[at] ^= 0x10;
+        cases.push_back({"flipped", b, ""});
+    }
+    cases.push_back({"truncated by one", Bytes(file.begin(), file.end() - 1), "truncated"});
+    cases.push_back({"truncated to the header", Bytes(file.begin(), file.begin() + 48), "truncated"});
+    cases.push_back({"empty", Bytes{}, "not a TQM5 Writer radio image"});
+    Bytes longer = file;
+    longer.push_back(0);
+    cases.push_back({"one byte more", longer, "longer"});
+    cases.push_back({"another radio", resealed(file, 12, 'X'), "another radio"});
+    cases.push_back({"a later format", resealed(file, 8, 2), "version 2"});
+    cases.push_back({"other regions", resealed(file, 48, 0x40), "other regions"});
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_FALSE(parseImage(c.bytes, error)) << c.what;
+        EXPECT_NE(error.find(c.says), std::string::npos) << c.what << ": " << error;
+    }
+}
+
+TEST(SafetyCopies, KeepTheNewestTwentyInOrder) {
+    const auto folder = std::filesystem::temp_directory_path() / ("tqm5-safety-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(folder);
+    ::setenv("XDG_DATA_HOME", folder.c_str(), 1);
+    EXPECT_EQ(safetyCopyFolder(), (folder / "tqm5writer" / "backups").string());
+    std::vector<std::string> made;
+    for (int i = 0; i < 23; ++i) {
+        RadioImage image;
+        image.put(radio::Title.address, Bytes{static_cast<uint8_t>(i)});
+        std::string error;
+        made.push_back(saveSafetyCopy(image, error));
+        ASSERT_FALSE(made.back().empty()) << error;
+    }
+    std::vector<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(safetyCopyFolder())) left.push_back(e.path().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, std::vector<std::string>(made.begin() + 3, made.end()));
+    // The newest holds what was saved last.
+    std::string error;
+    const auto newest = loadImageFile(made.back(), error);
+    ASSERT_TRUE(newest) << error;
+    EXPECT_EQ(newest->bytes(radio::Title.address, 1), Bytes{22});
+    std::filesystem::remove_all(folder);
+}
