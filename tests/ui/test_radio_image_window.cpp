@@ -1,0 +1,141 @@
+// The window's radio images and verification: the menu items, Write All
+// with "Verify After Write", saving and opening an image, and the safety
+// copy Read All leaves.
+#include <QApplication>
+#include <QMenuBar>
+#include <QtTest>
+
+#include <filesystem>
+
+#include "app/document_diff.h"
+#include "app/startup.h"
+#include "emulator/demo_image.h"
+#include "emulator/pty_server.h"
+#include "emulator_paths.h"
+#include "files/safety_copies.h"
+#include "serial/qt_serial_link.h"
+#include "support/recording_widget_host.h"
+#include "ui/form1.h"
+
+using namespace tqm5;
+
+namespace {
+
+struct Rig {
+    emu::PtyServer radio;
+    Document doc;
+    QtSerialLink link;
+    test::RecordingWidgetHost host;
+    std::unique_ptr<Form1> form;
+    std::vector<std::string> shown;
+    Rig() {
+        radio.loadImage(emu::DemoImage);
+        radio.start();
+        startUp(doc);
+        link.bindDevice(1, QString::fromStdString(radio.devicePath()));
+        host.sink = [this](const std::string& text, const std::string& title, Host::Buttons) {
+            shown.push_back(text + "|" + title);
+            return Host::Choice::Ok;
+        };
+        form = std::make_unique<Form1>(doc, link, &host);
+        form->commands().timeoutMs = 150;
+        form->show();
+    }
+    QStringList captions(const char* menu) {
+        QStringList out;
+        for (QAction* a : form->findChild<QMenu*>(menu)->actions())
+            if (!a->isSeparator()) out << a->text();
+        return out;
+    }
+};
+
+}  // namespace
+
+class TestRadioImageWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        const auto data = std::filesystem::temp_directory_path() / ("tqm5-ui-image-" + std::to_string(::getpid()));
+        std::filesystem::remove_all(data);
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data.string()));
+    }
+
+    void menusHoldTheNewItemsBelowTheSpecifiedOnes() {
+        Rig r;
+        QCOMPARE(r.captions("FILE"), (QStringList{"Open(&O)", "Save(&S)", "Import(&I)", "Export(&E)",
+                                                  "Save Radio Image…", "Open Radio Image…"}));
+        QCOMPARE(r.captions("Tusin_Botton"),
+                 (QStringList{"Write All Data(&A)", "Read All Data(&B)", "Verify After Write"}));
+        auto* verify = r.form->findChild<QAction*>("VerifyAfterWrite");
+        QVERIFY(verify->isCheckable());
+        QVERIFY(!verify->isChecked());
+        QVERIFY(!r.form->commands().verifyAfterWrite);
+        verify->trigger();
+        QVERIFY(r.form->commands().verifyAfterWrite);
+    }
+
+    // A write the radio answers but does not store: unnoticed without the
+    // verification, reported with its address with it.
+    void verifyAfterWriteCatchesADroppedWrite() {
+        for (bool verify : {false, true}) {
+            Rig r;
+            QCOMPARE(r.form->readAll(), TransferOutcome::Success);
+            r.radio.setMemory(Bytes(emu::MemorySize, 0));
+            r.shown.clear();
+            r.form->commands().verifyAfterWrite = verify;
+            // The run's first exchange identifies; the third writes row 2.
+            r.radio.withEmulator([](emu::Emulator& e) { e.forceFault(e.stats().exchanges + 3, emu::FaultKind::NotStored); });
+            const TransferOutcome out = r.form->writeAll();
+            QCOMPARE(r.shown.size(), std::size_t(1));
+            if (!verify) {
+                QCOMPARE(out, TransferOutcome::Success);
+                QCOMPARE(r.shown.front(), std::string("Success| Finish"));
+            } else {
+                QCOMPARE(out, TransferOutcome::Error);
+                QCOMPARE(r.shown.front(), std::string(VerifyFailedText) + "0x01240: wrote 02, read 00| Error");
+                QCOMPARE(r.form->commands().lastMismatches.size(), std::size_t(1));
+            }
+            QVERIFY(!r.doc.state.busyNow());
+        }
+    }
+
+    // What one window saves another opens to the same values, and a Read All
+    // left a safety copy that opens the same way.
+    void savedImageOpensToTheSameValues() {
+        const auto dir = std::filesystem::temp_directory_path() / ("tqm5-ui-save-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+        const QString path = QString::fromStdString((dir / "a.m5img").string());
+        Rig r;
+        QCOMPARE(r.form->readAll(), TransferOutcome::Success);
+        r.shown.clear();
+        QVERIFY(r.form->saveRadioImage(path));
+        QCOMPARE(r.shown, (std::vector<std::string>{"Success| Finish"}));
+        std::vector<std::string> copies;
+        for (const auto& e : std::filesystem::directory_iterator(safetyCopyFolder())) copies.push_back(e.path().string());
+        QVERIFY(!copies.empty());
+
+        for (const QString& file : {path, QString::fromStdString(copies.back())}) {
+            Rig other;
+            QVERIFY(other.form->openRadioImage(file));
+            QCOMPARE(other.shown, (std::vector<std::string>{"Success| Finish"}));
+            QCOMPARE(documentDifferences(r.doc, other.doc), std::vector<std::string>{});
+            QVERIFY(other.doc.glyphs.anyKnown());
+        }
+        // A damaged file changes nothing and says why.
+        {
+            std::FILE* f = std::fopen(path.toStdString().c_str(), "r+b");
+            std::fseek(f, 500, SEEK_SET);
+            std::fputc(0x55, f);
+            std::fclose(f);
+        }
+        Rig damaged;
+        QVERIFY(!damaged.form->openRadioImage(path));
+        QCOMPARE(damaged.shown.size(), std::size_t(1));
+        QVERIFY(damaged.shown.front().find("damaged") != std::string::npos);
+        QVERIFY(!damaged.doc.glyphs.anyKnown());
+        std::filesystem::remove_all(dir);
+    }
+};
+
+QTEST_MAIN(TestRadioImageWindow)
+#include "test_radio_image_window.moc"
