@@ -32,8 +32,9 @@ int diff(const Options& options) {
     std::optional<RadioImage> images[2];
     Document docs[2];
     for (int i = 0; i < 2; ++i) {
-        images[i] = source(options.args[std::size_t(i)], options);
-        if (!images[i]) return Usage;
+        const std::string& name = options.args[std::size_t(i)];
+        images[i] = source(name, options);
+        if (!images[i]) return name == "radio" ? Failed : Usage;  // a failed read, or a file that cannot be used
         startUp(docs[i]);
         if (!loadImageIntoDocument(*images[i], docs[i]))
             std::cerr << "tqm5: note: some of " << options.args[std::size_t(i)]
