@@ -36,7 +36,10 @@ public:
     explicit TerminalHost(const Options& options);
     ~TerminalHost() override;
     Choice message(const std::string& text, const std::string& title, Buttons buttons) override;
-    void processEvents() override {}
+    // Between polls: a Ctrl-C stops the transfer at its next wait, as
+    // closing the window does.
+    void processEvents() override;
+    TransferState* state = nullptr;
     void setProgressMax(int max) override;
     void setProgressValue(int value) override;
     void setProgressText(const std::string&) override {}

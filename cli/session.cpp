@@ -2,6 +2,7 @@
 // on its port, and the safety copy.
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 
@@ -11,6 +12,22 @@
 #include "features/groups.h"
 
 namespace tqm5::cli {
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+// The first Ctrl-C asks the transfer to stop; a second one ends the program.
+extern "C" void onInterrupt(int) {
+    interrupted = 1;
+    std::signal(SIGINT, SIG_DFL);
+}
+
+}  // namespace
+
+void TerminalHost::processEvents() {
+    if (interrupted && state) state->closing = true;
+}
 
 void error(const std::string& text) { std::cerr << "tqm5: " << text << std::endl; }
 
@@ -72,6 +89,8 @@ void TerminalHost::finishProgress() {
 
 Radio::Radio(const Options& options) : host(options), commands(doc, link, host) {
     startUp(doc);
+    host.state = &doc.state;
+    std::signal(SIGINT, onInterrupt);
     doc.port = options.port;
     if (!options.device.empty()) link.bindDevice(options.port, QString::fromStdString(options.device));
 }
@@ -111,7 +130,7 @@ std::string Radio::failure(TransferOutcome outcome) const {
         case TransferOutcome::PortError:
             return "the serial port " + portName() + " cannot be used (missing, in use or not allowed), "
                    "or the radio sent data that cannot be used";
-        case TransferOutcome::Closed: return "the transfer was stopped";
+        case TransferOutcome::Closed: return "the transfer was stopped (Ctrl-C)";
         case TransferOutcome::Ignored: return "another transfer is running";
         case TransferOutcome::Success: break;
     }

@@ -40,7 +40,8 @@ Form1::Form1(Document& doc, QtSerialLink& link, WidgetHost* host, QWidget* paren
     recorder_ = std::make_unique<ReadAllRecorder>(*commands_);
     commands_->readAllSucceeded = [this] {
         std::string why;
-        if (const auto image = recorder_->complete()) keepSafetyCopy(*image, why);
+        if (const auto image = recorder_->complete(); image && keepSafetyCopy(*image, why).empty())
+            host_->message("No safety copy of the radio was kept: " + why, engine::ErrorTitle, Host::Buttons::Ok);
     };
 
     setObjectName("Form1");
