@@ -34,7 +34,7 @@ int diff(const Options& options) {
     for (int i = 0; i < 2; ++i) {
         const std::string& name = options.args[std::size_t(i)];
         images[i] = source(name, options);
-        if (!images[i]) return name == "radio" ? Failed : Usage;  // a failed read, or a file that cannot be used
+        if (!images[i]) return Usage;  // as diff(1): 2 for trouble, 1 for a difference
         startUp(docs[i]);
         if (!loadImageIntoDocument(*images[i], docs[i]))
             std::cerr << "tqm5: note: some of " << options.args[std::size_t(i)]
@@ -44,7 +44,7 @@ int diff(const Options& options) {
     for (const std::string& l : lines) std::cout << l << "\n";
     if (lines.empty() && !(*images[0] == *images[1]))
         std::cout << "No difference the program shows; the images differ in bytes it does not use\n";
-    return lines.empty() ? Ok : Failed;
+    return lines.empty() ? Ok : Failed;  // 1: they differ
 }
 
 }  // namespace tqm5::cli

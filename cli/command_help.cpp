@@ -29,8 +29,8 @@ const char* const UsageText =
     "$XDG_DATA_HOME/tqm5writer/backups (~/.local/share/tqm5writer/backups); the\n"
     "newest 20 are kept.\n"
     "\n"
-    "Exit status: 0 success; 1 failure (diff: the two differ); 2 wrong use or a file\n"
-    "that cannot be used.\n";
+    "Exit status: 0 success; 1 failure; 2 wrong use. diff, as diff(1): 0 the same,\n"
+    "1 they differ, 2 a file or the radio could not be read.\n";
 
 int help() {
     std::cout << UsageText;
