@@ -11,7 +11,7 @@ seconds="${1:-60}"
 case "$seconds" in
   ''|*[!0-9]*) echo "usage: scripts/fuzz.sh [SECONDS]" >&2; exit 2 ;;
 esac
-targets=(fuzz_record_decoder fuzz_answers)
+targets=(fuzz_record_decoder fuzz_answers fuzz_memory_file fuzz_csv_import fuzz_config_file)
 
 ./scripts/install-deps.sh
 missing=()
