@@ -15,7 +15,6 @@ constexpr int LastImportedRow = FirstBugRow - 1;  // the bug rows are never impo
 constexpr std::string_view HeadingWithoutCommas =
     "FreqencymodestepCarrierTone/DCSTx-toneRx-toneDCSShiftShift-FreqSkipName0";
 constexpr std::size_t ExportedHeadingLength = 100;  // with its quotes, without its commas
-constexpr int FieldsAfterLabel = 12;
 constexpr long long OffsetHighest = OffsetHighestKhz;  // 999.995 MHz, in kHz
 
 std::string quoted(const std::vector<std::string>& fields) {
