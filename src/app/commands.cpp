@@ -186,6 +186,7 @@ bool Commands::selectPort(int number) {
     if (busy() || number < 1 || number > 16) return false;
     doc_.port = number;
     doc_.portChecked = number;
+    writeConfiguration();
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "app/document.h"
 #include "base/listeners.h"
 #include "channels/channel_transfers.h"
+#include "files/memory_file.h"
 #include "files/radio_image.h"
 #include "protocol/host.h"
 #include "protocol/serial_link.h"
@@ -139,6 +140,20 @@ public:
     void resetDtmf();
     void resetTitle();      // also while a transfer runs
     void appendUserCharacter(int k);
+
+    // --- files ------------------------------------------------------------------
+    // Each runs once its dialog gave a path (an empty one, a Cancel, does
+    // nothing), reports in a message box and returns whether it succeeded.
+    // Nothing happens while a transfer runs.
+    bool openMemoryFile(const std::string& path);
+    bool saveMemoryFile(const std::string& path);
+    bool importCsv(const std::string& path);
+    bool exportCsv(const std::string& path);
+    MemoryFileModels fileModels();
+    // The configuration file a port choice is written to; empty: none.
+    std::string configPath;
+    // Writes the configuration file; says so when it cannot.
+    bool writeConfiguration();
 
     // --- the window ----------------------------------------------------------
     // Returns the page to show (1-4), or 0 when the shown page stays.

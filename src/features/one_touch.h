@@ -66,7 +66,6 @@ private:
     void resolve(OneTouchKey& key);
     void firstEntry(OneTouchKey& key);
 
-    const BankLayout* sizesFrom_ = nullptr;
     std::array<int, BankLayout::Banks> sizes_{};
     std::vector<int> bankList_;
     std::array<OneTouchKey, OneTouchKeyCount> keys_{};

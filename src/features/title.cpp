@@ -21,7 +21,6 @@ enum : int {
 
 constexpr int MaxCounted = 16;
 constexpr uint8_t SlideOnByte = 0x11;
-constexpr char32_t FirstUserCharacter = 0x2460;
 constexpr int UnmappedCode = '?';  // what the code page puts for a character it lacks
 
 bool isUserCode(const std::u32string& t, std::size_t i) {

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -18,6 +19,7 @@
 #include "serial/qt_serial_link.h"
 #include "ui/bank_page.h"
 #include "ui/common_set_page.h"
+#include "ui/file_dialogs.h"
 #include "ui/form3.h"
 #include "ui/form4.h"
 #include "ui/form5.h"
@@ -132,11 +134,23 @@ void Form1::buildMenus() {
     auto* file = menuBar()->addMenu("File(&F)");
     file->setObjectName("FILE");
     struct Item { const char* name; const char* caption; };
-    for (Item it : {Item{"ReadFile", "Open(&O)"}, Item{"TEST_CLICK", "Save(&S)"},
-                    Item{"FILE_INPORT", "Import(&I)"}, Item{"FILE_EXPORT", "Export(&E)"}}) {
+    struct FileItem {
+        const char* name;
+        const char* caption;
+        FileDialogKind kind;
+        bool (Commands::*run)(const std::string&);
+    };
+    for (FileItem it : {FileItem{"ReadFile", "Open(&O)", FileDialogKind::OpenMemoryFile, &Commands::openMemoryFile},
+                        FileItem{"TEST_CLICK", "Save(&S)", FileDialogKind::SaveMemoryFile, &Commands::saveMemoryFile},
+                        FileItem{"FILE_INPORT", "Import(&I)", FileDialogKind::ImportCsv, &Commands::importCsv},
+                        FileItem{"FILE_EXPORT", "Export(&E)", FileDialogKind::ExportCsv, &Commands::exportCsv}}) {
         QAction* a = file->addAction(it.caption);
         a->setObjectName(it.name);
-        a->setEnabled(false);  // the memory file and CSV come with their own commands
+        connect(a, &QAction::triggered, this, [this, it] {
+            if (!commands_->mayOpenDialog()) return;
+            const QString path = askForFile(this, it.kind);
+            if (!path.isEmpty()) ((*commands_).*it.run)(QFile::encodeName(path).toStdString());
+        });
     }
     file->addSeparator();
     QAction* saveImage = file->addAction("Save Radio Image…");

@@ -8,13 +8,17 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFont>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <cstdio>
 
 #include "app/document.h"
+#include "app/file_commands.h"
 #include "app/startup.h"
+#include "files/config_file.h"
 #include "ui/form1.h"
 #include "serial/qt_serial_link.h"
 
@@ -65,9 +69,16 @@ int main(int argc, char** argv) {
 
     tqm5::Document doc;
     tqm5::startUp(doc);
+    // The port chosen last time, from the program's folder or, where that
+    // cannot be written, the user's configuration folder.
+    const std::string config = tqm5::configFilePath(
+        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString(),
+        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)).toStdString());
+    tqm5::readConfiguration(doc, config);
     tqm5::QtSerialLink link;
     if (args.isSet(device)) link.bindDevice(doc.port, args.value(device));
     tqm5::Form1 window(doc, link, nullptr, nullptr, tqm5::PageBuilding::AfterFirstPaint);
+    window.commands().configPath = config;
     window.resize(1100, 720);
     FirstPaintProbe probe(&window, clock);
     if (qEnvironmentVariableIntValue("TQM5_STARTUP_PROBE") == 1) app.installEventFilter(&probe);

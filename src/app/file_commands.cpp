@@ -1,0 +1,144 @@
+#include "app/file_commands.h"
+
+#include <cctype>
+#include <filesystem>
+
+#include "app/commands.h"
+#include "app/pages.h"
+#include "files/config_file.h"
+#include "files/csv_file.h"
+#include "files/text_file.h"
+
+namespace tqm5 {
+
+const char* const SaveFileText = "Save File";
+const char* const ReadFileText = "Read File";
+const char* const FileFinishTitle = "Finish";
+const char* const FileErrorTitle = "Error";
+const char* const FileWontOpenText = "This File don't Open";
+const char* const CsvFileErrorText = "CSV File Error";
+const char* const CsvImportedText = "Inport CSV File";
+
+namespace {
+
+constexpr int CsvProgressMax = LastRow;
+
+// The last three characters of the file name, upper-cased.
+bool endsWith(const std::string& path, std::string_view ending) {
+    if (path.size() < ending.size()) return false;
+    for (std::size_t i = 0; i < ending.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(path[path.size() - ending.size() + i])) != ending[i]) return false;
+    return true;
+}
+
+}  // namespace
+
+MemoryFileModels Commands::fileModels() {
+    return MemoryFileModels{doc_.grid, doc_.banks, doc_.oneTouch, doc_.dtmf, doc_.title, doc_.groups, doc_.setMode};
+}
+
+bool Commands::openMemoryFile(const std::string& path) {
+    if (busy() || path.empty()) return false;
+    if (!endsWith(path, ".M5")) {
+        host_.message(FileWontOpenText, FileErrorTitle);
+        return false;
+    }
+    std::string bytes;
+    if (const std::string error = files::readWholeFile(path, bytes); !error.empty()) {
+        host_.message("This file could not be read (" + error + ").", FileErrorTitle);
+        return false;
+    }
+    const MemoryFileRead read = parseMemoryFile(bytes);
+    if (!read.ok) {
+        host_.message("Line " + std::to_string(read.line) + " of this file cannot be read: " + read.reason +
+                          ". Nothing was changed.",
+                      FileErrorTitle);
+        return false;
+    }
+    MemoryFileModels models = fileModels();
+    applyMemoryFile(read.content, models);
+    if (read.content.hasBanks && (doc_.lastTab == 0 || doc_.lastTab == MemoryPage) && doc_.banks.complete()) {
+        // The Memory page shows the labels of the layout just opened.
+        const int row = doc_.grid.row(), rowSel = doc_.grid.rowSel();
+        doc_.grid.applyLabels(doc_.banks);
+        doc_.grid.setSelection(row, rowSel);
+    }
+    doc_.origin = ChannelOrigin{true, -1};
+    doc_.markSaved(1, LastRow);
+    host_.message(ReadFileText, FileFinishTitle);
+    return true;
+}
+
+bool Commands::saveMemoryFile(const std::string& path) {
+    if (busy() || path.empty()) return false;
+    const std::string bytes = memoryFileBytes(fileModels(), doc_.port, memoryFileHeader());
+    if (const std::string error = files::writeFileAtomically(path, bytes); !error.empty()) {
+        host_.message("The file could not be saved (" + error + "). A file of that name is unchanged.",
+                      FileErrorTitle);
+        return false;
+    }
+    doc_.markSaved(1, LastRow);
+    host_.message(SaveFileText, FileFinishTitle);
+    return true;
+}
+
+bool Commands::writeConfiguration() {
+    if (configPath.empty()) return false;
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(configPath).parent_path(), ec);
+    const std::string bytes = memoryFileBytes(fileModels(), doc_.port, memoryFileHeader());
+    if (const std::string error = files::writeFileAtomically(configPath, bytes); !error.empty()) {
+        host_.message("The port could not be remembered in " + configPath + " (" + error + ").", FileErrorTitle);
+        return false;
+    }
+    return true;
+}
+
+bool Commands::importCsv(const std::string& path) {
+    if (busy() || path.empty()) return false;
+    std::string bytes;
+    std::string error = endsWith(path, "CSV") ? files::readWholeFile(path, bytes) : std::string("not a CSV file");
+    CsvImport import;
+    if (error.empty()) {
+        host_.setProgressMax(CsvProgressMax);
+        host_.setProgressValue(0);
+        import = parseCsv(bytes, [this](int row) { host_.setProgressValue(row); });
+    }
+    if (!error.empty() || !import.headingOk) {
+        host_.message(CsvFileErrorText, ErrorTitle);
+        host_.setProgressValue(0);
+        return false;
+    }
+    applyCsvImport(import, doc_.grid);
+    doc_.origin = ChannelOrigin{true, -1};
+    host_.setProgressValue(CsvProgressMax);
+    host_.message(CsvImportedText, FinishTitle);
+    host_.setProgressValue(0);
+    return true;
+}
+
+bool Commands::exportCsv(const std::string& path) {
+    if (busy() || path.empty()) return false;
+    host_.setProgressMax(CsvProgressMax);
+    host_.setProgressValue(0);
+    const std::string bytes = csvExportBytes(doc_.grid, [this](int row) { host_.setProgressValue(row); });
+    if (const std::string error = files::writeFileAtomically(path, bytes); !error.empty()) {
+        host_.setProgressValue(0);
+        host_.message("The file could not be saved (" + error + "). A file of that name is unchanged.",
+                      FileErrorTitle);
+        return false;
+    }
+    host_.setProgressValue(CsvProgressMax);
+    host_.message(SaveFileText, FileFinishTitle);
+    host_.setProgressValue(0);
+    return true;
+}
+
+int readConfiguration(Document& doc, const std::string& path) {
+    const PortSetting s = readPortSettingFile(path);
+    doc.port = s.port;
+    doc.portChecked = s.checked;
+    return s.read ? 1 : 0;
+}
+
+}  // namespace tqm5

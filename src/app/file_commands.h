@@ -1,0 +1,22 @@
+#pragma once
+// The memory file, CSV and configuration file commands' texts, and the
+// start-up read of the configuration file.
+#include <string>
+
+#include "app/document.h"
+
+namespace tqm5 {
+
+extern const char* const SaveFileText;        // "Save File"
+extern const char* const ReadFileText;        // "Read File"
+extern const char* const FileFinishTitle;     // "Finish"
+extern const char* const FileErrorTitle;      // "Error"
+extern const char* const FileWontOpenText;    // "This File don't Open"
+extern const char* const CsvFileErrorText;    // "CSV File Error"
+extern const char* const CsvImportedText;     // "Inport CSV File"
+
+// Reads the port from the configuration file at `path` into the document:
+// 1 when the file was read, 0 after an error (port 1, no check mark).
+int readConfiguration(Document& doc, const std::string& path);
+
+}  // namespace tqm5

@@ -1,0 +1,157 @@
+#include "files/text_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "channels/cp932.h"
+
+namespace tqm5::files {
+
+std::string toCp932(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (char32_t c : toU32(std::string(utf8))) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        const int code = cp932Code(c);
+        if (code < 0) {
+            out += '?';
+        } else if (code < 0x100) {
+            out += static_cast<char>(code);
+        } else {
+            out += static_cast<char>(code >> 8);
+            out += static_cast<char>(code & 0xFF);
+        }
+    }
+    return out;
+}
+
+namespace {
+
+bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+}  // namespace
+
+std::string fromCp932(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            out += static_cast<char>(b);
+            continue;
+        }
+        uint16_t code = b;
+        if (isLeadByte(b) && i + 1 < bytes.size()) code = static_cast<uint16_t>((b << 8) | static_cast<unsigned char>(bytes[++i]));
+        const std::string ch = cp932Char(code);
+        out += ch.empty() ? toUtf8(char32_t{0xFFFD}) : ch;
+    }
+    return out;
+}
+
+std::vector<std::string_view> splitLines(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r' && bytes[i] != '\n') continue;
+        lines.push_back(bytes.substr(start, i - start));
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < bytes.size()) lines.push_back(bytes.substr(start));
+    return lines;
+}
+
+std::string threeDigits(int value) {
+    if (value < 0) value = 0;
+    if (value < 10) return "00" + std::to_string(value);
+    if (value < 100) return "0" + std::to_string(value);
+    return std::to_string(value);
+}
+
+std::string twoDigits(int value) {
+    if (value < 0) value = 0;
+    return value < 10 ? "0" + std::to_string(value) : std::to_string(value);
+}
+
+std::string readWholeFile(const std::string& path, std::string& out) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return "it is a folder";
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::strerror(errno);
+    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) return "it could not be read";
+    return {};
+}
+
+namespace {
+
+std::string systemError(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+
+// Permissions for a new file: those of the file it replaces, else the
+// usual ones for a new file.
+mode_t modeFor(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+}  // namespace
+
+std::string writeFileAtomically(const std::string& path, std::string_view bytes) {
+    namespace fs = std::filesystem;
+    if (path.empty()) return "no file name";
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) return "it is a folder";
+    fs::path folder = fs::path(path).parent_path();
+    if (folder.empty()) folder = ".";
+    std::string temp = (folder / ("." + fs::path(path).filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return systemError("cannot create a file in the folder");
+    std::string error;
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0 && error.empty()) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            error = systemError("cannot write");
+        } else {
+            p += n;
+            left -= static_cast<std::size_t>(n);
+        }
+    }
+    if (error.empty() && ::fchmod(fd, modeFor(path)) != 0) error = systemError("cannot set permissions");
+    if (error.empty() && ::fsync(fd) != 0) error = systemError("cannot write to the disk");
+    if (::close(fd) != 0 && error.empty()) error = systemError("cannot close");
+    if (error.empty() && ::rename(temp.c_str(), path.c_str()) != 0) error = systemError("cannot replace the file");
+    if (!error.empty()) {
+        ::unlink(temp.c_str());
+        return error;
+    }
+    // The rename itself reaches the disk with the folder.
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return {};
+}
+
+bool folderWritable(const std::string& folder) {
+    std::error_code ec;
+    return !folder.empty() && std::filesystem::is_directory(folder, ec) && ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+}  // namespace tqm5::files

@@ -1,0 +1,37 @@
+#pragma once
+// What the memory file, the CSV file and the configuration file share: the
+// code page 932 text with CR LF line ends, fixed-width numbers, reading a
+// whole file and saving one atomically.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tqm5::files {
+
+// UTF-8 text as code page 932 bytes; a character without a code becomes '?'.
+std::string toCp932(std::string_view utf8);
+// Code page 932 bytes as UTF-8; a byte sequence that stands for no
+// character becomes U+FFFD.
+std::string fromCp932(std::string_view bytes);
+
+// The lines of a file, each without its end (CR LF, CR or LF). A last line
+// ending in a line end gives no empty line after it.
+std::vector<std::string_view> splitLines(std::string_view bytes);
+
+// "007", "042", "123", and values above 999 as they are ("1000").
+std::string threeDigits(int value);
+// "07", "42".
+std::string twoDigits(int value);
+
+// The whole file into `out`. Empty on success, otherwise why it failed.
+std::string readWholeFile(const std::string& path, std::string& out);
+// Writes `bytes` to a temporary file in the same folder, flushes it to the
+// disk and renames it over `path`, so that `path` holds either its old
+// contents or the new ones, never part of them. Empty on success,
+// otherwise why it failed (the old file is then untouched).
+std::string writeFileAtomically(const std::string& path, std::string_view bytes);
+
+// Whether the folder exists and files can be created in it.
+bool folderWritable(const std::string& folder);
+
+}  // namespace tqm5::files

@@ -1,0 +1,165 @@
+// CSV export and import: the exported lines, a round trip of a full grid,
+// every field check of the import, and the commands' messages.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/commands.h"
+#include "channels/cp932.h"
+#include "files/csv_file.h"
+#include "files/text_file.h"
+#include "support/full_document.h"
+#include "support/recording_host.h"
+#include "support/scripted_link.h"
+
+using namespace tqm5;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Rig {
+    Document doc;
+    test::RecordingHost host;
+    test::ScriptedLink link;
+    Commands commands{doc, link, host};
+    fs::path dir = fs::temp_directory_path() / ("tqm5-csv-" + std::to_string(::getpid()));
+    Rig() {
+        startUp(doc);
+        fs::create_directories(dir);
+    }
+    ~Rig() { fs::remove_all(dir); }
+    std::string file(const char* name) const { return (dir / name).string(); }
+    // Imports heading + `lines` written to a .CSV file.
+    bool import(const std::string& lines, const char* name = "in.CSV") {
+        std::ofstream(file(name), std::ios::binary) << files::toCp932(csvHeading() + "\r\n" + lines);
+        return commands.importCsv(file(name));
+    }
+};
+
+std::string row(const std::string& freq, const std::string& dcs = "023", const std::string& carrier = "300Hz",
+                const std::string& offset = "0.000MHz") {
+    return "\"L\",\"" + freq + "\",\"FM\",\"5KHz\",\"" + carrier + "\",\"None\",\"67.0Hz\",\"67.0Hz\",\"" + dcs +
+           "\",\"Off\",\"" + offset + "\",\"\",\"N\",\"1\"\r\n";
+}
+
+}  // namespace
+
+TEST(Csv, ExportedLines) {
+    EXPECT_EQ(csvHeading(), "\"\",\"Freqency\",\"mode\",\"step\",\"Carrier\",\"Tone/DCS\",\"Tx-tone\",\"Rx-tone\","
+                            "\"DCS\",\"Shift\",\"Shift-Freq\",\"Skip\",\"Name\",\"0\"");
+    Document d;
+    startUp(d);
+    d.grid.setCell(2, ColName, "A:1~\xe6\x84\x9b" "B");
+    d.grid.setNameString(1, displayToName("A:1~\xe6\x84\x9b" "B"));
+    const std::vector<std::string_view> lines = files::splitLines(csvExportBytes(d.grid));
+    ASSERT_EQ(lines.size(), 1624u);
+    EXPECT_EQ(lines[1], "\"Bank000-0\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"1\"");
+    EXPECT_TRUE(lines[2].ends_with(",\"A  B\",\"2\"")) << lines[2];  // ① and 愛 as spaces
+    EXPECT_EQ(lines[1403], "\"CALL-1.2\",\"1295.00000\",\"FM\",\"5KHz\",\"2300Hz\",\"None\",\"88.5Hz\",\"88.5Hz\","
+                           "\"023\",\"Off\",\"0.000MHz\",\"\",\"\",\"1403\"");
+}
+
+TEST(Csv, FullGridRoundTrip) {
+    Rig r;
+    test::fillFullDocument(r.doc);
+    Document original;
+    test::fillFullDocument(original);
+    ASSERT_TRUE(r.commands.exportCsv(r.file("all.CSV")));
+    EXPECT_EQ(r.host.messages.back().text, "Save File");
+    EXPECT_EQ(r.host.messages.back().title, "Finish");
+    startUp(r.doc);
+    ASSERT_TRUE(r.commands.importCsv(r.file("all.CSV")));
+    EXPECT_EQ(r.host.messages.back().text, "Inport CSV File");
+    EXPECT_EQ(r.host.messages.back().title, " Finish");
+    EXPECT_EQ(r.host.progressMax, LastRow);
+    EXPECT_EQ(r.host.progressValue, 0);
+    EXPECT_TRUE(r.doc.origin.known);
+    const ChannelGrid& a = original.grid;
+    const ChannelGrid& b = r.doc.grid;
+    for (int row = 1; row < FirstBugRow; ++row) {
+        ASSERT_TRUE(b.inUse(row)) << row;  // every offset and carrier the program shows comes back
+        for (int c = ColFreq; c < ColName; ++c) ASSERT_EQ(b.cell(row, c), a.cell(row, c)) << row << " " << c;
+        ASSERT_EQ(b.attr(row), a.attr(row)) << row;
+        std::string expected;  // double-byte characters became spaces
+        for (char32_t ch : toU32(a.nameString(row - 1))) expected += cp932Code(ch) > 0xFF ? std::string(" ") : toUtf8(ch);
+        ASSERT_EQ(b.cell(row, ColName), expected) << row;
+    }
+    Document fresh;
+    startUp(fresh);
+    for (int row = FirstBugRow; row <= LastRow; ++row)  // never imported
+        ASSERT_EQ(b.cell(row, ColFreq), fresh.grid.cell(row, ColFreq)) << row;
+}
+
+TEST(Csv, GoldenFileImportChecksEveryField) {
+    Rig r;
+    for (int c = ColFreq; c <= ColName; ++c) r.doc.grid.setCell(8, c, r.doc.grid.cell(CallUhfRow, c));
+    r.doc.grid.setCell(8, ColName, "Kept");
+    r.doc.grid.attr(8) = r.doc.grid.attr(CallUhfRow);
+    ASSERT_TRUE(r.commands.importCsv(TQM5_TEST_DATA "/import.CSV"));
+    const ChannelGrid& g = r.doc.grid;
+    struct Case {
+        int row;
+        const char* freq;
+        const char* dcs;
+        int train;
+        const char* name;
+    };
+    for (const Case& c : {Case{1, "145.50000MHz", "023", 28, "Home"}, Case{2, "145.00000MHz", "023", 28, "\xe6\x84\x9bX"},
+                          Case{5, "1295.00000MHz", "023", 0, "1200 rpt"}, Case{8, "433.00000MHz", "", -1, "Kept"}}) {
+        EXPECT_EQ(g.cell(c.row, ColFreq), c.freq) << c.row;
+        EXPECT_EQ(g.cell(c.row, ColName), c.name) << c.row;
+        if (c.train >= 0) {
+            EXPECT_EQ(g.attr(c.row).train, c.train) << c.row;
+        }
+        EXPECT_TRUE(g.inUse(c.row)) << c.row;
+    }
+    EXPECT_EQ(g.cell(5, ColOffset), "20.000MHz");
+    EXPECT_EQ(g.nameString(1), "\xe6\x84\x9bX");
+    for (int row : {3, 4, 6, 7}) {  // 835 MHz, six decimals, a mode and an offset the radio has not
+        EXPECT_FALSE(g.inUse(row)) << row;
+        EXPECT_EQ(g.cell(row, ColFreq), "") << row;
+        EXPECT_EQ(g.attr(row), RowAttributes::cleared()) << row;
+    }
+}
+
+TEST(Csv, FieldChecks) {
+    struct Case {
+        const char* field;
+        bool accepted;
+    };
+    for (const Case& c : {Case{"145", true}, Case{"145.5", true}, Case{"1295.12345", true}, Case{"", false},
+                          Case{".5", false}, Case{"12345", false}, Case{"12345.0", false}, Case{"145.", false},
+                          Case{"145.123456", false}, Case{"835.00000", false}, Case{"824", false},
+                          Case{"849.99999", false}, Case{"850", true}, Case{"869", false}, Case{"895", true}})
+        EXPECT_EQ(csvFrequencyAccepted(c.field), c.accepted) << c.field;
+    for (const Case& c : {Case{"0.000MHz", true}, Case{"5.000MHz", true}, Case{"5.001MHz", true},
+                          Case{"20.000MHz", true}, Case{"999.995MHz", true}, Case{"999.996MHz", false},
+                          Case{"1000.000MHz", false}, Case{"5.00MHz", false}, Case{"5.000", false},
+                          Case{"a.000MHz", false}, Case{"", false}})
+        EXPECT_EQ(csvOffsetAccepted(c.field), c.accepted) << c.field;
+}
+
+TEST(Csv, HeadingsAndTheLastImportedLine) {
+    Rig r;
+    // The hand-typed heading is accepted; so is a heading of 100 characters.
+    std::string lines;
+    for (int k = 1; k <= 1610; ++k) lines += row("145.5");
+    ASSERT_TRUE(r.import(lines));
+    EXPECT_EQ(r.doc.grid.cell(1603, ColFreq), "145.50000MHz");
+    EXPECT_EQ(r.doc.grid.cell(1604, ColFreq), "398.60500MHz");  // line 1605 is not read
+    EXPECT_EQ(r.doc.grid.cell(1, ColDcs), "023");
+
+    Rig wrong;
+    const std::string before = csvExportBytes(wrong.doc.grid);
+    std::ofstream(wrong.file("h.CSV"), std::ios::binary) << "Freqency,mode\r\n" << row("145");
+    EXPECT_FALSE(wrong.commands.importCsv(wrong.file("h.CSV")));
+    EXPECT_EQ(wrong.host.lastText(), "CSV File Error");
+    EXPECT_EQ(wrong.host.messages.back().title, " Error");
+    // A file whose name does not end in CSV is not imported and changes nothing.
+    std::ofstream(wrong.file("h.txt"), std::ios::binary) << csvHeading() << "\r\n" << row("145");
+    EXPECT_FALSE(wrong.commands.importCsv(wrong.file("h.txt")));
+    EXPECT_EQ(wrong.host.lastText(), "CSV File Error");
+    EXPECT_EQ(csvExportBytes(wrong.doc.grid), before);
+    EXPECT_FALSE(wrong.doc.origin.known);
+}
