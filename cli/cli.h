@@ -26,6 +26,7 @@ struct Options {
     bool quiet = false;   // no progress bar
     bool verify = false;
     std::string output;   // -o
+    std::string font;     // --font
     std::vector<std::string> args;  // the command's own arguments
 };
 
@@ -84,6 +85,14 @@ std::optional<RadioImage> readRadio(Radio& radio);
 // Saves a safety copy and says where (on stderr).
 void safetyCopy(const RadioImage& image, const Options& options);
 
+// Loads a memory file into `radio`'s document as Open does; false (already
+// told) when it cannot be used.
+bool openMemoryFile(Radio& radio, const std::string& path);
+
+int read(const Options& options);
+int write(const Options& options);
+int exportCsv(const Options& options);
+int importCsv(const Options& options);
 int backup(const Options& options);
 int restore(const Options& options);
 int diff(const Options& options);

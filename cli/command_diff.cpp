@@ -11,38 +11,61 @@ namespace tqm5::cli {
 
 namespace {
 
-std::optional<RadioImage> source(const std::string& name, const Options& options) {
+// What one side of the comparison holds. A memory file carries no user
+// characters and no radio bytes.
+struct Side {
+    Document doc;
+    std::optional<RadioImage> image;
+    bool memoryFile = false;
+};
+
+bool endsWithM5(const std::string& name) { return name.size() > 3 && name.compare(name.size() - 3, 3, ".M5") == 0; }
+
+// Fills `side` from the radio, an image file or a memory file; false
+// (already told) when it cannot be read.
+bool load(const std::string& name, const Options& options, Side& side) {
+    startUp(side.doc);
     if (name == "radio") {
         Radio radio(options);
-        return readRadio(radio);
+        side.image = readRadio(radio);
+    } else if (endsWithM5(name)) {
+        Radio files(options);
+        if (!openMemoryFile(files, name)) return false;
+        side.doc = std::move(files.doc);
+        side.memoryFile = true;
+        return true;
+    } else {
+        std::string why;
+        side.image = loadImageFile(name, why);
+        if (!side.image) error(why);
     }
-    std::string why;
-    std::optional<RadioImage> image = loadImageFile(name, why);
-    if (!image) error(why);
-    return image;
+    if (!side.image) return false;
+    if (!loadImageIntoDocument(*side.image, side.doc))
+        std::cerr << "tqm5: note: some of " << name
+                  << " could not be read as the program reads a radio; compared as far as it could\n";
+    return true;
 }
 
 }  // namespace
 
 int diff(const Options& options) {
     if (options.args.size() != 2) {
-        error("usage: tqm5 diff A B   (each an image file, or radio)");
+        error("usage: tqm5 diff A B   (each a radio image, a memory file (.M5), or radio)");
         return Usage;
     }
-    std::optional<RadioImage> images[2];
-    Document docs[2];
+    Side sides[2];
+    for (int i = 0; i < 2; ++i)
+        if (!load(options.args[std::size_t(i)], options, sides[i])) return Usage;  // as diff(1): 2 for trouble
+    // A memory file says nothing about the user characters or the opening
+    // slide: they are not compared.
     for (int i = 0; i < 2; ++i) {
-        const std::string& name = options.args[std::size_t(i)];
-        images[i] = source(name, options);
-        if (!images[i]) return Usage;  // as diff(1): 2 for trouble, 1 for a difference
-        startUp(docs[i]);
-        if (!loadImageIntoDocument(*images[i], docs[i]))
-            std::cerr << "tqm5: note: some of " << options.args[std::size_t(i)]
-                      << " could not be read as the program reads a radio; compared as far as it could\n";
+        if (!sides[i].memoryFile) continue;
+        sides[i].doc.glyphs = sides[1 - i].doc.glyphs;
+        sides[i].doc.title.slide = sides[1 - i].doc.title.slide;
     }
-    const std::vector<std::string> lines = documentDifferences(docs[0], docs[1]);
+    const std::vector<std::string> lines = documentDifferences(sides[0].doc, sides[1].doc);
     for (const std::string& l : lines) std::cout << l << "\n";
-    if (lines.empty() && !(*images[0] == *images[1]))
+    if (lines.empty() && sides[0].image && sides[1].image && !(*sides[0].image == *sides[1].image))
         std::cout << "No difference the program shows; the images differ in bytes it does not use\n";
     return lines.empty() ? Ok : Failed;  // 1: they differ
 }

@@ -48,6 +48,8 @@ bool parse(int argc, char** argv, std::string& command, Options& o) {
             }
         } else if (a == "-o" || a == "--output") {
             if (!value(o.output)) return false;
+        } else if (a == "--font" || a == "-f") {
+            if (!value(o.font)) return false;
         } else if (a == "--yes" || a == "-y") {
             o.yes = true;
         } else if (a == "--quiet" || a == "-q") {
@@ -81,6 +83,10 @@ int main(int argc, char** argv) {
     }
     // The serial port needs Qt's core; no window is ever opened.
     QCoreApplication app(argc, argv);
+    if (command == "read") return read(options);
+    if (command == "write") return write(options);
+    if (command == "export-csv") return exportCsv(options);
+    if (command == "import-csv") return importCsv(options);
     if (command == "backup") return backup(options);
     if (command == "restore") return restore(options);
     if (command == "diff") return diff(options);

@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "app/radio_backup.h"
+#include "app/file_commands.h"
 #include "app/startup.h"
 #include "cli.h"
 #include "features/groups.h"
@@ -37,8 +38,10 @@ TerminalHost::TerminalHost(const Options& options)
 TerminalHost::~TerminalHost() { finishProgress(); }
 
 Host::Choice TerminalHost::message(const std::string& text, const std::string& title, Buttons buttons) {
-    // A transfer's own ending is told by the command in plain words.
-    if (text == engine::SuccessText || text == engine::ErrorText || text == engine::PortErrorText) return Choice::Ok;
+    // A transfer's or a file's own ending is told by the command in plain words.
+    for (const char* ending : {engine::SuccessText, engine::ErrorText, engine::PortErrorText, GroupReadAllText,
+                               GroupReadDoneText, SaveFileText, ReadFileText, CsvImportedText})
+        if (text == ending) return Choice::Ok;
     finishProgress();
     std::string head = title;
     head.erase(0, head.find_first_not_of(' '));
@@ -152,6 +155,16 @@ void safetyCopy(const RadioImage& image, const Options&) {
     const std::string path = keepSafetyCopy(image, why);
     if (path.empty()) error("no safety copy was kept: " + why);
     else std::cerr << "tqm5: safety copy kept in " << path << std::endl;
+}
+
+}  // namespace tqm5::cli
+
+namespace tqm5::cli {
+
+bool openMemoryFile(Radio& radio, const std::string& path) {
+    if (radio.commands.openMemoryFile(path)) return true;
+    error(path + " was not opened (a memory file's name ends in .M5); nothing was done");
+    return false;
 }
 
 }  // namespace tqm5::cli

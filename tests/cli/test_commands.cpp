@@ -195,6 +195,88 @@ TEST_F(Cli, DiffNamesAChangedChannelAndAChangedSetting) {
     EXPECT_NE(files.out.find("-> \"" + oldName + "\""), std::string::npos) << files.out;
 }
 
+// read, then write of the same file gives the radio back its channels; what
+// a memory file does not carry (user characters, opening slide) is kept as
+// the radio has it unless a font file is given.
+TEST_F(Cli, ReadThenWriteOfAMemoryFileKeepsWhatTheFileDoesNotCarry) {
+    const Bytes original = radio.memory();
+    Result r = tqm5("read -o " + path("a.M5") + " --font " + path("a.FM5"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_TRUE(fs::exists(path("a.M5")) && fs::exists(path("a.FM5")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(safetyCopyFolder()), fs::directory_iterator{}), 1);
+
+    // The radio changes: a channel record wiped, the first glyph and the slide.
+    Bytes changed = original;
+    const radio::Area record{radio::channelRecordAddress(0), radio::ChannelRecordBytes};
+    std::fill(changed.begin() + record.address, changed.begin() + record.end(), 0xFF);
+    changed[radio::glyphAddress(0)] ^= 0xFF;
+    const uint32_t slide = radio::Title.end() - 2;
+    changed[slide] = changed[slide + 1] = original[slide] ? 0x00 : 0x11;
+    radio.setMemory(changed);
+
+    r = tqm5("write " + path("a.M5"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    Bytes now = radio.memory();
+    auto same = [](const Bytes& a, const Bytes& b, radio::Area area) {
+        return std::equal(a.begin() + area.address, a.begin() + area.end(), b.begin() + area.address);
+    };
+    EXPECT_TRUE(same(now, original, radio::ChannelRecords));
+    EXPECT_TRUE(same(now, changed, radio::Font));
+    EXPECT_EQ(now[slide], changed[slide]);
+    for (const radio::Area& a : {radio::SettingsBlock1, radio::SettingsBlock2, radio::SettingsBlock3, radio::OneTouch,
+                                 radio::BankLayout, radio::Dtmf, radio::GroupsFirst, radio::GroupsSecond})
+        EXPECT_TRUE(same(now, original, a)) << std::hex << a.address;
+
+    // With the font file the glyphs come back too, and verified.
+    r = tqm5("write --verify " + path("a.M5") + " -f " + path("a.FM5"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("verified"), std::string::npos) << r.err;
+    EXPECT_TRUE(same(radio.memory(), original, radio::Font));
+
+    // A file that cannot be opened reaches no radio: here its first channel
+    // line is cut short.
+    const std::string good = slurp(path("a.M5"));
+    const std::size_t second = good.find("\r\n") + 2;
+    std::ofstream(path("bad.M5"), std::ios::binary) << good.substr(0, second + 10) << "\r\n";
+    radio.withEmulator([](emu::Emulator& e) { e.clearLog(); });
+    for (const std::string& args : {"write " + path("bad.M5"), "write " + path("missing.M5"),
+                                    "write " + path("a.M5") + " --font " + path("missing.FM5")}) {
+        r = tqm5(args);
+        EXPECT_EQ(r.status, 1) << args;
+        EXPECT_NE(r.err.find("nothing was"), std::string::npos) << args << ": " << r.err;
+    }
+    EXPECT_EQ(writes(), 0);
+}
+
+// CSV export and import on memory files, and diff between a memory file, an
+// image and the radio.
+TEST_F(Cli, CsvAndDiffWorkOnMemoryFiles) {
+    ASSERT_EQ(tqm5("read -o " + path("a.M5")).status, 0);
+    backup("a.m5img");
+    for (const std::string& other : {std::string("radio"), path("a.m5img")}) {
+        const Result same = tqm5("diff " + path("a.M5") + " " + other);
+        EXPECT_EQ(same.status, 0) << other << ": " << same.out << same.err;
+    }
+    ASSERT_EQ(tqm5("export-csv " + path("a.M5") + " -o " + path("a.CSV")).status, 0);
+    Result r = tqm5("import-csv " + path("a.CSV") + " " + path("a.M5") + " -o " + path("b.M5"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    // The CSV carries names without their double-byte characters: only
+    // names differ, and everything else came from the base file.
+    r = tqm5("diff " + path("a.M5") + " " + path("b.M5"));
+    EXPECT_EQ(r.status, 1);
+    std::istringstream lines(r.out);
+    int count = 0;
+    for (std::string l; std::getline(lines, l); ++count)
+        EXPECT_TRUE(l.rfind("Channel ", 0) == 0 && l.find(" Name: ") != std::string::npos) << l;
+    EXPECT_GT(count, 0);
+    // Without a base file the rest is the program's start-up values.
+    ASSERT_EQ(tqm5("import-csv " + path("a.CSV") + " -o " + path("c.M5")).status, 0);
+    EXPECT_NE(tqm5("diff " + path("b.M5") + " " + path("c.M5")).out.find("Bank "), std::string::npos);
+    EXPECT_EQ(tqm5("import-csv " + path("a.M5") + " -o " + path("d.M5")).status, 1);
+    EXPECT_FALSE(fs::exists(path("d.M5")));
+    EXPECT_EQ(writes(), 0);
+}
+
 TEST_F(Cli, UsageAndPortErrorsAreToldInPlainWords) {
     struct Case {
         std::string args;
@@ -209,6 +291,10 @@ TEST_F(Cli, UsageAndPortErrorsAreToldInPlainWords) {
         {"--port 17 backup -o x", 2, "1 to 16"},
         {"restore", 2, "usage: tqm5 restore"},
         {"diff one", 2, "usage: tqm5 diff"},
+        {"read", 2, "usage: tqm5 read"},
+        {"write", 2, "usage: tqm5 write"},
+        {"export-csv x.M5", 2, "usage: tqm5 export-csv"},
+        {"import-csv -o x.M5", 2, "usage: tqm5 import-csv"},
         {"--bogus", 2, "unknown option --bogus"},
     };
     for (const Case& c : cases) {

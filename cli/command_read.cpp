@@ -1,0 +1,40 @@
+// tqm5 read -o FILE.M5 [--font FILE.FM5]: Read All, then Save (and the
+// glyphs into a font file); a safety copy of what was read.
+#include <iostream>
+
+#include "app/radio_backup.h"
+#include "cli.h"
+#include "font/font_file.h"
+
+namespace tqm5::cli {
+
+int read(const Options& options) {
+    if (options.output.empty() || !options.args.empty()) {
+        error("usage: tqm5 read -o FILE.M5 [--font FILE.FM5]");
+        return Usage;
+    }
+    Radio radio(options);
+    ReadAllRecorder recorder(radio.commands);
+    PlanAllData steps(radio.commands);
+    const TransferOutcome out = radio.commands.readAll(steps);
+    radio.host.finishProgress();
+    if (out != TransferOutcome::Success) {
+        error("reading the radio failed: " + radio.failure(out) + "; no file was written");
+        return Failed;
+    }
+    if (const auto image = recorder.complete()) safetyCopy(*image, options);
+    if (!radio.commands.saveMemoryFile(options.output)) return Failed;  // it said why
+    std::cerr << "tqm5: radio saved to " << options.output << std::endl;
+    if (!options.font.empty()) {
+        try {
+            saveFontFile(options.font, radio.doc.glyphs);
+        } catch (const std::exception& e) {
+            error("the user characters were not saved: " + std::string(e.what()));
+            return Failed;
+        }
+        std::cerr << "tqm5: user characters saved to " << options.font << std::endl;
+    }
+    return Ok;
+}
+
+}  // namespace tqm5::cli

@@ -1,0 +1,74 @@
+// tqm5 write FILE.M5 [--font FILE.FM5] [--verify]: Open, then Write All.
+// What a memory file does not carry is kept as the radio has it: the radio's
+// settings and title are read first and the file opened over them (the
+// opening slide and the setting bytes no line names stay), and the user
+// characters come from the font file given, or else the radio's own are
+// read and written back unchanged.
+#include <iostream>
+
+#include "app/radio_backup.h"
+#include "cli.h"
+#include "features/settings.h"
+#include "features/title.h"
+#include "font/font_file.h"
+
+namespace tqm5::cli {
+
+int write(const Options& options) {
+    if (options.args.size() != 1 || !options.output.empty()) {
+        error("usage: tqm5 write FILE.M5 [--font FILE.FM5] [--verify]");
+        return Usage;
+    }
+    const std::string& file = options.args[0];
+    Radio radio(options);
+    // The file is checked before anything is read from the radio.
+    {
+        Radio check(options);
+        if (!openMemoryFile(check, file)) return Failed;
+    }
+    for (engine::Plan plan : {readSettingsPlan(radio.doc.setMode, radio.doc.dtmf, radio.host),
+                              readTitlePlan(radio.doc.title, radio.doc.grid, radio.host)}) {
+        const TransferOutcome got = radio.run(std::move(plan));
+        if (got != TransferOutcome::Success) {
+            error("reading the radio's settings (to keep what the file does not carry) failed: " +
+                  radio.failure(got) + "; nothing was written");
+            return Failed;
+        }
+    }
+    if (!openMemoryFile(radio, file)) return Failed;
+    if (!options.font.empty()) {
+        const FontFileLoad load = loadFontFile(options.font, radio.doc.glyphs);
+        if (!load.ok) {
+            error(options.font + " cannot be used as a font file (" + load.problem + "); nothing was written");
+            return Failed;
+        }
+    } else {
+        const TransferOutcome got = radio.run(glyphReadPlan(radio.doc.glyphs));
+        if (got != TransferOutcome::Success) {
+            error("reading the radio's user characters (to keep them) failed: " + radio.failure(got) +
+                  "; nothing was written");
+            return Failed;
+        }
+    }
+    radio.commands.verifyAfterWrite = options.verify;
+    const TransferOutcome out = radio.commands.writeAll();
+    radio.host.finishProgress();
+    if (out != TransferOutcome::Success) {
+        const auto& mismatches = radio.commands.lastMismatches;
+        if (!mismatches.empty()) {
+            for (const Mismatch& m : mismatches)
+                error("verify: the radio did not store what was written at " + describe(m));
+            error("verify failed: " + std::to_string(mismatches.size()) + " block(s) differ");
+        } else if (out == TransferOutcome::Ignored) {
+            error("nothing was written");
+        } else {
+            error("writing the radio failed: " + radio.failure(out) + "; the radio may be partly written");
+        }
+        return Failed;
+    }
+    if (options.verify) std::cerr << "tqm5: verified: the radio holds every block as written" << std::endl;
+    std::cerr << "tqm5: radio written from " << file << std::endl;
+    return Ok;
+}
+
+}  // namespace tqm5::cli
