@@ -1,23 +1,10 @@
-// tqm5 export-csv FILE.M5 -o FILE.CSV and tqm5 import-csv FILE.CSV [BASE.M5]
-// -o FILE.M5: the window's Export and Import on memory files, without a radio.
+// tqm5 import-csv FILE.CSV [BASE.M5] -o FILE.M5: the window's Import into
+// a memory file, without a radio.
 #include <iostream>
 
 #include "cli.h"
 
 namespace tqm5::cli {
-
-int exportCsv(const Options& options) {
-    if (options.args.size() != 1 || options.output.empty()) {
-        error("usage: tqm5 export-csv FILE.M5 -o FILE.CSV");
-        return Usage;
-    }
-    Radio radio(options);
-    if (!openMemoryFile(radio, options.args[0])) return Failed;
-    if (!radio.commands.exportCsv(options.output)) return Failed;  // it said why
-    radio.host.finishProgress();
-    std::cerr << "tqm5: channels exported to " << options.output << std::endl;
-    return Ok;
-}
 
 int importCsv(const Options& options) {
     if (options.args.empty() || options.args.size() > 2 || options.output.empty()) {
