@@ -17,6 +17,8 @@ std::string fromCp932(std::string_view bytes);
 // The lines of a file, each without its end (CR LF, CR or LF). A last line
 // ending in a line end gives no empty line after it.
 std::vector<std::string_view> splitLines(std::string_view bytes);
+// The lines point into `bytes`: a temporary would leave them dangling.
+std::vector<std::string_view> splitLines(std::string&& bytes) = delete;
 
 // "007", "042", "123", and values above 999 as they are ("1000").
 std::string threeDigits(int value);

@@ -52,7 +52,8 @@ TEST(Csv, ExportedLines) {
     startUp(d);
     d.grid.setCell(2, ColName, "A:1~\xe6\x84\x9b" "B");
     d.grid.setNameString(1, displayToName("A:1~\xe6\x84\x9b" "B"));
-    const std::vector<std::string_view> lines = files::splitLines(csvExportBytes(d.grid));
+    const std::string bytes = csvExportBytes(d.grid);
+    const std::vector<std::string_view> lines = files::splitLines(bytes);
     ASSERT_EQ(lines.size(), 1624u);
     EXPECT_EQ(lines[1], "\"Bank000-0\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"1\"");
     EXPECT_TRUE(lines[2].ends_with(",\"A  B\",\"2\"")) << lines[2];  // ① and 愛 as spaces

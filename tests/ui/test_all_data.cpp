@@ -12,37 +12,19 @@
 #include "emulator_paths.h"
 #include "radio/memory_map.h"
 #include "serial/qt_serial_link.h"
-#include "support/recording_widget_host.h"
+#include "support/window_rig.h"
 #include "ui/form1.h"
 
 using namespace tqm5;
 
 namespace {
 
-struct Rig {
-    emu::PtyServer radio;
-    Document doc;
-    QtSerialLink link;
-    test::RecordingWidgetHost host;
+struct Rig : test::WindowRig {
     std::unique_ptr<Form1> form;
-    std::vector<std::string> shown;
     Rig() {
-        radio.loadImage(emu::DemoImage);
-        radio.start();
-        startUp(doc);
-        link.bindDevice(1, QString::fromStdString(radio.devicePath()));
-        host.sink = [this](const std::string& text, const std::string& title, Host::Buttons) {
-            shown.push_back(text + "|" + title);
-            return Host::Choice::Ok;
-        };
         form = std::make_unique<Form1>(doc, link, &host);
         form->commands().timeoutMs = 150;
         form->show();
-    }
-    int logged(const std::string& what) {
-        int n = 0;
-        for (const auto& l : radio.log()) n += l.find(what) != std::string::npos;
-        return n;
     }
     // Exchange number of the first logged command containing `what`.
     uint64_t exchangeOf(const std::string& what) {

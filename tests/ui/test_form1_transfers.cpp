@@ -16,39 +16,20 @@
 #include "ui/form1.h"
 #include "ui/form2.h"
 #include "serial/qt_serial_link.h"
-#include "support/recording_widget_host.h"
+#include "support/window_rig.h"
 
 using namespace tqm5;
 
 namespace {
 
-struct Rig {
-    emu::PtyServer radio;
-    Document doc;
-    QtSerialLink link;
-    test::RecordingWidgetHost host;
+struct Rig : test::WindowRig {
     std::unique_ptr<Form1> form;
-    std::vector<std::string> shown;
-    Host::Choice answer = Host::Choice::Ok;  // to questions
     Rig() {
-        radio.loadImage(emu::DemoImage);
-        radio.start();
-        startUp(doc);
-        link.bindDevice(1, QString::fromStdString(radio.devicePath()));
-        host.sink = [this](const std::string& text, const std::string& title, Host::Buttons b) {
-            shown.push_back(text + "|" + title);
-            return b == Host::Buttons::Ok ? Host::Choice::Ok : answer;
-        };
         form = std::make_unique<Form1>(doc, link, &host);
         form->show();
     }
     QPushButton* button(const char* name) { return form->findChild<QPushButton*>(name); }
     void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
-    int logged(const char* what) {
-        int n = 0;
-        for (const auto& l : radio.log()) n += l.find(what) != std::string::npos;
-        return n;
-    }
     // Runs `f` on the modal dialog once it is up.
     void onDialog(std::function<void(Form2*)> f) {
         QTimer::singleShot(0, [f] {

@@ -17,7 +17,7 @@
 #include "emulator_paths.h"
 #include "font/font_file.h"
 #include "serial/qt_serial_link.h"
-#include "support/recording_widget_host.h"
+#include "support/window_rig.h"
 #include "ui/form1.h"
 #include "ui/form4.h"
 
@@ -25,22 +25,9 @@ using namespace tqm5;
 
 namespace {
 
-struct Rig {
-    emu::PtyServer radio;
-    Document doc;
-    QtSerialLink link;
-    test::RecordingWidgetHost host;
+struct Rig : test::WindowRig {
     std::unique_ptr<Form4> form;
-    std::vector<std::string> shown;
     Rig() {
-        radio.loadImage(emu::DemoImage);
-        radio.start();
-        startUp(doc);
-        link.bindDevice(1, QString::fromStdString(radio.devicePath()));
-        host.sink = [this](const std::string& text, const std::string& title, Host::Buttons) {
-            shown.push_back(text + "|" + title);
-            return Host::Choice::Ok;
-        };
         form = std::make_unique<Form4>(doc, link, host);
         form->show();
     }
@@ -58,11 +45,6 @@ struct Rig {
     }
     bool lit(int row, int col) {
         return grid()->item(row, col)->background().color() == QColor(0, 0, 128);
-    }
-    int logged(const std::string& what) {
-        int n = 0;
-        for (const auto& l : radio.log()) n += l.find(what) != std::string::npos;
-        return n;
     }
 };
 

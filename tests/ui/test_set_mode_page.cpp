@@ -15,29 +15,16 @@
 #include "emulator/pty_server.h"
 #include "emulator_paths.h"
 #include "serial/qt_serial_link.h"
-#include "support/recording_widget_host.h"
+#include "support/window_rig.h"
 #include "ui/form1.h"
 
 using namespace tqm5;
 
 namespace {
 
-struct Rig {
-    emu::PtyServer radio;
-    Document doc;
-    QtSerialLink link;
-    test::RecordingWidgetHost host;
+struct Rig : test::WindowRig {
     std::unique_ptr<Form1> form;
-    std::vector<std::string> shown;
     Rig() {
-        radio.loadImage(emu::DemoImage);
-        radio.start();
-        startUp(doc);
-        link.bindDevice(1, QString::fromStdString(radio.devicePath()));
-        host.sink = [this](const std::string& text, const std::string& title, Host::Buttons) {
-            shown.push_back(text + "|" + title);
-            return Host::Choice::Ok;
-        };
         form = std::make_unique<Form1>(doc, link, &host);
         form->show();
     }
