@@ -41,8 +41,14 @@ public:
     // closing the window does.
     void processEvents() override;
     TransferState* state = nullptr;
-    void setProgressMax(int max) override;
-    void setProgressValue(int value) override;
+    // The engine's progress values are the window's (they jump for some
+    // steps); the bar counts each step's blocks instead.
+    void setProgressMax(int) override {}
+    void setProgressValue(int) override {}
+    // A step begins: `blocks` blocks of `what`, on a line of its own.
+    void beginStep(const std::string& what, int blocks);
+    // One block of the step was accepted.
+    void advance();
     void setProgressText(const std::string&) override {}
     void enableTransferControls() override {}
     // Ends the bar's line.
@@ -53,6 +59,7 @@ private:
     bool bar_ = false;
     bool yes_ = false;
     bool drawn_ = false;
+    std::string label_;
     int max_ = 100, value_ = 0, lastPercent_ = -1;
     long lastSecond_ = -1;
     std::chrono::steady_clock::time_point started_;
@@ -67,6 +74,10 @@ public:
     QtSerialLink link;
     TerminalHost host;
     Commands commands;
+    // Each step's bar: named and sized when a plan starts, moved by every
+    // block the radio accepts.
+    Listeners<const engine::Plan&>::Token stepping;
+    Listeners<bool, uint32_t, const Bytes&>::Token counting;
     // What the port is called in messages.
     std::string portName() const;
     // Runs `plan` silently (only the command tells the outcome) with its

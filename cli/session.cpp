@@ -2,6 +2,7 @@
 // on its port, and the safety copy.
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -22,6 +23,13 @@ volatile std::sig_atomic_t interrupted = 0;
 extern "C" void onInterrupt(int) {
     interrupted = 1;
     std::signal(SIGINT, SIG_DFL);
+}
+
+// "reading channels", "writing bank layout": what a bar counts.
+std::string stepName(const engine::Plan& plan) {
+    const bool writes = std::any_of(plan.blocks.begin(), plan.blocks.end(),
+                                    [](const engine::Block& b) { return b.kind == engine::Block::Kind::Write; });
+    return (writes ? "writing " : "reading ") + plan.what;
 }
 
 }  // namespace
@@ -51,15 +59,19 @@ Host::Choice TerminalHost::message(const std::string& text, const std::string& t
     return yes_ ? Choice::Ok : Choice::Cancel;
 }
 
-void TerminalHost::setProgressMax(int max) {
-    max_ = max > 0 ? max : 1;
+void TerminalHost::beginStep(const std::string& what, int blocks) {
+    finishProgress();
+    label_ = what;
+    max_ = blocks > 0 ? blocks : 1;
     value_ = 0;
     lastPercent_ = -1;
+    lastSecond_ = -1;
     started_ = std::chrono::steady_clock::now();
+    if (bar_) draw();
 }
 
-void TerminalHost::setProgressValue(int value) {
-    value_ = value;
+void TerminalHost::advance() {
+    value_ = std::min(value_ + 1, max_);
     if (bar_) draw();
 }
 
@@ -70,15 +82,17 @@ void TerminalHost::draw() {
     if (percent == lastPercent_ && second == lastSecond_) return;
     lastPercent_ = percent;
     lastSecond_ = second;
-    constexpr int Width = 30;
+    constexpr int Width = 24;
     std::string bar(static_cast<std::size_t>(percent * Width / 100), '#');
     bar.resize(Width, '-');
-    char line[96];
+    char line[128];
+    const std::string name = label_.substr(0, 34);
     if (value_ > 0 && percent < 100) {
         const long left = static_cast<long>(elapsed * (max_ - value_) / value_ + 0.5);
-        std::snprintf(line, sizeof line, "\r[%s] %3d%%  %ld:%02ld left ", bar.c_str(), percent, left / 60, left % 60);
+        std::snprintf(line, sizeof line, "\r%-34s [%s] %3d%%  %ld:%02ld left ", name.c_str(), bar.c_str(), percent,
+                      left / 60, left % 60);
     } else {
-        std::snprintf(line, sizeof line, "\r[%s] %3d%%            ", bar.c_str(), percent);
+        std::snprintf(line, sizeof line, "\r%-34s [%s] %3d%%            ", name.c_str(), bar.c_str(), percent);
     }
     std::cerr << line << std::flush;
     drawn_ = true;
@@ -93,6 +107,9 @@ void TerminalHost::finishProgress() {
 Radio::Radio(const Options& options) : host(options), commands(doc, link, host) {
     startUp(doc);
     host.state = &doc.state;
+    stepping = commands.transferStarting.connect(
+        [this](const engine::Plan& plan) { host.beginStep(stepName(plan), static_cast<int>(plan.blocks.size())); });
+    counting = commands.blockMoved.connect([this](bool, uint32_t, const Bytes&) { host.advance(); });
     std::signal(SIGINT, onInterrupt);
     doc.port = options.port;
     if (!options.device.empty()) link.bindDevice(options.port, QString::fromStdString(options.device));
@@ -104,15 +121,16 @@ std::string Radio::portName() const {
 }
 
 TransferOutcome Radio::run(engine::Plan plan, bool groupWire) {
-    const int blocks = static_cast<int>(plan.blocks.size());
-    for (int i = 0; i < blocks; ++i) plan.blocks[static_cast<std::size_t>(i)].after = {i + 1, -1};
-    plan.prepare = [this, blocks, prepare = plan.prepare] {
-        if (prepare) prepare();
-        host.setProgressMax(blocks);
-    };
     doc.state.quiet = QuietOn;
     TransferOutcome out;
     if (groupWire) {
+        // Past the commands: the bar is kept here.
+        host.beginStep(stepName(plan), static_cast<int>(plan.blocks.size()));
+        for (engine::Block& b : plan.blocks)
+            b.accepted = [this, accepted = b.accepted] {
+                host.advance();
+                if (accepted) accepted();
+            };
         GroupWireLink wire(link);
         engine::Environment env = commands.environment();
         engine::Environment through{wire, host, doc.state, doc.port, commands.timeoutMs, env.endOfTransferReset, {}};

@@ -33,6 +33,7 @@ TransferOutcome Commands::transfer(const engine::Plan& plan) {
 }
 
 engine::Plan Commands::tapped(const engine::Plan& plan) {
+    transferStarting.notify(plan);
     if (blockMoved.size() == 0) return plan;
     engine::Plan p = plan;
     for (engine::Block& b : p.blocks) {

@@ -123,6 +123,8 @@ public:
     // Every block a transfer moved, once the radio accepted it: reads with
     // the bytes that came, writes with the bytes sent.
     Listeners<bool /*write*/, uint32_t /*address*/, const Bytes&> blockMoved;
+    // Every plan a command hands to the engine, as it starts.
+    Listeners<const engine::Plan&> transferStarting;
 
     // --- the grid ------------------------------------------------------------
     void deleteRows();
@@ -182,7 +184,8 @@ private:
     bool confirmChannelWrite();
     bool ask(const std::string& question);
     TransferOutcome groupTransfer(const engine::Plan& plan);
-    // `plan` with every block reporting to blockMoved (itself when no one listens).
+    // `plan` as it is run: transferStarting told, every block reporting to
+    // blockMoved (itself when no one listens).
     engine::Plan tapped(const engine::Plan& plan);
     TransferOutcome verifyWritten(const std::vector<WrittenBlock>& written);
     void preparePercentBar(engine::Plan& plan);

@@ -15,6 +15,7 @@ namespace tqm5 {
 engine::Plan glyphReadPlan(GlyphSet& glyphs) {
     engine::Plan plan;
     plan.busyCode = BusyReadAll;
+    plan.what = "user characters";
     plan.budgets = {FontTransfer::TimeoutLimit};
     auto scratch = std::make_shared<GlyphSet>(glyphs);
     for (int g = 0; g < GlyphCount; ++g) {

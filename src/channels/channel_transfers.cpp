@@ -68,6 +68,7 @@ Plan channelReadPlan(ChannelGrid& grid, Host& host, int first, int last, bool fu
     Plan plan;
     const int count = last - first + 1;
     plan.busyCode = full ? BusyMemoryRead : BusyOneMemoryRead;
+    plan.what = "channels";
     plan.budgets = {ReadFailureBudget};
     plan.prepare = [&grid] { grid.setHighlight(false); };
     plan.identified = [&grid, &host, full, count] {
@@ -103,6 +104,7 @@ Plan channelWritePlan(ChannelGrid& grid, Host& host, int first, int last, bool f
     Plan plan;
     const int count = last - first + 1;
     plan.busyCode = full ? BusyMemoryWrite : BusyOneMemoryWrite;
+    plan.what = "channels";
     plan.budgets = {WriteFailureBudget};
     plan.prepare = [&grid, &host, full, count] {
         host.setProgressValue(0);

@@ -41,6 +41,9 @@ struct Block {
 
 struct Plan {
     int busyCode = 1;
+    // What the plan moves, in a few words ("channels"), for a progress
+    // display that names the step.
+    std::string what;
     int identifyAttempts = 3;  // 0: the session needs no identification
     std::vector<int> budgets;  // failed exchanges each budget tolerates
     // Runs once the busy code is set, before the identification.

@@ -14,6 +14,7 @@ constexpr engine::Progress BlockProgress[BankBlocks] = {{20, 20}, {60, 60}};
 engine::Plan bankReadPlan(BankLayout& layout) {
     engine::Plan plan;
     plan.busyCode = BusyBankRead;
+    plan.what = "bank layout";
     plan.budgets = {3, 3};
     auto scratch = std::make_shared<std::array<int, BankLayout::Banks>>(layout.size);
     for (int block = 0; block < BankBlocks; ++block) {
@@ -33,6 +34,7 @@ engine::Plan bankReadPlan(BankLayout& layout) {
 engine::Plan bankWritePlan(const BankLayout& layout) {
     engine::Plan plan;
     plan.busyCode = BusyBankWrite;
+    plan.what = "bank layout";
     plan.budgets = {3, 3};
     for (int block = 0; block < BankBlocks; ++block) {
         engine::Block b;

@@ -203,6 +203,7 @@ void appendDtmfWrites(engine::Plan& plan, const DtmfSettings& dtmf, const std::a
 engine::Plan dtmfReadPlan(DtmfSettings& dtmf, Host& host) {
     engine::Plan plan;
     plan.busyCode = BusyDtmfRead;
+    plan.what = "DTMF memories";
     auto scratch = std::make_shared<DtmfSettings>();
     plan.prepare = [&host, &dtmf, scratch] {
         host.setProgressMax(100);
@@ -222,6 +223,7 @@ engine::Plan dtmfReadPlan(DtmfSettings& dtmf, Host& host) {
 engine::Plan dtmfWritePlan(DtmfSettings& dtmf, Host& host) {
     engine::Plan plan;
     plan.busyCode = BusyDtmfWrite;
+    plan.what = "DTMF memories";
     plan.prepare = [&host] {
         host.setProgressMax(100);
         host.setProgressValue(0);

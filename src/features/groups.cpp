@@ -146,6 +146,7 @@ Bytes GroupWireLink::readAll() {
 
 engine::Plan groupReadPlan(GroupTable& table) {
     engine::Plan plan;
+    plan.what = "bank-link groups";
     plan.budgets = {3, 3};
     auto scratch = std::make_shared<GroupFlags>(table.member);
     for (int area = 0; area < GroupAreas; ++area) {
@@ -163,6 +164,7 @@ engine::Plan groupReadPlan(GroupTable& table) {
 
 engine::Plan groupWritePlan(const GroupTable& table) {
     engine::Plan plan;
+    plan.what = "bank-link groups";
     plan.budgets = {3, 3};
     for (int area = 0; area < GroupAreas; ++area) {
         engine::Block b;

@@ -119,6 +119,7 @@ bool OneTouchMemories::decode(const std::vector<uint8_t>& data) {
 engine::Plan oneTouchReadPlan(OneTouchMemories& keys) {
     engine::Plan plan;
     plan.busyCode = BusyOneTouch;
+    plan.what = "one-touch keys";
     plan.budgets = {3};
     engine::Block b;
     b.kind = engine::Block::Kind::Read;
@@ -133,6 +134,7 @@ engine::Plan oneTouchReadPlan(OneTouchMemories& keys) {
 engine::Plan oneTouchWritePlan(const OneTouchMemories& keys) {
     engine::Plan plan;
     plan.busyCode = BusyOneTouch + 1;
+    plan.what = "one-touch keys";
     plan.budgets = {3};
     engine::Block b;
     b.kind = engine::Block::Kind::Write;

@@ -272,6 +272,7 @@ engine::Plan readSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf, Host& host
     auto scratch = std::make_shared<Scratch>();
     engine::Plan plan;
     plan.busyCode = BusySettingsRead;
+    plan.what = "settings and DTMF";
     plan.prepare = [&host, &dtmf, scratch] {
         host.setProgressMax(100);
         host.setProgressValue(0);
@@ -307,6 +308,7 @@ engine::Plan readSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf, Host& host
 engine::Plan writeSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf, Host& host) {
     engine::Plan plan;
     plan.busyCode = BusySettingsWrite;
+    plan.what = "settings and DTMF";
     auto lastRead = std::make_shared<SettingsImage>(s.image);
     plan.prepare = [&host] {
         host.setProgressMax(100);

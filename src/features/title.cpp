@@ -114,6 +114,7 @@ DecodedTitle decodeTitle(const std::vector<uint8_t>& data) {
 engine::Plan readTitlePlan(OpeningTitle& t, ChannelGrid& grid, Host& host) {
     engine::Plan plan;
     plan.busyCode = BusyTitleRead;
+    plan.what = "opening title";
     plan.budgets = {StepAttempts};
     auto decoded = std::make_shared<DecodedTitle>();
     plan.prepare = [&host] {
@@ -143,6 +144,7 @@ engine::Plan readTitlePlan(OpeningTitle& t, ChannelGrid& grid, Host& host) {
 engine::Plan writeTitlePlan(OpeningTitle& t, ChannelGrid& grid, Host& host) {
     engine::Plan plan;
     plan.busyCode = BusyTitleWrite;
+    plan.what = "opening title";
     plan.budgets = {StepAttempts};
     plan.prepare = [&host] {
         host.setProgressMax(100);

@@ -242,6 +242,7 @@ std::optional<RadioImage> loadImageFile(const std::string& path, std::string& er
 engine::Plan imageReadPlan(RadioImage& into) {
     engine::Plan plan;
     plan.busyCode = BusyReadAll;
+    plan.what = "the whole radio";
     auto scratch = std::make_shared<RadioImage>();
     for (const ImageRegion& r : imageRegions()) {
         // The channel records share one budget as Memory Read does; every
@@ -344,6 +345,7 @@ std::string hex(uint32_t v, int digits) {
 engine::Plan restorePlan(const std::vector<WrittenBlock>& blocks) {
     engine::Plan plan;
     plan.busyCode = BusyWriteAll;
+    plan.what = "the whole radio";
     plan.budgets = restoreBudgets(WriteFailureBudget);
     for (const WrittenBlock& w : blocks) {
         engine::Block b;
@@ -365,6 +367,7 @@ std::string describe(const Mismatch& m) {
 engine::Plan verifyPlan(const std::vector<WrittenBlock>& blocks, std::vector<Mismatch>& mismatches) {
     engine::Plan plan;
     plan.busyCode = BusyReadAll;
+    plan.what = "what was written";
     plan.budgets = restoreBudgets(ReadFailureBudget);
     for (const WrittenBlock& w : blocks) {
         engine::Block b;

@@ -277,6 +277,22 @@ TEST_F(Cli, CsvAndDiffWorkOnMemoryFiles) {
     EXPECT_EQ(writes(), 0);
 }
 
+// On a terminal every step draws a bar named after what it moves; without
+// one, nothing but the messages.
+TEST_F(Cli, ProgressBarsNameEachStepOnlyOnATerminal) {
+    const std::string cmd = "script -qec '" + std::string(TQM5_CLI_BINARY) + " --device " + radio.devicePath() +
+                            " read -o " + path("a.M5") + "' /dev/null >" + path("tty");
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    const std::string tty = slurp(path("tty"));
+    for (const char* step : {"reading channels ", "reading bank layout ", "reading settings and DTMF ",
+                             "reading user characters ", "reading bank-link groups "})
+        EXPECT_NE(tty.find(std::string(step)), std::string::npos) << step << " in " << tty;
+    EXPECT_NE(tty.find("] 100%"), std::string::npos);
+    const Result plain = tqm5("read -o " + path("b.M5"));
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_EQ(plain.err.find('%'), std::string::npos) << plain.err;
+}
+
 TEST_F(Cli, UsageAndPortErrorsAreToldInPlainWords) {
     struct Case {
         std::string args;
