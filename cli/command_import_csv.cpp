@@ -15,7 +15,11 @@ int importCsv(const Options& options) {
     // The banks, settings and everything else a CSV does not carry come
     // from the base file when one is given.
     if (options.args.size() == 2 && !openMemoryFile(radio, options.args[1])) return Failed;
-    if (!radio.commands.importCsv(options.args[0])) return Failed;  // it said why
+    if (!radio.commands.importCsv(options.args[0])) {
+        error(options.args[0] + " was not imported (a CSV file as export-csv writes it, its name ending in CSV); "
+              "nothing was saved");
+        return Failed;
+    }
     radio.host.finishProgress();
     if (!radio.commands.saveMemoryFile(options.output)) return Failed;
     std::cerr << "tqm5: channels imported into " << options.output << std::endl;

@@ -21,10 +21,17 @@ int write(const Options& options) {
     }
     const std::string& file = options.args[0];
     Radio radio(options);
-    // The file is checked before anything is read from the radio.
+    // The files are checked before anything is read from the radio.
     {
         Radio check(options);
         if (!openMemoryFile(check, file)) return Failed;
+    }
+    if (!options.font.empty()) {
+        const FontFileLoad load = loadFontFile(options.font, radio.doc.glyphs);
+        if (!load.ok) {
+            error(options.font + " cannot be used as a font file (" + load.problem + "); nothing was written");
+            return Failed;
+        }
     }
     for (engine::Plan plan : {readSettingsPlan(radio.doc.setMode, radio.doc.dtmf, radio.host),
                               readTitlePlan(radio.doc.title, radio.doc.grid, radio.host)}) {
@@ -36,13 +43,7 @@ int write(const Options& options) {
         }
     }
     if (!openMemoryFile(radio, file)) return Failed;
-    if (!options.font.empty()) {
-        const FontFileLoad load = loadFontFile(options.font, radio.doc.glyphs);
-        if (!load.ok) {
-            error(options.font + " cannot be used as a font file (" + load.problem + "); nothing was written");
-            return Failed;
-        }
-    } else {
+    if (options.font.empty()) {
         const TransferOutcome got = radio.run(glyphReadPlan(radio.doc.glyphs));
         if (got != TransferOutcome::Success) {
             error("reading the radio's user characters (to keep them) failed: " + radio.failure(got) +

@@ -181,7 +181,7 @@ namespace tqm5::cli {
 
 bool openMemoryFile(Radio& radio, const std::string& path) {
     if (radio.commands.openMemoryFile(path)) return true;
-    error(path + " was not opened (a memory file's name ends in .M5); nothing was done");
+    error(path + " was not opened; nothing was done");
     return false;
 }
 

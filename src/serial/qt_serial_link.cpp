@@ -1,5 +1,6 @@
 #include "serial/qt_serial_link.h"
 
+#include <QFileInfo>
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -23,6 +24,13 @@ QStringList portDevices() {
 }
 
 QtSerialLink::QtSerialLink() = default;
+
+void QtSerialLink::bindDevice(int number, const QString& path) {
+    boundNumber_ = number;
+    // The serial port looks for a bare name in /dev: a file here is named in full.
+    const QFileInfo here(path);
+    boundPath_ = here.isRelative() && here.exists() ? here.absoluteFilePath() : path;
+}
 
 QString QtSerialLink::deviceFor(int number) const {
     if (number == boundNumber_) return boundPath_;

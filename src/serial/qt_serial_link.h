@@ -15,11 +15,10 @@ QStringList portDevices();
 class QtSerialLink : public SerialLink {
 public:
     QtSerialLink();
-    // Binds one port number to a device path for this run (--device).
-    void bindDevice(int number, const QString& path) {
-        boundNumber_ = number;
-        boundPath_ = path;
-    }
+    // Binds one port number to a device path for this run (--device). A
+    // relative path that names a file in the working folder means that file;
+    // any other bare name is a device in /dev ("ttyUSB0").
+    void bindDevice(int number, const QString& path);
     QString deviceFor(int number) const;
     // The devices of port numbers 1 to 16 (index 0 to 15, empty where none),
     // from one look at the system's ports.

@@ -323,4 +323,9 @@ TEST_F(Cli, UsageAndPortErrorsAreToldInPlainWords) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("cannot be used"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(path("x.m5img")));
+    // A device named relative to the working folder is that file, not one in /dev.
+    fs::create_symlink(radio.devicePath(), dir / "radio-link");
+    const std::string here = "cd " + dir.string() + " && " + TQM5_CLI_BINARY + " --device radio-link backup -o y.m5img 2>/dev/null";
+    EXPECT_EQ(std::system(here.c_str()), 0);
+    EXPECT_TRUE(fs::exists(path("y.m5img")));
 }
