@@ -30,8 +30,11 @@ struct Block {
     std::function<void()> prepare;
     Progress before;
     Progress after;  // shown once the block is accepted
-    // Write: the bytes to send, asked once before the first attempt.
+    // Write: the bytes to send, asked once before the first attempt, or
+    // before every attempt when `encodeEachAttempt` (what they come from may
+    // change while the block is retried).
     std::function<Bytes()> encode;
+    bool encodeEachAttempt = false;
     // Read: takes the accepted bytes. False when they cannot be used: the run
     // then ends as if the port had failed, and nothing more is read.
     std::function<bool(const Bytes&)> decode;

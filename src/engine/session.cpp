@@ -68,9 +68,11 @@ private:
         if (b.prepare) b.prepare();
         show(b.before);
         if (b.kind == Block::Kind::Write) {
-            const Bytes data = b.encode ? b.encode() : Bytes{};
-            while (!proto_.writeBlock(b.address, data))
+            Bytes data = b.encode ? b.encode() : Bytes{};
+            while (!proto_.writeBlock(b.address, data)) {
                 if (++used >= budget) return false;
+                if (b.encodeEachAttempt && b.encode) data = b.encode();
+            }
         } else {
             for (;;) {
                 if (auto data = proto_.readBlock(b.address, b.length)) {

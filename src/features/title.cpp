@@ -50,6 +50,15 @@ bool titleAcceptsKey(const std::string& text, char32_t key) {
 }
 
 bool titleEditAllowed(const std::string& before, const std::string& after) {
+    // Taking characters out is always allowed, whatever the rest holds (a
+    // title read from the radio or a file is not filtered).
+    std::size_t head = 0;
+    while (head < after.size() && head < before.size() && after[head] == before[head]) ++head;
+    std::size_t tail = 0;
+    while (tail < after.size() - head && tail < before.size() - head &&
+           after[after.size() - 1 - tail] == before[before.size() - 1 - tail])
+        ++tail;
+    if (after.size() < before.size() && head + tail == after.size()) return true;
     if (NameCharTable::instance().filter(after) != after) return false;
     const int n = countedLength(after);
     return n <= MaxCounted || n <= countedLength(before);
@@ -158,6 +167,7 @@ engine::Plan writeTitlePlan(OpeningTitle& t, ChannelGrid& grid, Host& host) {
         grid.setNameString(TitleNameSlot, titleStringFromText(t.text));
         return encodeTitle(grid.nameString(TitleNameSlot), t.slide);
     };
+    b.encodeEachAttempt = true;  // Reset and the character buttons work during the write
     plan.blocks.push_back(std::move(b));
     plan.completed = [&host] { host.setProgressValue(100); };
     return plan;

@@ -28,7 +28,8 @@ int countedLength(const std::string& text);
 // Whether a key typed into the title box is taken.
 bool titleAcceptsKey(const std::string& text, char32_t key);
 // Whether an edit of the title box (however it was made) is kept: no
-// character the radio cannot show, and no growth past 16 counted.
+// character the radio cannot show, and no growth past 16 counted; taking
+// characters out is always kept.
 bool titleEditAllowed(const std::string& before, const std::string& after);
 // The user-character button k (0 to 7): appends ":k+1~" while the counted
 // length is at most 15.

@@ -6,6 +6,8 @@
 #include "channels/name_table.h"
 #include "channels/text_numbers.h"
 #include "channels/value_tables.h"
+#include "features/title.h"
+#include "files/memory_file.h"
 #include "files/text_file.h"
 
 namespace tqm5 {
@@ -58,6 +60,22 @@ bool oneOf(const std::string& s, std::initializer_list<std::string_view> texts) 
     return std::find(texts.begin(), texts.end(), s) != texts.end();
 }
 
+// A name cut to what a memory file carries, so that a Save and an Open
+// keep the channel.
+std::string fileSizedName(std::string name) {
+    while (countedLength(name) > FileNameBytes) {
+        if (name.size() >= 3 && name[name.size() - 3] == ':' && name.back() == '~' &&
+            name[name.size() - 2] >= '1' && name[name.size() - 2] <= '8') {
+            name.resize(name.size() - 3);  // a user character code goes whole
+            continue;
+        }
+        std::size_t end = name.size() - 1;
+        while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
+        name.resize(end);
+    }
+    return name;
+}
+
 // Checks an in-use row's cells in order; false at the first one the radio
 // cannot hold. Hidden codes follow the cells that pass.
 bool completeRow(ChannelGrid& g, int r) {
@@ -74,8 +92,8 @@ bool completeRow(ChannelGrid& g, int r) {
     if (tx < 0 || rx < 0) return false;
     a.txTone = static_cast<uint8_t>(tx);
     a.rxTone = static_cast<uint8_t>(rx);
+    // Any text whose leading number is a code of the table: "23", "023", "23.0".
     const std::string& dcsText = g.cell(r, ColDcs);
-    if (dcsText.empty() || dcsText.size() > 4 || !allDigits(dcsText)) return false;
     int dcs = -1;
     for (int i = 0; i < DcsTable.count && dcs < 0; ++i)
         if (leadingNumber(*DcsTable.text(i)) == leadingNumber(dcsText)) dcs = i;
@@ -85,7 +103,7 @@ bool completeRow(ChannelGrid& g, int r) {
     if (!oneOf(g.cell(r, ColShift), {"-", "+", "Off"})) return false;
     if (!csvOffsetAccepted(g.cell(r, ColOffset))) return false;
     if (!oneOf(g.cell(r, ColSkip), {"*", ""})) return false;
-    g.setCell(r, ColName, NameCharTable::instance().filter(g.cell(r, ColName)));
+    g.setCell(r, ColName, fileSizedName(NameCharTable::instance().filter(g.cell(r, ColName))));
     return true;
 }
 
@@ -164,8 +182,9 @@ CsvImport parseCsv(std::string_view bytes, const std::function<void(int)>& progr
         if (progress) progress(static_cast<int>(k));
         std::string s = files::fromCp932(lines[k]);
         s.erase(std::remove(s.begin(), s.end(), '"'), s.end());
+        const auto commas = std::count(s.begin(), s.end(), ',');
         if (s.empty() || s.back() != ',') s += ',';
-        if (std::count(s.begin(), s.end(), ',') <= 11) {
+        if (commas <= 11) {
             out.rows.emplace_back(std::nullopt);
             continue;
         }

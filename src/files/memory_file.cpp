@@ -155,8 +155,10 @@ FileChannel readChannel(const Line& l) {
     auto& c = ch.cells;
     c[ColFreq] = std::to_string(l.number(F::Mhz, F::MhzWidth)) + "." + fraction + "MHz";
     c[ColMode] = textOf(ModeCodes, l.number(F::Mode, 1));
-    const int step = checked(l.number(F::Step, 2), StepTable.count - 1, "step");
-    c[ColStep] = *StepTable.text(step);
+    // A step the table does not have shows as the first entry and is kept
+    // as read.
+    const int step = l.number(F::Step, 2);
+    c[ColStep] = *StepTable.text(step < StepTable.count ? step : 0);
     const int train = checked(l.number(F::Train, 2), TrainTable.count - 1, "carrier");
     c[ColCarrier] = *TrainTable.text(train);
     c[ColToneMode] = textOf(ToneModeCodes, l.number(F::ToneMode, 1));
@@ -373,6 +375,8 @@ void applyMemoryFile(const MemoryFileContent& in, MemoryFileModels& m) {
     for (int r = 1; r <= LastClearedRow; ++r)
         if (!isCallRow(r)) grid.deleteRow(r);
     for (const FileChannel& ch : in.channels) {
+        // A call or bug-detector row keeps what it holds when its line is dropped.
+        if (ch.dropped && (isCallRow(ch.row) || isBugRow(ch.row))) continue;
         grid.clearRow(ch.row);
         if (ch.dropped) continue;
         for (int c = ColFreq; c <= ColName; ++c) grid.setCell(ch.row, c, ch.cells[static_cast<std::size_t>(c)]);

@@ -143,8 +143,7 @@ void FontTransfer::received(const Bytes& block) {
         state_ = Idle;
         out_.setControlsEnabled(true);
         if (!readAllMode_) out_.message(FontReadDone, FinishTitle);
-        out_.setProgress(0);
-        return finish(Outcome::Success);
+        return finish(Outcome::Success);  // the bar stays full
     case Replied + WriteAllIdentify:
         if (!identified) return fail(FontIdentifyError);
         writeCounter_ = 0;
@@ -180,8 +179,7 @@ void FontTransfer::received(const Bytes& block) {
         out_.selectGlyph(0);
         out_.setControlsEnabled(true);
         if (!readAllMode_) out_.message(FontReadAllDone, FinishTitle);
-        out_.setProgress(0);
-        return finish(Outcome::Success);
+        return finish(Outcome::Success);  // the bar stays where the last glyph left it
     default: return;
     }
 }

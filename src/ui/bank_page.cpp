@@ -97,13 +97,22 @@ BankPage::BankPage(Commands& commands, QWidget* parent) : Page(parent), commands
     layout->addLayout(totalRow);
     layout->addStretch(1);
 
-    connect(up, &QPushButton::clicked, this, [this] { commands_.bankUp(); });
-    connect(down, &QPushButton::clicked, this, [this] { commands_.bankDown(); });
+    // A size being typed counts before the step, as when the box loses the focus.
+    connect(up, &QPushButton::clicked, this, [this] {
+        applyFocusedBox();
+        commands_.bankUp();
+    });
+    connect(down, &QPushButton::clicked, this, [this] {
+        applyFocusedBox();
+        commands_.bankDown();
+    });
     connect(reset, &QPushButton::clicked, this, [this] { commands_.bankReset(); });
     connect(read, &QPushButton::clicked, this, [this] { commands_.bankRead(); });
     connect(write_, &QPushButton::clicked, this, [this] { commands_.bankWrite(); });
     connect(link, &QPushButton::clicked, this, &BankPage::openGroups);
     transferControls_ = {write_, read, reset, up, down, link};
+    // Tab goes from one slider to the next; the boxes follow the sliders.
+    for (int b = 1; b < BankLayout::Banks; ++b) setTabOrder(sliders_[b - 1], sliders_[b]);
 
     banksToken_ = commands_.document().banks.changed.connect([this] { refresh(); });
     refresh();
@@ -125,7 +134,21 @@ void BankPage::refresh() {
     write_->setEnabled(commands_.bankWriteAllowed());
 }
 
-void BankPage::transferControlsEnabled(bool on) { write_->setEnabled(on && commands_.bankWriteAllowed()); }
+void BankPage::transferControlsEnabled(bool on) {
+    write_->setEnabled(on && commands_.bankWriteAllowed());
+    // The sizes take no edit while a transfer runs (a write would send half
+    // the old layout and half the new), so they look it.
+    for (int b = 0; b < BankLayout::Banks; ++b) {
+        sliders_[b]->setEnabled(on);
+        boxes_[b]->setEnabled(on);
+    }
+}
+
+void BankPage::applyFocusedBox() {
+    const QWidget* focused = window()->focusWidget();  // also while the window is not active
+    for (int b = 0; b < BankLayout::Banks; ++b)
+        if (boxes_[b] == focused) applyBox(b);
+}
 
 void BankPage::applyBox(int bank) {
     const int value = bankBoxValue(boxes_[bank]->text().toStdString());
@@ -137,7 +160,7 @@ void BankPage::applyBox(int bank) {
 void BankPage::openGroups() {
     if (!commands_.openGroupWindow()) return;
     Form5 window(commands_, false, this);
-    const QRect main = this->window()->geometry();
+    const QRect main = this->window()->frameGeometry();
     window.move(main.left() + twipsToPixels(2000), main.top() + twipsToPixels(1000));
     window.exec();
 }

@@ -18,6 +18,7 @@ public:
     BankPage(Commands& commands, QWidget* parent = nullptr);
     QList<QWidget*> transferControls() const override { return transferControls_; }
     void transferControlsEnabled(bool on) override;
+    void commitEdits() override { applyFocusedBox(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -25,6 +26,8 @@ protected:
 private:
     void refresh();
     void applyBox(int bank);
+    // The box being typed in, if any, applied as when it loses the focus.
+    void applyFocusedBox();
     void openGroups();
 
     Commands& commands_;

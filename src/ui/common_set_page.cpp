@@ -77,6 +77,7 @@ CommonSetPage::CommonSetPage(Commands& commands, QWidget* parent) : Page(parent)
     layout->addLayout(right, 2);
 
     auto* oneTouch = new OneTouchFrame(commands_, frame);
+    oneTouch_ = oneTouch;
     oneTouchSlot_->addWidget(oneTouch, 0, Qt::AlignLeft | Qt::AlignTop);
 
     transferControls_ = {read, write, reset};
@@ -139,6 +140,10 @@ QWidget* CommonSetPage::buildTitleFrame(QWidget* parent) {
     for (QPushButton* b : {clear, read, write}) buttons->addWidget(b);
     grid->addLayout(buttons, 3, 0, 1, 8);
     return box;
+}
+
+void CommonSetPage::transferControlsEnabled(bool on) {
+    if (oneTouch_) oneTouch_->inputsEnabled(on);
 }
 
 void CommonSetPage::showTitle() {

@@ -14,6 +14,7 @@ class QVBoxLayout;
 namespace tqm5 {
 
 class DtmfMemoryEdit;
+class OneTouchFrame;
 class SetModeItemsView;
 
 class CommonSetPage : public Page {
@@ -21,6 +22,7 @@ class CommonSetPage : public Page {
 public:
     CommonSetPage(Commands& commands, QWidget* parent = nullptr);
     QList<QWidget*> transferControls() const override { return transferControls_; }
+    void transferControlsEnabled(bool on) override;
     SetModeItemsView& items() { return *items_; }
     // Where the one-touch memory frame goes.
     QVBoxLayout* oneTouchSlot() const { return oneTouchSlot_; }
@@ -41,6 +43,7 @@ private:
     QLabel* slideLabel_ = nullptr;
     DtmfMemoryEdit* dtmf0_ = nullptr;
     QVBoxLayout* oneTouchSlot_ = nullptr;
+    OneTouchFrame* oneTouch_ = nullptr;
     QList<QWidget*> transferControls_;
     Listeners<>::Token titleToken_, dtmfToken_, relabelToken_;
 };

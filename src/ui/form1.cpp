@@ -1,6 +1,7 @@
 #include "ui/form1.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
@@ -249,6 +250,7 @@ bool Form1::readFontWindow() { return openFontWindow(true) == FontTransfer::Outc
 bool Form1::readGroupWindow() {
     if (!commands_->openGroupWindow()) return false;
     Form5 groups(*commands_, true, this);
+    groups.move(frameGeometry().left() + twipsToPixels(2000), frameGeometry().top() + twipsToPixels(1000));
     groups.exec();
     return groups.lastRead() == TransferOutcome::Success;
 }
@@ -270,12 +272,17 @@ void Form1::refreshPortCaptions() {
 void Form1::showVersion() {
     if (!commands_->mayOpenDialog()) return;
     Form3 dialog(this);
-    dialog.move(geometry().left() + twipsToPixels(2000), geometry().top() + twipsToPixels(1000));
+    dialog.move(frameGeometry().left() + twipsToPixels(2000), frameGeometry().top() + twipsToPixels(1000));
     dialog.exec();
 }
 
 void Form1::tabChosen(int index) {
     buildPages();
+    // Choosing a tab takes the focus: what a box of the page holds is applied
+    // (its focus-leave rule) before the page change checks anything.
+    if (auto* page = qobject_cast<Page*>(stack_->currentWidget())) page->commitEdits();
+    if (QWidget* focused = focusWidget(); focused && stack_->isAncestorOf(focused))
+        tabs_->setFocus(Qt::MouseFocusReason);
     const int shown = commands_->switchPage(index + 1);
     if (shown) {
         pages_[static_cast<std::size_t>(shown - 1)]->aboutToShow();

@@ -19,6 +19,7 @@
 #include "font/font_file.h"
 #include "serial/font_port.h"
 #include "serial/qt_serial_link.h"
+#include "ui/file_dialogs.h"
 #include "ui/twips.h"
 
 namespace tqm5 {
@@ -187,11 +188,11 @@ Form4::Form4(Document& doc, const QtSerialLink& devices, Host& host, QWidget* pa
     all->setSizeConstraint(QLayout::SetFixedSize);
 
     chooseSaveFile = [this] {
-        return QFileDialog::getSaveFileName(this, QString(), QCoreApplication::applicationDirPath(),
+        return QFileDialog::getSaveFileName(this, QString(), fileDialogStartFolder(),
                                             QString::fromUtf8("M5フォントファイル(*.FM5);;すべてのファイル(*.*)"));
     };
     chooseOpenFile = [this] {
-        return QFileDialog::getOpenFileName(this, QString(), QCoreApplication::applicationDirPath(),
+        return QFileDialog::getOpenFileName(this, QString(), fileDialogStartFolder(),
                                             "FM5 (*.FM5);;FM5 Files (*.FM5);;All Files (*.*)");
     };
 

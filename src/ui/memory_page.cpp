@@ -75,6 +75,11 @@ MemoryPage::MemoryPage(Commands& commands, QWidget* parent)
                             view_->horizontalScrollBar()->sizeHint().height() + 2 * view_->frameWidth());
     view_->installEventFilter(this);
     connect(view_, &QTableView::doubleClicked, this, [this] { openEditor(); });
+    // The row labels are part of the grid: a double-click there opens the editor too.
+    connect(view_->verticalHeader(), &QHeaderView::sectionDoubleClicked, this, [this] { openEditor(); });
+    // The corner button would highlight every row while a command acts on
+    // the range from the first row to the current one.
+    view_->setCornerButtonEnabled(false);
     connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MemoryPage::takeViewSelection);
     connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this, &MemoryPage::takeViewSelection);
     connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {

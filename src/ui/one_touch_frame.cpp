@@ -1,5 +1,7 @@
 #include "ui/one_touch_frame.h"
 
+#include "ui/setmode_widgets.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -7,6 +9,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "ui/setmode_widgets.h"
 
 namespace tqm5 {
 
@@ -23,10 +27,10 @@ OneTouchFrame::OneTouchFrame(Commands& commands, QWidget* parent)
         number->setAlignment(Qt::AlignCenter);
         auto* none = new QCheckBox("No Setting", this);
         none->setObjectName(QString("NO_SET[%1]").arg(k));
-        auto* bank = new QComboBox(this);
+        auto* bank = new ListCombo(this);
         bank->setObjectName(QString("COMMON_BANK[%1]").arg(k));
         bank->setMinimumContentsLength(3);
-        auto* channel = new QComboBox(this);
+        auto* channel = new ListCombo(this);
         channel->setObjectName(QString("COMMON_CH[%1]").arg(k));
         channel->setMinimumContentsLength(3);
         channel->setMaxVisibleItems(20);
@@ -62,6 +66,14 @@ OneTouchFrame::OneTouchFrame(Commands& commands, QWidget* parent)
 
     keysToken_ = commands_.document().oneTouch.changed.connect([this] { refresh(); });
     refresh();
+}
+
+void OneTouchFrame::inputsEnabled(bool on) {
+    for (int k = 0; k < OneTouchKeyCount; ++k) {
+        noSetting_[k]->setEnabled(on);
+        banks_[k]->setEnabled(on);
+        channels_[k]->setEnabled(on);
+    }
 }
 
 void OneTouchFrame::refresh() {

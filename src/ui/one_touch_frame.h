@@ -17,6 +17,9 @@ public:
     explicit OneTouchFrame(Commands& commands, QWidget* parent = nullptr);
     // The buttons a transfer disables.
     QList<QWidget*> transferControls() const { return transferControls_; }
+    // The keys' check boxes and lists: they take no choice while a transfer
+    // runs (a write would send half old, half new keys), so they look it.
+    void inputsEnabled(bool on);
 
 private:
     void refresh();

@@ -17,6 +17,9 @@ public:
     // The transfer controls were just enabled or disabled: a page whose
     // controls have rules of their own applies them on top.
     virtual void transferControlsEnabled(bool) {}
+    // Another page was chosen: what is being typed is applied first, as
+    // when its box loses the focus.
+    virtual void commitEdits() {}
 };
 
 }  // namespace tqm5

@@ -87,6 +87,29 @@ TEST(Engine, BudgetsAreSharedOnlyByTheBlocksThatNameThem) {
     }
 }
 
+// A write is encoded once, or before every attempt when what it comes from
+// may change while it is retried.
+TEST(Engine, EncodingOnceOrAtEveryAttempt) {
+    for (const bool eachAttempt : {false, true}) {
+        Rig r;
+        r.failuresLeft = {{0xA0, 2}};
+        int encoded = 0;
+        Plan plan;
+        plan.budgets = {3};
+        Block b = writeBlock(0xA0, 0);
+        b.encode = [&encoded] { return Bytes{uint8_t(++encoded)}; };
+        b.encodeEachAttempt = eachAttempt;
+        plan.blocks = {b};
+        EXPECT_EQ(run(plan, r.env), Outcome::Success);
+        EXPECT_EQ(encoded, eachAttempt ? 3 : 1);
+        std::vector<Bytes> writes;
+        for (const Bytes& c : r.link.sent)
+            if (c.size() > 9 && c[9] == 'W') writes.push_back(c);
+        ASSERT_EQ(writes.size(), 3u);
+        EXPECT_EQ(writes.front() != writes.back(), eachAttempt);
+    }
+}
+
 TEST(Engine, IdentificationAttemptsAndReadDecoding) {
     Rig r;
     r.link.answer = [](const Bytes& cmd) { return Bytes(cmd.begin(), cmd.end()); };  // never "OK"

@@ -150,6 +150,9 @@ TEST(Title, CountedLengthAndKeys) {
     EXPECT_FALSE(titleEditAllowed(fifteen, fifteen + "あ"));
     EXPECT_FALSE(titleEditAllowed("", "鬱"));
     EXPECT_TRUE(titleEditAllowed(fifteen + ":1~", fifteen + ":1"));  // shrinking is always fine
+    // A title read with a character the box would refuse can still lose others.
+    EXPECT_TRUE(titleEditAllowed("a鬱bc", "a鬱c"));
+    EXPECT_FALSE(titleEditAllowed("a鬱", "a鬱b"));
 
     OpeningTitle t;
     t.text = fifteen;

@@ -164,3 +164,28 @@ TEST(Csv, HeadingsAndTheLastImportedLine) {
     EXPECT_EQ(csvExportBytes(wrong.doc.grid), before);
     EXPECT_FALSE(wrong.doc.origin.known);
 }
+
+TEST(Csv, LineShapesDcsTextsAndLongNames) {
+    Rig r;
+    const std::string longName(40, 'n');
+    std::string lines;
+    lines += "L,145.5,FM,5KHz,300Hz,None,67.0Hz,67.0Hz,023,Off,0.000MHz,NoName\r\n";  // 11 commas: skipped
+    lines += row("145.5", "00023");
+    lines += row("145.5", "23.0");
+    lines += row("145.5", "24");  // no such code
+    std::string named = row("145.5");
+    named.replace(named.find("\"N\""), 3, "\"" + longName + "\"");
+    lines += named;
+    ASSERT_TRUE(r.import(lines));
+    const ChannelGrid& g = r.doc.grid;
+    EXPECT_EQ(g.cell(1, ColFreq), "");  // row 1 kept what it held
+    EXPECT_EQ(g.cell(2, ColDcs), "023");
+    EXPECT_EQ(g.cell(3, ColDcs), "023");
+    EXPECT_FALSE(g.inUse(4));
+    // Cut to what a memory file carries, so Save and Open keep the channel.
+    EXPECT_EQ(g.cell(5, ColName), longName.substr(0, FileNameBytes));
+    ASSERT_TRUE(r.commands.saveMemoryFile(r.file("long.M5")));
+    startUp(r.doc);
+    ASSERT_TRUE(r.commands.openMemoryFile(r.file("long.M5")));
+    EXPECT_EQ(r.doc.grid.cell(5, ColName), longName.substr(0, FileNameBytes));
+}

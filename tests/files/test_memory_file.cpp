@@ -152,11 +152,14 @@ TEST(MemoryFile, ReaderRules) {
     const std::string userChars16 = ":1~:2~:3~:4~:5~:6~:7~:8~:1~:2~:3~:4~:5~:6~:7~:8~";  // 48 characters, counted 32
     ASSERT_TRUE(openText(d, chLine(4, "0145.00000", Plain, "000.600", "0", name33) + "\r\n" +
                             chLine(5, "0145.00000", Plain, "000.600", "0", userChars16) + "\r\n" +
-                            chLine(6, "0145.12345", Plain, "000.600", "0", "AB:1~") + "\r\n"
+                            chLine(6, "0145.12345", Plain, "000.600", "0", "AB:1~") + "\r\n" +
+                            chLine(CallVhfRow - 1, "0145.00000", Plain, "000.600", "0", name33) + "\r\n"
                             "NUM_DTMF00312ab#*X\r\n"
                             "COMPORT09\r\nFile End\r\n").ok);
     EXPECT_FALSE(d.grid.inUse(5));  // the 33-byte name drops its channel
     EXPECT_EQ(d.grid.cell(5, ColFreq), "");
+    EXPECT_TRUE(d.grid.inUse(CallVhfRow));  // a call row keeps what a dropped line would have replaced
+    EXPECT_NE(d.grid.cell(CallVhfRow, ColFreq), "");
     EXPECT_TRUE(d.grid.inUse(6));
     EXPECT_EQ(d.grid.cell(6, ColName), userChars16);
     EXPECT_EQ(d.grid.cell(7, ColFreq), "145.12345MHz");
@@ -208,7 +211,6 @@ TEST(MemoryFile, ABadLineChangesNothingAndIsNamed) {
         {chLine(1, "0145.00000", "0" "00" "20" "0" "39" "08" "000" "0", "000.000", "0", ""), "tone 39"},
         {chLine(1, "0145.00000", "0" "00" "29" "0" "08" "08" "000" "0", "000.000", "0", ""), "carrier 29"},
         {chLine(1, "0145.00000", "0" "00" "20" "0" "08" "08" "104" "0", "000.000", "0", ""), "DCS code 104"},
-        {chLine(1, "0145.00000", "0" "16" "20" "0" "08" "08" "000" "0", "000.000", "0", ""), "step 16"},
         {chLine(1623, "0145.00000", Plain, "000.000", "0", ""), "channel 1623"},
         {chLine(1, "0145.0x000", Plain, "000.000", "0", ""), "not a number"},
         {"CH0001014500000", "cut short"},
@@ -238,6 +240,13 @@ TEST(MemoryFile, ABadLineChangesNothingAndIsNamed) {
         EXPECT_NE(host.messages[0].text.find("Line 4 "), std::string::npos) << host.messages[0].text;
         EXPECT_NE(host.messages[0].text.find(reason), std::string::npos) << host.messages[0].text;
     }
+    // A step the table does not have is no error: it shows the first entry
+    // and is kept as read.
+    const MemoryFileRead read =
+        parseMemoryFile(std::string(Stamp) + "\r\n" + chLine(1, "0145.00000", "0" "16" "20" "0" "08" "08" "000" "0", "000.000", "0", "") + "\r\n");
+    ASSERT_TRUE(read.ok) << read.reason;
+    EXPECT_EQ(read.content.channels.at(0).cells[ColStep], "5KHz");
+    EXPECT_EQ(read.content.channels.at(0).attr.step, 16);
 }
 
 TEST(MemoryFile, OpenAndSaveReportAndMarkTheDocument) {

@@ -148,7 +148,7 @@ TEST(FontTransfer, ReadAllFillsEveryGlyphAndRepaintsGlyphOne) {
     EXPECT_EQ(r.window.messages, std::vector<std::string>{"All Font Data Read" + Finish});
     EXPECT_EQ(r.window.selected, (std::vector<int>{1, 0}));
     EXPECT_EQ(r.count('R'), 8);
-    EXPECT_EQ(progress, (std::vector<int>{0, 50, 67, 75, 80, 84, 86, 88, 0}));
+    EXPECT_EQ(progress, (std::vector<int>{0, 50, 67, 75, 80, 84, 86, 88, 88}));  // the bar stays
 }
 
 TEST(FontTransfer, RefusedAnswersGiveTheirOwnErrors) {

@@ -101,6 +101,39 @@ private slots:
         QVERIFY(write->isEnabled());
     }
 
+    // A size being typed counts before Up and before a page change, as when
+    // its box loses the focus; during a transfer the sizes take no edit.
+    void aSizeBeingTypedCountsFirst() {
+        Window w;
+        w.showTab(1);
+        QApplication::setActiveWindow(w.form.get());
+        w.child<QSlider>("Slider1[1]")->setFocus();  // bank 1 is the one Up acts on
+        QCOMPARE(w.doc.banks.selected, 1);
+        w.box(0)->setFocus();
+        w.box(0)->selectAll();
+        QTest::keyClicks(w.box(0), "50");
+        QTest::mouseClick(w.button("BANK_UP[0]"), Qt::LeftButton);
+        QCOMPARE(w.doc.banks.size[0], 50);
+        QCOMPARE(w.doc.banks.size[1], 101);
+
+        w.box(2)->setFocus();
+        w.box(2)->selectAll();
+        QTest::keyClicks(w.box(2), "149");
+        w.answer = Host::Choice::Cancel;
+        w.showTab(0);  // 50 + 101 + 149 + 700: the total is whole again, nothing asked
+        QCOMPARE(w.doc.banks.size[2], 149);
+        QVERIFY(w.shown.empty());
+        QCOMPARE(w.form->findChild<QStackedWidget*>()->currentIndex(), 0);
+
+        w.showTab(1);
+        bool disabled = false;
+        w.radio.withEmulator([](emu::Emulator& e) { e.failIdentifications(3); });
+        QTimer::singleShot(0, [&] { disabled = !w.child<QSlider>("Slider1[0]")->isEnabled() && !w.box(0)->isEnabled(); });
+        QTest::mouseClick(w.button("READ_BANK"), Qt::LeftButton);
+        QVERIFY(disabled);
+        QVERIFY(w.child<QSlider>("Slider1[0]")->isEnabled() && w.box(0)->isEnabled());
+    }
+
     void boxesTakeDigitsOnlyAndApplyOnLeaving() {
         Window w;
         w.showTab(1);
@@ -177,6 +210,9 @@ private slots:
         QVERIFY(!w.child<QCheckBox>("NO_SET[4]")->isChecked());
         QVERIFY(w.child<QCheckBox>("NO_SET[6]")->isChecked());
         QCOMPARE(w.child<QComboBox>("COMMON_CH[1]")->currentText(), QString("2"));
+        QTest::keyClick(w.child<QComboBox>("COMMON_BANK[1]"), Qt::Key_5);  // the lists take no keys
+        QTest::keyClick(w.child<QComboBox>("COMMON_BANK[1]"), Qt::Key_Down);
+        QCOMPARE(w.doc.oneTouch.key(1).bank, 1);
 
         // Bank 12 emptied: key 5 keeps bank 12 channel 0, shown as no selection.
         w.showTab(1);
