@@ -209,8 +209,10 @@ void MemoryPage::showSelection() {
     QItemSelection range(model_->index(grid_.rangeFirst() - 1, 0), model_->index(grid_.rangeLast() - 1, GridCols - 2));
     sel->select(range, QItemSelectionModel::ClearAndSelect);
     view_->verticalScrollBar()->setValue(grid_.topRow() - 1);
-    if (grid_.row() < grid_.topRow() || grid_.row() >= grid_.topRow() + ChannelGrid::VisibleRows)
+    if (grid_.row() < grid_.topRow() || grid_.row() >= grid_.topRow() + ChannelGrid::VisibleRows) {
         view_->scrollTo(model_->index(grid_.row() - 1, 0));
+        grid_.setTopRow(view_->verticalScrollBar()->value() + 1);  // the grid scrolls from here on
+    }
     syncing_ = false;
 }
 

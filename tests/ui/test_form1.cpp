@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTimer>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -282,6 +283,15 @@ private slots:
         QCOMPARE(w.doc.grid.row(), 31);
         QCOMPARE(w.doc.grid.topRow(), 6);
         QCOMPARE(w.form->grid()->currentIndex().row(), 30);
+        // Scrolled away by hand, the first Down brings the row back into view
+        // and the next ones move the row, not the view.
+        w.form->grid()->verticalScrollBar()->setValue(499);
+        w.click("LIST_SET[1]");
+        const int top = w.doc.grid.topRow();
+        QVERIFY(32 >= top && 32 < top + ChannelGrid::VisibleRows);
+        w.click("LIST_SET[1]");
+        QCOMPARE(w.doc.grid.topRow(), top);
+        QCOMPARE(w.form->grid()->verticalScrollBar()->value(), top - 1);
     }
 
     void captionsOfEveryControl() {
