@@ -7,41 +7,18 @@
 #include <chrono>
 #include <cstdio>
 #include <mutex>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/startup.h"
 #include "emulator/pty_server.h"
 #include "emulator_paths.h"
+#include "wire_time.h"
 #include "serial/qt_serial_link.h"
 #include "ui/form1.h"
-#include "ui/widget_host.h"
+#include "demo_window.h"
 
 using namespace tqm5;
-
-namespace {
-
-struct SilentHost : WidgetHost {
-    Choice message(const std::string&, const std::string&, Buttons) override { return Choice::Ok; }
-};
-
-constexpr double kByteSeconds = 10.0 / 57600.0;
-
-// Bytes on the line for one logged exchange: the command and its answer.
-// Reads always answer 64 bytes.
-double wireSecondsOf(const std::string& line) {
-    std::istringstream in(line);
-    std::string n, kind, address;
-    int length = 0;
-    in >> n >> kind >> address >> length;
-    if (kind == "ID") return (11 + 17) * kByteSeconds;
-    if (kind == "R") return (11 + 143) * kByteSeconds;
-    if (kind == "W") return ((2 * length + 11) + (2 * length + 17)) * kByteSeconds;
-    return 0;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -55,7 +32,7 @@ int main(int argc, char** argv) {
     radio.withEmulator([&](emu::Emulator& e) {
         e.onLog = [&](const std::string& line) {
             std::lock_guard<std::mutex> lock(m);
-            wire += wireSecondsOf(line);
+            wire += bench::wireSecondsOf(line);
         };
     });
     radio.start();
@@ -63,7 +40,7 @@ int main(int argc, char** argv) {
     startUp(doc);
     QtSerialLink link;
     link.bindDevice(1, QString::fromStdString(radio.devicePath()));
-    SilentHost host;
+    SilentWindowHost host;
     Form1 window(doc, link, &host);
     window.show();
     QApplication::processEvents();

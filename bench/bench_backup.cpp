@@ -7,31 +7,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
-#include <sstream>
 #include <string>
 
 #include "emulator/pty_server.h"
 #include "emulator_paths.h"
+#include "wire_time.h"
 
 using namespace tqm5;
-
-namespace {
-
-constexpr double kByteSeconds = 10.0 / 57600.0;
-
-// Bytes on the line for one logged exchange. Reads always answer 64 bytes.
-double wireSecondsOf(const std::string& line) {
-    std::istringstream in(line);
-    std::string n, kind, address;
-    int length = 0;
-    in >> n >> kind >> address >> length;
-    if (kind == "ID") return (11 + 17) * kByteSeconds;
-    if (kind == "R") return (11 + 143) * kByteSeconds;
-    if (kind == "W") return ((2 * length + 11) + (2 * length + 17)) * kByteSeconds;
-    return 0;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     emu::PtyServer::Options options;
@@ -44,7 +26,7 @@ int main(int argc, char** argv) {
     radio.withEmulator([&](emu::Emulator& e) {
         e.onLog = [&](const std::string& line) {
             std::lock_guard<std::mutex> lock(m);
-            wire += wireSecondsOf(line);
+            wire += bench::wireSecondsOf(line);
         };
     });
     radio.start();

@@ -24,15 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct QuietHost : Host {
-    Choice message(const std::string&, const std::string&, Buttons) override { return Choice::Ok; }
-    void processEvents() override {}
-    void setProgressMax(int) override {}
-    void setProgressValue(int) override {}
-    void setProgressText(const std::string&) override {}
-    void enableTransferControls() override {}
-};
-
 struct NoLink : SerialLink {
     void setSettings(const std::string&) override {}
     void setPortNumber(int) override {}
@@ -74,7 +65,7 @@ int main() {
 
     Document doc;
     test::fillFullDocument(doc);
-    QuietHost host;
+    SilentHost host;
     NoLink link;
     Commands commands(doc, link, host);
     int inUse = 0;

@@ -23,15 +23,6 @@ using emu::FaultKind;
 
 namespace {
 
-struct NoHost : Host {
-    Choice message(const std::string&, const std::string&, Buttons) override { return Choice::Ok; }
-    void processEvents() override {}
-    void setProgressMax(int) override {}
-    void setProgressValue(int) override {}
-    void setProgressText(const std::string&) override {}
-    void enableTransferControls() override {}
-};
-
 struct Tally {
     long injected = 0, accepted = 0;
 };
@@ -61,7 +52,7 @@ int main(int argc, char** argv) {
 
     FaultKind lastFault = FaultKind::None;
     link.onAnswer = [&](const emu::Answer& a) { lastFault = a.fault; };
-    NoHost host;
+    SilentHost host;
     TransferState state;
     CloneProtocol protocol(link, host, state, 1, kTimeoutMs);
 

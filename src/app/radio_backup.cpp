@@ -101,16 +101,6 @@ private:
     bool open_ = false;
 };
 
-class SilentHost : public Host {
-public:
-    Choice message(const std::string&, const std::string&, Buttons) override { return Choice::Ok; }
-    void processEvents() override {}
-    void setProgressMax(int) override {}
-    void setProgressValue(int) override {}
-    void setProgressText(const std::string&) override {}
-    void enableTransferControls() override {}
-};
-
 }  // namespace
 
 bool loadImageIntoDocument(const RadioImage& image, Document& doc) {
@@ -144,5 +134,32 @@ std::optional<RadioImage> ReadAllRecorder::complete() const {
 }
 
 std::string keepSafetyCopy(const RadioImage& image, std::string& error) { return saveSafetyCopy(image, error); }
+
+bool Commands::saveRadioImage(const std::string& path) {
+    if (busy() || path.empty()) return false;
+    RadioImage image;
+    doc_.state.quiet = QuietOn;  // "Success" is shown once the file is saved
+    if (transfer(imageReadPlan(image)) != TransferOutcome::Success) return false;
+    std::string why;
+    if (!saveImageFile(path, image, why)) {
+        host_.message(why, engine::ErrorTitle);
+        return false;
+    }
+    host_.message(engine::SuccessText, engine::FinishTitle);
+    return true;
+}
+
+bool Commands::openRadioImage(const std::string& path) {
+    if (busy() || path.empty()) return false;
+    std::string why;
+    const std::optional<RadioImage> image = loadImageFile(path, why);
+    if (!image) {
+        host_.message(why, engine::ErrorTitle);
+        return false;
+    }
+    const bool ok = loadImageIntoDocument(*image, doc_);
+    host_.message(ok ? engine::SuccessText : engine::ErrorText, ok ? engine::FinishTitle : engine::ErrorTitle);
+    return ok;
+}
 
 }  // namespace tqm5

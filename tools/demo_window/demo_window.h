@@ -10,7 +10,7 @@
 namespace tqm5 {
 
 // Answers every message with OK and shows none.
-struct SilentHost : WidgetHost {
+struct SilentWindowHost : WidgetHost {
     Choice message(const std::string&, const std::string&, Buttons) override { return Choice::Ok; }
 };
 
@@ -18,7 +18,7 @@ struct DemoWindow {
     emu::PtyServer radio;
     Document doc;
     QtSerialLink link;
-    SilentHost host;
+    SilentWindowHost host;
     Form1 window{doc, link, &host};
 
     DemoWindow() {
