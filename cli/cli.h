@@ -83,7 +83,7 @@ public:
     // Runs `plan` silently (only the command tells the outcome) with its
     // blocks counted on the progress bar; through the group link when
     // `groupWire`.
-    TransferOutcome run(engine::Plan plan, bool groupWire = false);
+    TransferOutcome run(const engine::Plan& plan, bool groupWire = false);
     // Plain words for a transfer that did not succeed.
     std::string failure(TransferOutcome outcome) const;
 };

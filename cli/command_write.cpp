@@ -33,9 +33,9 @@ int write(const Options& options) {
             return Failed;
         }
     }
-    for (engine::Plan plan : {readSettingsPlan(radio.doc.setMode, radio.doc.dtmf, radio.host),
-                              readTitlePlan(radio.doc.title, radio.doc.grid, radio.host)}) {
-        const TransferOutcome got = radio.run(std::move(plan));
+    for (const engine::Plan& plan : {readSettingsPlan(radio.doc.setMode, radio.doc.dtmf, radio.host),
+                                       readTitlePlan(radio.doc.title, radio.doc.grid, radio.host)}) {
+        const TransferOutcome got = radio.run(plan);
         if (got != TransferOutcome::Success) {
             error("reading the radio's settings (to keep what the file does not carry) failed: " +
                   radio.failure(got) + "; nothing was written");

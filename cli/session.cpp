@@ -120,24 +120,9 @@ std::string Radio::portName() const {
     return device.isEmpty() ? "port " + std::to_string(doc.port) : device.toStdString();
 }
 
-TransferOutcome Radio::run(engine::Plan plan, bool groupWire) {
+TransferOutcome Radio::run(const engine::Plan& plan, bool groupWire) {
     doc.state.quiet = QuietOn;
-    TransferOutcome out;
-    if (groupWire) {
-        // Past the commands: the bar is kept here.
-        host.beginStep(stepName(plan), static_cast<int>(plan.blocks.size()));
-        for (engine::Block& b : plan.blocks)
-            b.accepted = [this, accepted = b.accepted] {
-                host.advance();
-                if (accepted) accepted();
-            };
-        GroupWireLink wire(link);
-        engine::Environment env = commands.environment();
-        engine::Environment through{wire, host, doc.state, doc.port, commands.timeoutMs, env.endOfTransferReset, {}};
-        out = engine::run(plan, through);
-    } else {
-        out = commands.transfer(plan);
-    }
+    const TransferOutcome out = groupWire ? commands.transferThroughGroupWire(plan) : commands.transfer(plan);
     doc.state.quiet = QuietNormal;
     host.finishProgress();
     return out;

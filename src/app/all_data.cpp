@@ -99,11 +99,7 @@ TransferOutcome Commands::writeAll() {
     // own ending is shown below, so the step itself stays quiet on success.
     doc_.state.busy = Idle;
     doc_.state.quiet = QuietOn;
-    GroupWireLink wire(link_);
-    engine::Environment env = environment();
-    engine::Environment groupEnv{wire, host_, doc_.state, doc_.port, timeoutMs, env.endOfTransferReset,
-                                 env.resumeDisplay};
-    const TransferOutcome last = engine::run(tapped(writeAllFinalPlan()), groupEnv);
+    const TransferOutcome last = transferThroughGroupWire(writeAllFinalPlan());
     noting.reset();
     doc_.state.quiet = QuietNormal;
     if (last != TransferOutcome::Success) return last;  // it showed its own "Error" or "Port Error"

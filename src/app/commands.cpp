@@ -32,6 +32,14 @@ TransferOutcome Commands::transfer(const engine::Plan& plan) {
     return engine::run(tapped(plan), env);  // does nothing while another transfer runs
 }
 
+TransferOutcome Commands::transferThroughGroupWire(const engine::Plan& plan) {
+    GroupWireLink wire(link_);
+    engine::Environment env = environment();
+    engine::Environment through{wire, host_, doc_.state, doc_.port, timeoutMs, env.endOfTransferReset,
+                                env.resumeDisplay};
+    return engine::run(tapped(plan), through);
+}
+
 engine::Plan Commands::tapped(const engine::Plan& plan) {
     transferStarting.notify(plan);
     if (blockMoved.size() == 0) return plan;

@@ -55,6 +55,10 @@ public:
     TransferOutcome writeTitle();
     // Runs any feature's plan as a standalone transfer.
     TransferOutcome transfer(const engine::Plan& plan);
+    // Runs a plan within the session the steps before it opened (no
+    // identification of its own), through the group link that sends the
+    // group areas' two 0x00 bytes: Write All's last step and a restore.
+    TransferOutcome transferThroughGroupWire(const engine::Plan& plan);
     // The environment a feature's plan runs in.
     engine::Environment environment();
     // Controls, progress and grid as every transfer leaves them.
@@ -152,6 +156,11 @@ public:
     bool importCsv(const std::string& path);
     bool exportCsv(const std::string& path);
     MemoryFileModels fileModels();
+    // Reads every region the program reads into a radio image file; opens one
+    // into the document as Read All fills it from a radio. Each tells its
+    // outcome ("Success" or why not) and returns whether it succeeded.
+    bool saveRadioImage(const std::string& path);
+    bool openRadioImage(const std::string& path);
     // The configuration file a port choice is written to; empty: none.
     std::string configPath;
     // Writes the configuration file; says so when it cannot.

@@ -210,33 +210,9 @@ void Form1::setTransferControlsEnabled(bool on) {
 
 void Form1::openEditor() { memoryPage_->openEditor(); }
 
-bool Form1::saveRadioImage(const QString& path) {
-    if (commands_->busy()) return false;
-    RadioImage image;
-    doc_.state.quiet = QuietOn;  // "Success" is shown once the file is saved
-    if (commands_->transfer(imageReadPlan(image)) != TransferOutcome::Success) return false;
-    std::string why;
-    if (!saveImageFile(path.toStdString(), image, why)) {
-        host_->message(why, engine::ErrorTitle, Host::Buttons::Ok);
-        return false;
-    }
-    host_->message(engine::SuccessText, engine::FinishTitle, Host::Buttons::Ok);
-    return true;
-}
+bool Form1::saveRadioImage(const QString& path) { return commands_->saveRadioImage(path.toStdString()); }
 
-bool Form1::openRadioImage(const QString& path) {
-    if (commands_->busy()) return false;
-    std::string why;
-    const std::optional<RadioImage> image = loadImageFile(path.toStdString(), why);
-    if (!image) {
-        host_->message(why, engine::ErrorTitle, Host::Buttons::Ok);
-        return false;
-    }
-    const bool ok = loadImageIntoDocument(*image, doc_);
-    host_->message(ok ? engine::SuccessText : engine::ErrorText, ok ? engine::FinishTitle : engine::ErrorTitle,
-                   Host::Buttons::Ok);
-    return ok;
-}
+bool Form1::openRadioImage(const QString& path) { return commands_->openRadioImage(path.toStdString()); }
 
 FontTransfer::Outcome Form1::openFontWindow(bool readAllMode) {
     if (!commands_->mayOpenFontWindow()) return FontTransfer::Outcome::None;
