@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "ui/one_touch_frame.h"
@@ -16,16 +15,7 @@
 namespace tqm5 {
 
 CommonSetPage::CommonSetPage(Commands& commands, QWidget* parent) : Page(parent), commands_(commands), doc_(commands.document()) {
-    auto* frame = new QGroupBox("Common Setting");
-    frame->setObjectName("A_FRAME[2]");
-    // A small screen scrolls the page rather than squeezing its lists.
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidget(frame);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(scroll);
+    QGroupBox* frame = scrolledPageFrame(this, "Common Setting", "A_FRAME[2]");
 
     // The "Setting" frame: the Common Set items and their buttons.
     auto* setting = new QGroupBox("Setting", frame);

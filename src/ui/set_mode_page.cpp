@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -19,16 +18,7 @@
 namespace tqm5 {
 
 SetModePage::SetModePage(Commands& commands, QWidget* parent) : Page(parent), commands_(commands), doc_(commands.document()) {
-    auto* frame = new QGroupBox("Set Mode");
-    frame->setObjectName("A_FRAME[3]");
-    // A small screen scrolls the page rather than squeezing its lists.
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidget(frame);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(scroll);
+    QGroupBox* frame = scrolledPageFrame(this, "Set Mode", "A_FRAME[3]");
 
     items_ = new SetModeItemsView(commands_, SetModePageKind::SetMode, frame);
     using G = SetModeGroup;

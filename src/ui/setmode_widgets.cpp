@@ -5,10 +5,25 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
 
 namespace tqm5 {
 
 void ListCombo::keyPressEvent(QKeyEvent* e) { e->accept(); }  // every key is discarded
+
+QGroupBox* scrolledPageFrame(QWidget* page, const char* caption, const char* name) {
+    auto* frame = new QGroupBox(caption);
+    frame->setObjectName(name);
+    auto* scroll = new QScrollArea(page);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(frame);
+    auto* outer = new QVBoxLayout(page);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
+    return frame;
+}
 
 QPushButton* namedButton(QWidget* parent, const char* name, const char* caption) {
     auto* b = new QPushButton(QString::fromUtf8(caption), parent);

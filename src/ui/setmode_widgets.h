@@ -29,6 +29,9 @@ protected:
 };
 
 QPushButton* namedButton(QWidget* parent, const char* name, const char* caption);
+// A page's one frame, in a scroll area that fills the page: a small screen
+// scrolls the page rather than squeezing its lists.
+QGroupBox* scrolledPageFrame(QWidget* page, const char* caption, const char* name);
 void fillCombo(QComboBox* combo, const std::vector<std::string>& entries);
 
 // The catalogue items of one page, each a label and a list in its group's
