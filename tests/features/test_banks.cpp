@@ -7,8 +7,7 @@
 #include "app/startup.h"
 #include "features/banks.h"
 #include "protocol/clone_protocol.h"
-#include "support/emulator_link.h"
-#include "support/recording_host.h"
+#include "support/emulator_rig.h"
 
 using namespace tqm5;
 using emu::FaultKind;
@@ -27,15 +26,8 @@ std::vector<uint8_t> fromDigits(const std::string& hex) {
     return out;
 }
 
-struct Rig {
-    Document doc;
-    test::EmulatorLink link;
-    test::RecordingHost host;
-    Commands commands{doc, link, host};
-    Rig() {
-        startUp(doc);
-        commands.timeoutMs = 100;
-    }
+struct Rig : test::EmulatorRig {
+    Rig() : EmulatorRig(100, false) {}
     uint8_t mem(uint32_t a) { return link.mem(a); }
     void putSizes(const std::array<int, 50>& sizes) {
         for (uint32_t b = 0; b < 50; ++b) {

@@ -7,8 +7,7 @@
 #include "emulator/demo_image.h"
 #include "features/dtmf.h"
 #include "features/title.h"
-#include "support/emulator_link.h"
-#include "support/recording_host.h"
+#include "support/emulator_rig.h"
 
 using namespace tqm5;
 
@@ -37,16 +36,8 @@ std::vector<uint8_t> block1With(std::initializer_list<uint8_t> codes) {
     return data;
 }
 
-struct Rig {
-    Document doc;
-    test::EmulatorLink link;
-    test::RecordingHost host;
-    Commands commands{doc, link, host};
-    Rig() {
-        startUp(doc);
-        link.radio.memory().assign(emu::demoImage());
-        commands.timeoutMs = 30;
-    }
+struct Rig : test::EmulatorRig {
+    Rig() : EmulatorRig(30) {}
 };
 
 }  // namespace

@@ -8,8 +8,7 @@
 #include "features/groups.h"
 #include "features/one_touch.h"
 #include "protocol/clone_protocol.h"
-#include "support/emulator_link.h"
-#include "support/recording_host.h"
+#include "support/emulator_rig.h"
 
 using namespace tqm5;
 using emu::FaultKind;
@@ -21,12 +20,8 @@ std::string hexOf(const std::vector<uint8_t>& data) {
     return std::string(cmd.begin() + 10, cmd.end() - 1);
 }
 
-struct Rig {
-    Document doc;
-    test::EmulatorLink link;
-    test::RecordingHost host;
-    Commands commands{doc, link, host};
-    Rig() { startUp(doc); }
+struct Rig : test::EmulatorRig {
+    Rig() : EmulatorRig(1000, false) {}  // the program's own response timer
     Bytes mem(uint32_t a, std::size_t n) { return link.radio.memory().read(a, n); }
 };
 

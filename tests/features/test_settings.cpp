@@ -10,8 +10,7 @@
 #include "app/startup.h"
 #include "emulator/demo_image.h"
 #include "radio/memory_map.h"
-#include "support/emulator_link.h"
-#include "support/recording_host.h"
+#include "support/emulator_rig.h"
 
 using namespace tqm5;
 
@@ -27,16 +26,8 @@ std::optional<int> decodeWith(const std::string& control, std::initializer_list<
     return decodeSettingItem(itemNamed(control), image);
 }
 
-struct Rig {
-    Document doc;
-    test::EmulatorLink link;
-    test::RecordingHost host;
-    Commands commands{doc, link, host};
-    Rig() {
-        startUp(doc);
-        link.radio.memory().assign(emu::demoImage());
-        commands.timeoutMs = 30;
-    }
+struct Rig : test::EmulatorRig {
+    Rig() : EmulatorRig(30) {}
     uint8_t radioByte(uint32_t a) const { return link.mem(a); }
     int pos(const char* control) const { return doc.setMode.position(control); }
     void select(const char* control, int p) { selectSetModeItem(doc.setMode, setModeItemIndex(control), p); }
