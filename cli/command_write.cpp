@@ -42,6 +42,8 @@ int write(const Options& options) {
             return Failed;
         }
     }
+    // What was just read is the radio's own, whatever the file leaves out.
+    radio.doc.known.settings = radio.doc.known.dtmf = radio.doc.known.title = true;
     if (!openMemoryFile(radio, file)) return Failed;
     if (options.font.empty()) {
         const TransferOutcome got = radio.run(glyphReadPlan(radio.doc.glyphs));

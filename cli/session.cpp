@@ -137,6 +137,7 @@ std::string Radio::failure(TransferOutcome outcome) const {
             return "the serial port " + portName() + " cannot be used (missing, in use or not allowed), "
                    "or the radio sent data that cannot be used";
         case TransferOutcome::Closed: return "the transfer was stopped (Ctrl-C)";
+        case TransferOutcome::Stopped: return "the transfer was stopped";
         case TransferOutcome::Ignored: return "another transfer is running";
         case TransferOutcome::Success: break;
     }

@@ -8,20 +8,36 @@ namespace tqm5 {
 
 template <typename Step>
 bool Commands::chainStep(Step step) {
+    if (doc_.state.closing) return false;
+    if (doc_.state.stopping) {
+        // Stopped between two steps: end as a stopped step ends.
+        doc_.state.stopping = false;
+        doc_.state.quiet = QuietNormal;
+        endOfTransferReset();
+        host_.message(engine::StoppedText, engine::StoppedTitle);
+        chainStopped_ = true;
+        return false;
+    }
     doc_.state.quiet = QuietOn;
     doc_.state.busy = Idle;
     const TransferOutcome out = step();
     if (out == TransferOutcome::Error || out == TransferOutcome::PortError) chainFailed_ = true;
-    return !doc_.state.closing && out != TransferOutcome::Closed;
+    if (out == TransferOutcome::Stopped) chainStopped_ = true;
+    return !doc_.state.closing && out != TransferOutcome::Closed && out != TransferOutcome::Stopped;
+}
+
+TransferOutcome Commands::chainEnded() {
+    doc_.state.readAllMode = false;
+    doc_.state.quiet = QuietNormal;
+    chain_ = Chain::None;
+    return chainStopped_ ? TransferOutcome::Stopped : TransferOutcome::Closed;
 }
 
 TransferOutcome Commands::readAll(AllDataWindows& windows) {
-    if (busy()) return TransferOutcome::Ignored;
-    chainFailed_ = false;
-    const auto closed = [this] {
-        doc_.state.readAllMode = false;
-        return TransferOutcome::Closed;
-    };
+    if (busy() || chain_ != Chain::None) return TransferOutcome::Ignored;
+    chainFailed_ = chainStopped_ = false;
+    chain_ = Chain::Read;
+    const auto closed = [this] { return chainEnded(); };
     if (!chainStep([this] { return read(1, LastRow, true); })) return closed();
     host_.processEvents();
     doc_.grid.setHighlight(false);
@@ -34,14 +50,19 @@ TransferOutcome Commands::readAll(AllDataWindows& windows) {
     if (!chainStep([this] { return readSettings(); })) return closed();
     const std::vector<std::string> notes = doc_.setMode.readNotes;
 
-    doc_.state.busy = Idle;
-    doc_.state.readAllMode = true;
-    if (!windows.readFontWindow()) chainFailed_ = true;
+    // The font and group windows read in read-all mode.
+    for (bool (AllDataWindows::*readWindow)() : {&AllDataWindows::readFontWindow, &AllDataWindows::readGroupWindow}) {
+        bool read = true;
+        if (!chainStep([&] {
+                doc_.state.readAllMode = true;
+                read = (windows.*readWindow)();
+                return TransferOutcome::Success;
+            }))
+            return closed();
+        if (!read) chainFailed_ = true;
+    }
     if (doc_.state.closing) return closed();
-    doc_.state.busy = Idle;
-    doc_.state.readAllMode = true;
-    if (!windows.readGroupWindow()) chainFailed_ = true;
-    if (doc_.state.closing) return closed();
+    chain_ = Chain::None;
 
     endOfTransferReset();
     doc_.state.readAllMode = false;
@@ -77,10 +98,11 @@ engine::Plan Commands::writeAllFinalPlan() {
 }
 
 TransferOutcome Commands::writeAll() {
-    if (busy()) return TransferOutcome::Ignored;
+    if (busy() || chain_ != Chain::None) return TransferOutcome::Ignored;
     // Asked once, before anything reaches the radio.
-    if (!confirmChannelWrite()) return TransferOutcome::Ignored;
-    chainFailed_ = false;
+    if (!confirmWrite(true, {Banks, OneTouch, Title, Settings, Dtmf, Groups})) return TransferOutcome::Ignored;
+    chainFailed_ = chainStopped_ = false;
+    chain_ = Chain::Write;
     // With verification on, every block that goes out is noted to be read
     // back once the radio has taken everything.
     std::vector<WrittenBlock> written;
@@ -89,17 +111,18 @@ TransferOutcome Commands::writeAll() {
         noting = blockMoved.connect([&written](bool write, uint32_t address, const Bytes& data) {
             if (write) written.push_back({address, data});
         });
-    if (!chainStep([this] { return write(1, LastRow, true, false); })) return TransferOutcome::Closed;
-    if (!chainStep([this] { return bankWrite(); })) return TransferOutcome::Closed;
-    if (!chainStep([this] { return oneTouchWrite(); })) return TransferOutcome::Closed;
-    if (!chainStep([this] { return writeTitle(); })) return TransferOutcome::Closed;
-    if (!chainStep([this] { return writeSettings(); })) return TransferOutcome::Closed;
+    if (!chainStep([this] { return write(1, LastRow, true, false); })) return chainEnded();
+    if (!chainStep([this] { return bankWrite(); })) return chainEnded();
+    if (!chainStep([this] { return oneTouchWrite(); })) return chainEnded();
+    if (!chainStep([this] { return writeTitle(); })) return chainEnded();
+    if (!chainStep([this] { return writeSettings(); })) return chainEnded();
 
     // The groups and the glyphs, without a new identification. The run's
     // own ending is shown below, so the step itself stays quiet on success.
-    doc_.state.busy = Idle;
-    doc_.state.quiet = QuietOn;
-    const TransferOutcome last = transferThroughGroupWire(writeAllFinalPlan());
+    TransferOutcome last = TransferOutcome::Success;
+    if (!chainStep([&] { return last = noteKnown(transferThroughGroupWire(writeAllFinalPlan()), {Groups}); }))
+        return chainEnded();
+    chain_ = Chain::None;
     noting.reset();
     doc_.state.quiet = QuietNormal;
     if (last != TransferOutcome::Success) return last;  // it showed its own "Error" or "Port Error"

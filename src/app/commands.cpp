@@ -78,7 +78,8 @@ TransferOutcome Commands::read(int first, int last, bool full) {
     if (outcome == TransferOutcome::Success) {
         doc_.markSaved(first, last);  // the rows now hold what the radio holds
         if (full) doc_.origin = ChannelOrigin{true, -1};
-    } else if (outcome == TransferOutcome::Error || outcome == TransferOutcome::PortError) {
+    } else if (outcome == TransferOutcome::Error || outcome == TransferOutcome::PortError ||
+               outcome == TransferOutcome::Stopped) {
         // Rows up to lastRead are the radio's, the rest are not.
         doc_.origin.readStoppedAfter = lastRead;
     }
@@ -87,7 +88,7 @@ TransferOutcome Commands::read(int first, int last, bool full) {
 
 TransferOutcome Commands::write(int first, int last, bool full, bool ask) {
     if (busy()) return TransferOutcome::Ignored;
-    if (ask && !confirmChannelWrite()) return TransferOutcome::Ignored;
+    if (ask && !confirmWrite(true, {})) return TransferOutcome::Ignored;
     const TransferOutcome outcome = transfer(channelWritePlan(doc_.grid, host_, first, last, full));
     if (outcome == TransferOutcome::Success) {
         doc_.markSaved(first, last);
@@ -106,33 +107,80 @@ bool Commands::ask(const std::string& question) {
     return host_.message(question, CautionTitle, Host::Buttons::OkCancel) == Host::Choice::Ok;
 }
 
-bool Commands::confirmChannelWrite() {
-    const int stopped = doc_.origin.readStoppedAfter;
-    if (stopped >= 0) {
-        const std::string after = stopped == 0 ? "before row 1"
-                                               : "after row " + std::to_string(stopped) + " (" +
-                                                     doc_.grid.cell(stopped, ColLabel) + ")";
-        return ask("The last read from the radio stopped " + after +
-                   ": the rows after it were not read. Write the channels over the radio's channels anyway?");
+bool& Commands::known(Area area) {
+    AreaOrigins& k = doc_.known;
+    switch (area) {
+        case Banks: return k.banks;
+        case Groups: return k.groups;
+        case OneTouch: return k.oneTouch;
+        case Title: return k.title;
+        case Settings: return k.settings;
+        case Dtmf: break;
     }
-    return doc_.origin.known || ask(UnknownChannelsQuestion);
+    return k.dtmf;
+}
+
+TransferOutcome Commands::noteKnown(TransferOutcome outcome, std::initializer_list<Area> areas) {
+    if (outcome == TransferOutcome::Success)
+        for (Area a : areas) known(a) = true;
+    return outcome;
+}
+
+bool Commands::confirmWrite(bool channels, std::initializer_list<Area> areas) {
+    if (chain_ != Chain::None) return true;  // Write All asked once, before its first step
+    if (channels) {
+        if (const int stopped = doc_.origin.readStoppedAfter; stopped >= 0) {
+            const std::string after = stopped == 0 ? "before row 1"
+                                                   : "after row " + std::to_string(stopped) + " (" +
+                                                         doc_.grid.cell(stopped, ColLabel) + ")";
+            if (!ask("The last read from the radio stopped " + after +
+                     ": the rows after it were not read. Write the channels over the radio's channels anyway?"))
+                return false;
+            channels = false;  // answered
+        } else {
+            channels = !doc_.origin.known;
+        }
+    }
+    static const char* const names[] = {"bank layout", "bank-link groups", "one-touch keys",
+                                        "opening title", "settings", "DTMF memories"};
+    std::string unknown;
+    for (Area a : areas)
+        if (!known(a)) unknown += std::string(unknown.empty() ? "" : ", ") + names[a];
+    if (unknown.empty()) return !channels || ask(UnknownChannelsQuestion);
+    if (channels) unknown = "channels, " + unknown;
+    return ask("These were not read from the radio or opened from a file or a radio image; they hold the "
+               "program's start-up values: " + unknown + ". Write them over what the radio holds?");
 }
 
 TransferOutcome Commands::readSettings() {
     const bool quiet = doc_.state.quiet == QuietOn;  // a chain reports at its end
-    const TransferOutcome out = transfer(readSettingsPlan(doc_.setMode, doc_.dtmf, host_));
+    const TransferOutcome out = noteKnown(transfer(readSettingsPlan(doc_.setMode, doc_.dtmf, host_)), {Settings, Dtmf});
     if (!quiet) reportUnshown(out, doc_.setMode.readNotes);
     return out;
 }
-TransferOutcome Commands::writeSettings() { return transfer(writeSettingsPlan(doc_.setMode, doc_.dtmf, host_)); }
+TransferOutcome Commands::writeSettings() {
+    if (busy()) return TransferOutcome::Ignored;
+    if (!confirmWrite(false, {Settings, Dtmf})) return TransferOutcome::Ignored;
+    return noteKnown(transfer(writeSettingsPlan(doc_.setMode, doc_.dtmf, host_)), {Settings, Dtmf});
+}
 TransferOutcome Commands::readDtmf() {
-    const TransferOutcome out = transfer(dtmfReadPlan(doc_.dtmf, host_));
+    const TransferOutcome out = noteKnown(transfer(dtmfReadPlan(doc_.dtmf, host_)), {Dtmf});
     reportUnshown(out, dtmfNotes(doc_.dtmf));
     return out;
 }
-TransferOutcome Commands::writeDtmf() { return transfer(dtmfWritePlan(doc_.dtmf, host_)); }
-TransferOutcome Commands::readTitle() { return transfer(readTitlePlan(doc_.title, doc_.grid, host_)); }
-TransferOutcome Commands::writeTitle() { return transfer(writeTitlePlan(doc_.title, doc_.grid, host_)); }
+TransferOutcome Commands::writeDtmf() {
+    if (busy()) return TransferOutcome::Ignored;
+    if (!confirmWrite(false, {Dtmf})) return TransferOutcome::Ignored;
+    return noteKnown(transfer(dtmfWritePlan(doc_.dtmf, host_)), {Dtmf});
+}
+TransferOutcome Commands::readTitle() {
+    return noteKnown(transfer(readTitlePlan(doc_.title, doc_.grid, host_)), {Title});
+}
+TransferOutcome Commands::writeTitle() {
+    if (busy()) return TransferOutcome::Ignored;
+    if (!confirmWrite(false, {Title})) return TransferOutcome::Ignored;
+    return noteKnown(transfer(writeTitlePlan(doc_.title, doc_.grid, host_)), {Title});
+}
 
 const char* const UnshownValuesText = "These values from the radio are not in their lists; they are kept as read:";
 
@@ -209,6 +257,17 @@ bool Commands::confirmClose() {
     return true;
 }
 
+bool Commands::requestStop() {
+    if (!stoppable() || doc_.state.stopping) return false;
+    if ((doc_.state.writing || chain_ == Chain::Write) &&
+        !ask("A write to the radio is running. Stopping now leaves the radio partly written and its "
+             "pass-channel index out of date. Stop the write?"))
+        return false;
+    if (!stoppable()) return false;  // it ended while the question was open
+    doc_.state.stopping = true;
+    return true;
+}
+
 void Commands::windowClosing() {
     link_.close();
     doc_.state.closing = true;
@@ -265,16 +324,12 @@ engine::Plan Commands::bankReadPlan() {
     preparePercentBar(plan);
     plan.succeeded = [this] {
         // The Memory page shows labels for the layout just read.
-        if ((doc_.lastTab == 0 || doc_.lastTab == MemoryPage) && doc_.banks.complete()) {
-            const int row = doc_.grid.row(), rowSel = doc_.grid.rowSel();
-            doc_.grid.applyLabels(doc_.banks);
-            doc_.grid.setSelection(row, rowSel);
-        }
+        if (doc_.lastTab == 0 || doc_.lastTab == MemoryPage) followLayout(doc_);
     };
     return plan;
 }
 
-TransferOutcome Commands::bankRead() { return transfer(bankReadPlan()); }
+TransferOutcome Commands::bankRead() { return noteKnown(transfer(bankReadPlan()), {Banks}); }
 
 TransferOutcome Commands::bankWrite() {
     if (busy()) return TransferOutcome::Ignored;
@@ -285,9 +340,10 @@ TransferOutcome Commands::bankWrite() {
         host_.message(BankWriteRefusedText, ErrorTitle);
         return TransferOutcome::Error;
     }
+    if (!confirmWrite(false, {Banks})) return TransferOutcome::Ignored;
     engine::Plan plan = bankWritePlan(doc_.banks);
     preparePercentBar(plan);
-    return transfer(plan);
+    return noteKnown(transfer(plan), {Banks});
 }
 
 void Commands::bankReset() {
@@ -309,12 +365,14 @@ void Commands::bankDown() {
 TransferOutcome Commands::oneTouchRead() {
     engine::Plan plan = oneTouchReadPlan(doc_.oneTouch);
     preparePercentBar(plan);
-    return transfer(plan);
+    return noteKnown(transfer(plan), {OneTouch});
 }
 TransferOutcome Commands::oneTouchWrite() {
+    if (busy()) return TransferOutcome::Ignored;
+    if (!confirmWrite(false, {OneTouch})) return TransferOutcome::Ignored;
     engine::Plan plan = oneTouchWritePlan(doc_.oneTouch);
     preparePercentBar(plan);
-    return transfer(plan);
+    return noteKnown(transfer(plan), {OneTouch});
 }
 void Commands::oneTouchReset() {
     if (!busy()) doc_.oneTouch.reset();
@@ -331,8 +389,9 @@ void Commands::setOneTouchNoSetting(int key, bool on) {
 
 bool Commands::openGroupWindow() {
     if (busy() && !doc_.state.readAllMode) return false;
-    if (!doc_.banks.complete()) doc_.banks.reset();
-    doc_.oneTouch.rebuild(doc_.banks);
+    // The layout stays as it is, whole or not: banks without channels are
+    // grey either way, and the keys follow only a whole layout.
+    if (doc_.banks.complete()) doc_.oneTouch.rebuild(doc_.banks);
     doc_.groups.markAvailability(doc_.banks);
     return true;
 }
@@ -351,7 +410,7 @@ TransferOutcome Commands::groupTransfer(const engine::Plan& plan) {
 }
 
 TransferOutcome Commands::groupRead(bool readAll) {
-    const TransferOutcome out = groupTransfer(groupReadPlan(doc_.groups));
+    const TransferOutcome out = noteKnown(groupTransfer(groupReadPlan(doc_.groups)), {Groups});
     if (out == TransferOutcome::Success) {
         if (readAll) {
             // A Read All with a failed step ends with "Error" instead.
@@ -364,7 +423,9 @@ TransferOutcome Commands::groupRead(bool readAll) {
 }
 
 TransferOutcome Commands::groupWrite() {
-    const TransferOutcome out = groupTransfer(groupWritePlan(doc_.groups));
+    if (groupBusy()) return TransferOutcome::Ignored;
+    if (!confirmWrite(false, {Groups})) return TransferOutcome::Ignored;
+    const TransferOutcome out = noteKnown(groupTransfer(groupWritePlan(doc_.groups)), {Groups});
     if (out == TransferOutcome::Success) host_.message(GroupWriteDoneText, FinishTitle);
     return out;
 }

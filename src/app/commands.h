@@ -179,18 +179,38 @@ public:
     bool confirmClose();
     // The main window is closing: a running transfer stops at its next wait.
     void windowClosing();
+    // Stop (the button beside the progress bar, or Escape): the running
+    // transfer, or Read All / Write All as a whole, ends at its next wait
+    // and leaves what a failed run leaves. A write asks first, since the
+    // radio is left partly written. False when nothing is being stopped.
+    bool requestStop();
+    // A transfer (or a chain of them) runs that Stop can end.
+    bool stoppable() const { return busy() || chain_ != Chain::None; }
 
 private:
     TransferContext context();
     TransferOutcome read(int first, int last, bool full);
     TransferOutcome write(int first, int last, bool full, bool ask = true);
     // One silent step of Read All or Write All; false when the window is
-    // closing and the chain must stop.
+    // closing or the user stopped the chain, which must then end.
     template <typename Step>
     bool chainStep(Step step);
+    // How a chain that chainStep ended returns: Stopped or Closed.
+    TransferOutcome chainEnded();
     bool chainFailed_ = false;
-    // False when the user does not want the radio's channels overwritten.
-    bool confirmChannelWrite();
+    bool chainStopped_ = false;
+    enum class Chain { None, Read, Write };
+    Chain chain_ = Chain::None;
+    // The areas a write sends, as the guard names them.
+    enum Area { Banks, Groups, OneTouch, Title, Settings, Dtmf };
+    // False when the user does not want the radio's channels (when
+    // `channels`) or these areas overwritten with what never came from the
+    // radio, a file or an image. Inside Write All the steps ask nothing.
+    bool confirmWrite(bool channels, std::initializer_list<Area> areas);
+    bool& known(Area area);
+    // Marks the areas as holding what the radio holds when `outcome` is a
+    // success, and returns it.
+    TransferOutcome noteKnown(TransferOutcome outcome, std::initializer_list<Area> areas);
     bool ask(const std::string& question);
     TransferOutcome groupTransfer(const engine::Plan& plan);
     // `plan` as it is run: transferStarting told, every block reporting to

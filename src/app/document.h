@@ -22,9 +22,22 @@ struct ChannelOrigin {
     int readStoppedAfter = -1;  // a read that failed stopped after this row (0: before row 1); -1: none
 };
 
+// Which of the other areas hold what came from the radio, a file or a radio
+// image (or was written to the radio since): a write of nothing but the
+// program's start-up values, perhaps edited, asks first.
+struct AreaOrigins {
+    bool banks = false;
+    bool groups = false;
+    bool oneTouch = false;
+    bool title = false;
+    bool settings = false;
+    bool dtmf = false;
+};
+
 struct Document {
     ChannelGrid grid;
     ChannelOrigin origin;
+    AreaOrigins known;
     // Rows edited since they were last read, written or saved.
     std::array<bool, GridRows> unsavedRows{};
     bool hasUnsavedEdits() const;

@@ -1,5 +1,6 @@
 #include "app/file_commands.h"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 
@@ -57,13 +58,19 @@ bool Commands::openMemoryFile(const std::string& path) {
     }
     MemoryFileModels models = fileModels();
     applyMemoryFile(read.content, models);
-    if (read.content.hasBanks && (doc_.lastTab == 0 || doc_.lastTab == MemoryPage) && doc_.banks.complete()) {
-        // The Memory page shows the labels of the layout just opened.
-        const int row = doc_.grid.row(), rowSel = doc_.grid.rowSel();
-        doc_.grid.applyLabels(doc_.banks);
-        doc_.grid.setSelection(row, rowSel);
-    }
+    // The Memory page shows the labels of the layout just opened.
+    if (read.content.hasBanks && (doc_.lastTab == 0 || doc_.lastTab == MemoryPage)) followLayout(doc_);
     doc_.origin = ChannelOrigin{true, -1};
+    // The areas the file carries count as known; the others keep what they were.
+    const MemoryFileContent& c = read.content;
+    AreaOrigins& known = doc_.known;
+    known.banks = known.banks || (c.hasBanks && doc_.banks.complete());
+    known.oneTouch = known.oneTouch || !c.oneTouch.empty();
+    known.dtmf = known.dtmf || c.hasDtmfLists ||
+                 std::find(c.dtmfMemorySet.begin(), c.dtmfMemorySet.end(), 1) != c.dtmfMemorySet.end();
+    known.title = known.title || c.hasTitle;
+    known.groups = known.groups || std::find(c.groupSet.begin(), c.groupSet.end(), true) != c.groupSet.end();
+    known.settings = known.settings || !c.setMode.empty();
     doc_.markSaved(1, LastRow);
     host_.message(ReadFileText, FileFinishTitle);
     return true;
@@ -119,6 +126,7 @@ bool Commands::importCsv(const std::string& path) {
 
 bool Commands::exportCsv(const std::string& path) {
     if (busy() || path.empty()) return false;
+    followLayout(doc_);  // a layout just changed on the Bank page labels the rows already
     host_.setProgressMax(CsvProgressMax);
     host_.setProgressValue(0);
     const std::string bytes = csvExportBytes(doc_.grid, [this](int row) { host_.setProgressValue(row); });

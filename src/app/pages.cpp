@@ -5,6 +5,13 @@ namespace tqm5 {
 const char* const BankTotalPrompt = "Bank Total Error. Init Data?";
 const char* const CautionTitle = "Caution";
 
+void followLayout(Document& doc) {
+    if (!doc.banks.complete()) return;
+    const int row = doc.grid.row(), rowSel = doc.grid.rowSel();
+    doc.grid.applyLabels(doc.banks);
+    doc.grid.setSelection(row, rowSel);
+}
+
 int switchPage(Document& doc, Host& host, int n) {
     if (n < MemoryPage || n > SetModePage) return 0;
     if (n == doc.lastTab) return 0;
@@ -19,10 +26,8 @@ int switchPage(Document& doc, Host& host, int n) {
         doc.banks.reset();
     }
     if (n == MemoryPage) {
-        const int row = doc.grid.row(), rowSel = doc.grid.rowSel();
         doc.grid.setRedraw(false);
-        doc.grid.applyLabels(doc.banks);
-        doc.grid.setSelection(row, rowSel);
+        followLayout(doc);
         doc.grid.setRedraw(true);
     }
     if (n == CommonPage) doc.oneTouch.rebuild(doc.banks);

@@ -12,6 +12,10 @@ enum Page { MemoryPage = 1, BankPage = 2, CommonPage = 3, SetModePage = 4 };
 // prompt). The caller has checked that no transfer runs.
 int switchPage(Document& doc, Host& host, int n);
 
+// The grid's row labels follow the bank layout when it totals 1000; the
+// current row and the selection stay.
+void followLayout(Document& doc);
+
 extern const char* const BankTotalPrompt;  // "Bank Total Error. Init Data?"
 extern const char* const CautionTitle;     // "Caution"
 

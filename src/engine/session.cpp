@@ -11,6 +11,8 @@ const char* const FinishTitle = " Finish";
 const char* const ErrorText = "Error";
 const char* const ErrorTitle = " Error";
 const char* const PortErrorText = "Port Error";
+const char* const StoppedText = "Stopped";
+const char* const StoppedTitle = " Stop";
 
 std::string percentText(int percent) { return std::to_string(percent) + "%"; }
 
@@ -26,6 +28,7 @@ public:
 
     Outcome go() {
         env_.state.busy = plan_.busyCode;
+        env_.state.stopping = false;  // a stop asked for before this run is not for it
         env_.state.writing = std::any_of(plan_.blocks.begin(), plan_.blocks.end(),
                                          [](const Block& b) { return b.kind == Block::Kind::Write; });
         env_.host.disableTransferControls();
@@ -45,6 +48,8 @@ public:
             return portError();
         } catch (const TransferClosed&) {
             return closed();
+        } catch (const TransferStopped&) {
+            return stopped();
         }
     }
 
@@ -131,6 +136,17 @@ private:
         env_.host.message(PortErrorText, ErrorTitle);
         if (env_.link.isOpen()) env_.link.close();
         return Outcome::PortError;
+    }
+
+    Outcome stopped() {
+        env_.state.writing = false;
+        env_.state.stopping = false;
+        proto_.endSession();
+        env_.state.quiet = QuietFailed;
+        reset();
+        resumeDisplay();
+        env_.host.message(StoppedText, StoppedTitle);
+        return Outcome::Stopped;
     }
 
     Outcome closed() {

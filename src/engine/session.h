@@ -10,7 +10,11 @@
 
 namespace tqm5::engine {
 
-enum class Outcome { Ignored, Success, Error, PortError, Closed };
+enum class Outcome { Ignored, Success, Error, PortError, Closed, Stopped };
+
+// Shown when the user stopped a transfer.
+extern const char* const StoppedText;
+extern const char* const StoppedTitle;
 
 // What a run needs of the program around it.
 struct Environment {
@@ -34,6 +38,8 @@ struct Environment {
 //   PortError: the port failed, or the radio's data could not be used;
 //              "Port Error" / " Error".
 //   Closed:    the window is closing; nothing shown, the port closed.
+//   Stopped:   the user stopped it (the state's stopping flag); the reset
+//              runs as after a failure, then "Stopped" / " Stop".
 Outcome run(const Plan& plan, Environment& env);
 
 // Runs `plan` as one silent step of a chain (Read All, Write All): the quiet

@@ -94,6 +94,7 @@ void CloneProtocol::endSession() {
 
 void CloneProtocol::checkClosing() const {
     if (state_.closing) throw TransferClosed();
+    if (state_.stopping) throw TransferStopped();
 }
 
 // Bytes reach the port one by one or in pieces (USB adapters hand them over
@@ -120,7 +121,7 @@ void CloneProtocol::waitFor(std::size_t count) {
     host_.processEvents();
     bool begun = false;
     for (;;) {
-        if (state_.closing) return;
+        if (state_.abandoning()) return;
         if (static_cast<std::size_t>(link_.bytesAvailable()) >= count) {
             received_ = link_.readAll();
             if (!keepOpen) link_.close();
@@ -128,7 +129,7 @@ void CloneProtocol::waitFor(std::size_t count) {
             return;
         }
         host_.processEvents();
-        if (state_.closing) return;
+        if (state_.abandoning()) return;
         const auto now = Clock::now();
         if (now >= deadline_) {
             // The timer fired: a late answer is read and thrown away.

@@ -20,6 +20,12 @@ public:
     const char* what() const noexcept override { return "transfer abandoned: window closing"; }
 };
 
+// The user stopped the transfer: it ends at once, as a failed run ends.
+class TransferStopped : public std::exception {
+public:
+    const char* what() const noexcept override { return "transfer stopped by the user"; }
+};
+
 std::string hexAddress(uint32_t address);  // five uppercase digits
 Bytes identificationCommand();             // "QK~TQ-M5EG" CR
 Bytes readCommand(uint32_t address);
@@ -31,7 +37,7 @@ public:
                   int timeoutMs = 1000);
 
     // One attempt each. A port error throws PortError; a closing window
-    // throws TransferClosed. A rejected or late answer returns failure.
+    // throws TransferClosed, a stop TransferStopped. A rejected or late answer returns failure.
     bool identify();
     std::optional<Bytes> readBlock(uint32_t address, int length);
     bool writeBlock(uint32_t address, const Bytes& data);

@@ -20,11 +20,16 @@ struct TransferState {
     int busy = Idle;
     int quiet = QuietNormal;
     bool closing = false;
+    // The user asked the running transfer to stop (Stop, Escape): it ends
+    // at its next wait, as a failed run of it would.
+    bool stopping = false;
     bool readAllMode = false;
     // The running transfer writes to the radio: stopping it now would leave
     // the radio partly written.
     bool writing = false;
     bool busyNow() const { return busy != Idle; }
+    // A running transfer must end at its next wait.
+    bool abandoning() const { return closing || stopping; }
 };
 
 }  // namespace tqm5

@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTimer>
@@ -85,9 +86,19 @@ Form1::Form1(Document& doc, QtSerialLink& link, WidgetHost* host, QWidget* paren
     progress_->setFocusPolicy(Qt::NoFocus);
     auto* percent = new QLabel("%", central);
     percent->setObjectName("Label17");
+    // Stop ends the running transfer at its next wait; Escape does the same.
+    stop_ = new QPushButton("Stop", central);
+    stop_->setObjectName("StopButton");
+    stop_->setEnabled(false);
+    stop_->setToolTip("Stop the running transfer (Esc)");
+    connect(stop_, &QPushButton::clicked, this, [this] { commands_->requestStop(); });
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, [this] { commands_->requestStop(); });
     progressRow->addWidget(progressBar_, 1);
     progressRow->addWidget(progress_);
     progressRow->addWidget(percent);
+    progressRow->addWidget(stop_);
     layout->addLayout(progressRow);
     setCentralWidget(central);
 
@@ -149,6 +160,8 @@ void Form1::buildMenus() {
         a->setObjectName(it.name);
         connect(a, &QAction::triggered, this, [this, it] {
             if (!commands_->mayOpenDialog()) return;
+            // A size or text being typed counts before the file sees the document.
+            if (auto* page = qobject_cast<Page*>(stack_->currentWidget())) page->commitEdits();
             const QString path = askForFile(this, it.kind);
             if (!path.isEmpty()) ((*commands_).*it.run)(QFile::encodeName(path).toStdString());
         });
@@ -205,6 +218,7 @@ void Form1::setTransferControlsEnabled(bool on) {
         p->transferControlsEnabled(on);
     }
     tabs_->setEnabled(on);
+    stop_->setEnabled(!on);
     for (QMenu* m : transferMenus_) m->menuAction()->setEnabled(on);
 }
 

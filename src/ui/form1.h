@@ -16,6 +16,7 @@ class QAction;
 class QLineEdit;
 class QMenu;
 class QProgressBar;
+class QPushButton;
 class QStackedWidget;
 class QTabBar;
 class QTableView;
@@ -91,6 +92,7 @@ private:
     std::array<Page*, 4> pages_{};
     QProgressBar* progressBar_ = nullptr;
     QLineEdit* progress_ = nullptr;
+    QPushButton* stop_ = nullptr;
     QList<QMenu*> transferMenus_;
     QAction* portItems_[17] = {};
     // Keeps what Read All read, for the safety copy after it.

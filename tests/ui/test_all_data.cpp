@@ -2,6 +2,7 @@
 // pseudo-terminal: the chain of steps, the messages, and what reaches the
 // radio.
 #include <QApplication>
+#include <QTimer>
 #include <QtTest>
 
 #include <algorithm>
@@ -85,12 +86,14 @@ private slots:
         {
             Rig dry;
             dry.doc.origin.known = true;
+            dry.doc.known = AreaOrigins{true, true, true, true, true, true};
             QCOMPARE(dry.form->writeAll(), TransferOutcome::Success);
             oneTouch = dry.exchangeOf("W 00180");
         }
         QVERIFY(oneTouch > 1000);
         Rig r;
         r.doc.origin.known = true;
+        r.doc.known = AreaOrigins{true, true, true, true, true, true};
         r.radio.withEmulator([oneTouch](emu::Emulator& e) {
             for (uint64_t x = oneTouch; x < oneTouch + 3; ++x) e.forceFault(x, emu::FaultKind::BrokenTail);
         });
@@ -100,12 +103,51 @@ private slots:
         QCOMPARE(r.logged("W 00100"), 1);
     }
 
+    // A step that ends in "Port Error" (the adapter pulled after the
+    // channels) fails the run like an "Error" does, and a Read All then
+    // keeps no safety copy. Stop ends a chain where it stands.
+    void chainsEndInErrorOrStopped() {
+        for (bool write : {false, true}) {
+            Rig r;
+            r.doc.origin.known = true;
+            r.doc.known = AreaOrigins{true, true, true, true, true, true};
+            int copies = 0;
+            r.form->commands().readAllSucceeded = [&] { ++copies; };
+            auto token = r.form->commands().transferStarting.connect([&](const engine::Plan& p) {
+                const bool gone = p.what == "bank layout";
+                r.link.bindDevice(1, gone ? QString("/dev/tqm5-no-such-port") : QString::fromStdString(r.radio.devicePath()));
+            });
+            QCOMPARE(write ? r.form->writeAll() : r.form->readAll(), TransferOutcome::Error);
+            QCOMPARE(r.shown.at(0), std::string("Port Error| Error"));
+            QCOMPARE(r.shown.back(), std::string("Error| Error"));
+            QCOMPARE(copies, 0);
+            QVERIFY(!r.doc.state.busyNow());
+        }
+        for (bool write : {false, true}) {
+            Rig r;
+            r.doc.origin.known = true;
+            r.doc.known = AreaOrigins{true, true, true, true, true, true};
+            int copies = 0;
+            r.form->commands().readAllSucceeded = [&] { ++copies; };
+            auto token = r.form->commands().transferStarting.connect([&](const engine::Plan& p) {
+                if (p.what == "one-touch keys") QTimer::singleShot(0, [&] { r.form->commands().requestStop(); });
+            });
+            QCOMPARE(write ? r.form->writeAll() : r.form->readAll(), TransferOutcome::Stopped);
+            QCOMPARE(r.shown.back(), std::string("Stopped| Stop"));
+            QCOMPARE(r.logged("001A0"), 0);  // the title step never ran
+            QCOMPARE(copies, 0);
+            QVERIFY(!r.doc.state.busyNow() && !r.doc.state.readAllMode && !r.doc.state.stopping);
+            QVERIFY(r.form->findChild<QWidget*>("READ_Botton")->isEnabled());
+        }
+    }
+
     // Glyphs the program never read, loaded or drew stay the radio's own; the
     // groups the program holds are written though their window never opened.
     void writeAllKeepsTheRadiosGlyphsUnlessKnown() {
         for (bool drawn : {false, true}) {
             Rig r;
             r.doc.origin.known = true;  // as after opening a memory file
+            r.doc.known = AreaOrigins{true, true, true, true, true, true};
             r.doc.groups.member[3][7] = true;
             if (drawn) {
                 r.doc.glyphs.setPixel(4, 0, 0, true);

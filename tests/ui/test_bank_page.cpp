@@ -156,6 +156,13 @@ private slots:
         Window w;
         w.showTab(1);
         Commands& commands = w.form->commands();
+        // A layout that does not total 1000 is left as it is.
+        commands.setBankSize(0, 102);
+        QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+        w.button("GROUP_SET")->click();
+        QCOMPARE(w.doc.banks.total(), 1002);
+        QCOMPARE(w.doc.banks.size[0], 102);
+        commands.setBankSize(0, 100);
         QVERIFY(commands.openGroupWindow());  // default layout: banks 10-49 hold nothing
         Form5 groups(commands, false, w.form.get());
         groups.show();

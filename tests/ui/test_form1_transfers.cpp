@@ -163,6 +163,101 @@ private slots:
         r.shown.clear();
         QCOMPARE(r.form->memoryWrite(), TransferOutcome::Success);
         QCOMPARE(r.shown, (std::vector<std::string>{"Success| Finish"}));
+
+        // A read that fails at the identification read no row at all, even
+        // after a read that completed.
+        r.radio.withEmulator([](emu::Emulator& e) { e.failIdentifications(3, emu::FaultKind::NoAnswer); });
+        QCOMPARE(r.form->memoryRead(), TransferOutcome::Error);
+        r.shown.clear();
+        r.answer = Host::Choice::Cancel;
+        QCOMPARE(r.form->memoryWrite(), TransferOutcome::Ignored);
+        QCOMPARE(r.shown.size(), size_t(1));
+        QVERIFY(r.shown[0].find("stopped before row 1") != std::string::npos);
+    }
+
+    // Every other write asks too while what it sends is only the program's
+    // start-up values: Cancel sends nothing, OK writes, and what was written
+    // (or read) asks no more.
+    void everyPageWriteAsksOnAFreshStart() {
+        struct Case {
+            const char* control;  // a button, or the Write All menu item
+            const char* names;    // what the question lists
+        };
+        const Case cases[] = {{"WRITE_BANK", "bank layout."},
+                              {"WRITE_ONE_TOUCH", "one-touch keys."},
+                              {"TITLE_WRITE", "opening title."},
+                              {"SETTING_WRITE", "settings, DTMF memories."},
+                              {"Set_Mode_Write", "settings, DTMF memories."},
+                              {"WRITE_DTMF", "DTMF memories."},
+                              {"GROUP_WRITE", "bank-link groups."},
+                              {"ALL_WRITE", "channels, bank layout, one-touch keys, opening title, settings, DTMF "
+                                            "memories, bank-link groups."}};
+        for (const Case& c : cases) {
+            Rig r;
+            const auto press = [&] {
+                if (std::string(c.control) == "GROUP_WRITE") return r.form->commands().groupWrite();
+                if (std::string(c.control) == "ALL_WRITE") return r.form->writeAll();
+                r.button(c.control)->click();
+                return TransferOutcome::Success;
+            };
+            r.answer = Host::Choice::Cancel;
+            press();
+            QCOMPARE(r.shown.size(), size_t(1));
+            QVERIFY2(r.shown[0].ends_with(std::string(c.names) + " Write them over what the radio holds?|Caution"),
+                     r.shown[0].c_str());
+            QCOMPARE(r.radio.stats().exchanges, uint64_t(0));
+            if (std::string(c.control) == "ALL_WRITE") continue;  // a full write is long; Read All covers it
+            r.answer = Host::Choice::Ok;
+            r.shown.clear();
+            press();
+            QVERIFY(r.radio.stats().exchanges > 0);
+            r.shown.clear();
+            press();
+            QVERIFY2(r.shown.size() == 1 && r.shown[0].find("|Caution") == std::string::npos, c.control);
+        }
+    }
+
+    // Stop (the button or Escape) ends a read as a failed read ends, the
+    // rows read so far named by the write guard; a write asks first, and
+    // Cancel lets it finish.
+    void stopEndsATransfer() {
+        for (bool escape : {false, true}) {
+            Rig r;
+            r.form->activateWindow();
+            QTimer::singleShot(60, [&] {
+                QVERIFY(r.button("StopButton")->isEnabled());
+                if (escape) QTest::keyClick(r.form.get(), Qt::Key_Escape);
+                else r.click("StopButton");
+            });
+            QCOMPARE(r.form->memoryRead(), TransferOutcome::Stopped);
+            QCOMPARE(r.shown, (std::vector<std::string>{"Stopped| Stop"}));
+            QVERIFY(r.button("READ_Botton")->isEnabled());
+            QVERIFY(!r.button("StopButton")->isEnabled());
+            QVERIFY(!r.link.isOpen());
+            const int stopped = r.doc.origin.readStoppedAfter;
+            QVERIFY(stopped > 0 && stopped < 1000);
+            r.shown.clear();
+            r.answer = Host::Choice::Cancel;
+            QCOMPARE(r.form->memoryWrite(), TransferOutcome::Ignored);
+            QVERIFY(r.shown.at(0).find("stopped after row " + std::to_string(stopped)) != std::string::npos);
+        }
+        for (Host::Choice choice : {Host::Choice::Cancel, Host::Choice::Ok}) {
+            Rig r;
+            r.doc.origin.known = true;
+            r.answer = choice;
+            QTimer::singleShot(60, [&] { r.click("StopButton"); });
+            const TransferOutcome outcome = r.form->memoryWrite();
+            QVERIFY(r.shown.at(0).find("Stop the write?") != std::string::npos);
+            const bool finished = choice == Host::Choice::Cancel;
+            QCOMPARE(outcome, finished ? TransferOutcome::Success : TransferOutcome::Stopped);
+            QCOMPARE(r.shown.back(), std::string(finished ? "Success| Finish" : "Stopped| Stop"));
+            QCOMPARE(r.logged(" W 00EB5"), finished ? 1 : 0);  // the pass-channel index comes last
+            QVERIFY(!r.doc.state.busyNow() && !r.doc.state.stopping);
+        }
+        // With nothing running, Stop and Escape do nothing.
+        Rig r;
+        QVERIFY(!r.form->commands().requestStop());
+        QVERIFY(!r.button("StopButton")->isEnabled());
     }
 
     // Closing during a write asks; Cancel lets the write finish, OK stops it.
