@@ -102,6 +102,72 @@ TEST(SettingsCodec, ReadEncodings) {
     }
 }
 
+// Which byte each item lives in, written out by hand from the radio's
+// layout (not taken from the catalogue), in byte order: a radio whose
+// neighbouring bytes hold different values is read into exactly these
+// positions, and written back into exactly these bytes.
+TEST(SettingsCodec, EveryItemSitsInItsOwnByte) {
+    enum Enc { P, Plus1, Plus3 };
+    const struct {
+        int byte;
+        const char* control;
+        Enc enc;
+    } layout[] = {
+        {2, "Set_Mode_Sound[4]", P},      {3, "Set_Mode_Sound[5]", P},     {4, "Set_Mode_Recv[6]", P},
+        {5, "Set_Mode_Recv[7]", P},       {10, "Set_Mode_Display[11]", P}, {11, "Set_Mode_Display[12]", P},
+        {13, "Set_Mode_Display[13]", Plus1}, {14, "Set_Mode_Display[14]", Plus3}, {15, "Set_Mode_Display[15]", P},
+        {16, "Set_Mode_Scan[4]", P},      {17, "Set_Mode_Scan[5]", P},     {18, "Set_Mode_Scan[6]", P},
+        {19, "Set_Mode_Scan[7]", P},      {23, "Set_Mode_Send[6]", P},     {25, "Set_Mode_Send[7]", P},
+        {32, "Set_Mode_Sound[1]", P},     {35, "Set_Mode_Scan[1]", P},     {36, "Set_Mode_Scan[3]", P},
+        {37, "Set_Mode_Scan[2]", P},      {38, "Set_Mode_Scan[0]", P},     {39, "Set_Mode_Key[8]", P},
+        {40, "Set_Mode_Key[2]", P},       {41, "Set_Mode_Key[1]", P},      {42, "Set_Mode_Send[8]", P},
+        {44, "Set_Mode_Display[1]", P},   {45, "Set_Mode_Power[0]", P},    {46, "Set_Mode_Power[1]", P},
+        {47, "Set_Mode_Sound[0]", P},     {57, "Set_Mode_Key[9]", P},      {61, "Set_Mode_Key[10]", P},
+        {63, "Set_Mode_Send[0]", P},      {64, "Set_Mode_Recv[4]", P},     {65, "Set_Mode_Send[2]", P},
+        {67, "Set_Mode_Display[2]", Plus1}, {68, "Set_Mode_Sound[3]", Plus1}, {69, "Set_Mode_Display[7]", P},
+        {73, "Set_Mode_Send[4]", P},      {74, "Set_Mode_Send[3]", P},     {75, "Set_Mode_Display[9]", P},
+        {76, "Set_Mode_Display[10]", P},  {77, "Set_Mode_Sound[2]", P},    {80, "Set_Mode_Recv[2]", P},
+        {82, "Set_Mode_Display[3]", Plus1}, {88, "Set_Mode_Send[10]", P},  {89, "Set_Mode_Send[11]", P},
+        {90, "Set_Mode_Send[12]", P},     {94, "Set_Mode_Key[4]", P},      {97, "Set_Mode_Send[1]", P},
+        {98, "Set_Mode_Power[2]", P},     {100, "Set_Mode_Key[0]", P},     {101, "Set_Mode_Recv[0]", P},
+        {104, "Set_Mode_Recv[3]", P},     {116, "Set_Mode_Recv[1]", P},    {117, "Set_Mode_Display[4]", P},
+        {119, "Set_Mode_Display[5]", P},  {122, "Set_Mode_Key[3]", P},     {123, "Set_Mode_Preset", P},
+        {124, "Set_Mode_Send[5]", P},     {129, "Set_Mode_Display[6]", P}, {132, "Set_Mode_Display[8]", P},
+        {141, "Set_Mode_Key[11]", P},     {145, "Set_Mode_Send[9]", P},
+    };
+    SettingsImage image;
+    image.fill(0xEE);  // no entry of any list
+    image[53] = 0x68;  // Wild key: "Set mode exit", the last key function
+    image[96] = 0x15;  // Lamp key: "Illumination", the second
+    std::vector<int> positions;
+    int previous = -1;
+    for (std::size_t i = 0; i < std::size(layout); ++i) {
+        const auto& row = layout[i];
+        const SetModeItem& item = itemNamed(row.control);
+        const auto value = [&](int q) { return q + (row.enc == Plus1 ? 1 : row.enc == Plus3 ? 3 : 0); };
+        // Not the start-up entry, and not what the byte before holds.
+        int p = static_cast<int>(i) % item.size();
+        for (int k = 0; k < item.size() && (p == item.startup || value(p) == previous); ++k) p = (p + 1) % item.size();
+        previous = value(p);
+        image[static_cast<std::size_t>(row.byte)] = static_cast<uint8_t>(value(p));
+        positions.push_back(p);
+    }
+    SetModeSettings s;
+    applySettingsImage(s, image);
+    for (std::size_t i = 0; i < std::size(layout); ++i)
+        EXPECT_EQ(s.position(layout[i].control), positions[i]) << layout[i].control << " at byte " << layout[i].byte;
+    EXPECT_EQ(s.position("Set_Mode_Key[6]"), 50);
+    EXPECT_EQ(s.position("Set_Mode_Key[7]"), 1);
+
+    // Written over a radio that holds 0xEE everywhere: the same bytes come out.
+    SettingsImage filler;
+    filler.fill(0xEE);
+    const SettingsImage out = encodeSettingsImage(s, filler);
+    for (const auto& row : layout) EXPECT_EQ(out[static_cast<std::size_t>(row.byte)], image[static_cast<std::size_t>(row.byte)]) << row.control;
+    EXPECT_EQ(out[53], 0x68);
+    EXPECT_EQ(out[96], 0x15);
+}
+
 TEST(SettingsCodec, DialRingAndChDisplayWriteTheirPairs) {
     SetModeSettings s;
     const SettingsImage lastRead{};
