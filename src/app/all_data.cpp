@@ -20,7 +20,9 @@ bool Commands::chainStep(Step step) {
     }
     doc_.state.quiet = QuietOn;
     doc_.state.busy = Idle;
+    stepping_ = true;
     const TransferOutcome out = step();
+    stepping_ = false;
     if (out == TransferOutcome::Error || out == TransferOutcome::PortError) chainFailed_ = true;
     if (out == TransferOutcome::Stopped) chainStopped_ = true;
     return !doc_.state.closing && out != TransferOutcome::Closed && out != TransferOutcome::Stopped;
@@ -54,8 +56,13 @@ TransferOutcome Commands::readAll(AllDataWindows& windows) {
     for (bool (AllDataWindows::*readWindow)() : {&AllDataWindows::readFontWindow, &AllDataWindows::readGroupWindow}) {
         bool read = true;
         if (!chainStep([&] {
+                // The windows run their own transfers; the main window's
+                // commands stay refused while they do.
                 doc_.state.readAllMode = true;
+                doc_.state.busy = BusyReadAll;
+                stepping_ = false;
                 read = (windows.*readWindow)();
+                doc_.state.busy = Idle;
                 return TransferOutcome::Success;
             }))
             return closed();

@@ -388,7 +388,7 @@ void Commands::setOneTouchNoSetting(int key, bool on) {
 }
 
 bool Commands::openGroupWindow() {
-    if (busy() && !doc_.state.readAllMode) return false;
+    if (!mayOpenGroupWindow()) return false;
     // The layout stays as it is, whole or not: banks without channels are
     // grey either way, and the keys follow only a whole layout.
     if (doc_.banks.complete()) doc_.oneTouch.rebuild(doc_.banks);

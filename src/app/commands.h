@@ -35,7 +35,9 @@ public:
     Commands(Document& doc, SerialLink& link, Host& host) : doc_(doc), link_(link), host_(host) {}
 
     int timeoutMs = 1000;  // the response timer
-    bool busy() const { return doc_.state.busyNow(); }
+    // A transfer runs, or Read All / Write All holds the radio between two
+    // of its steps: every other command returns at once.
+    bool busy() const { return doc_.state.busyNow() || (chain_ != Chain::None && !stepping_); }
     Document& document() { return doc_; }
     Host& host() { return host_; }
 
@@ -174,6 +176,7 @@ public:
     bool mayOpenDialog() const { return !busy(); }
     // The font window opens when no transfer runs, or for Read All.
     bool mayOpenFontWindow() const { return !busy() || doc_.state.readAllMode; }
+    bool mayOpenGroupWindow() const { return !busy() || doc_.state.readAllMode; }
     // Asked before the window closes: false when the user chose to keep it
     // (a write is running, or edits were neither written nor saved).
     bool confirmClose();
@@ -185,7 +188,7 @@ public:
     // radio is left partly written. False when nothing is being stopped.
     bool requestStop();
     // A transfer (or a chain of them) runs that Stop can end.
-    bool stoppable() const { return busy() || chain_ != Chain::None; }
+    bool stoppable() const { return busy(); }
 
 private:
     TransferContext context();
@@ -201,6 +204,7 @@ private:
     bool chainStopped_ = false;
     enum class Chain { None, Read, Write };
     Chain chain_ = Chain::None;
+    bool stepping_ = false;  // a chain's own step is being started
     // The areas a write sends, as the guard names them.
     enum Area { Banks, Groups, OneTouch, Title, Settings, Dtmf };
     // False when the user does not want the radio's channels (when

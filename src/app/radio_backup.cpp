@@ -36,7 +36,9 @@ engine::Plan glyphReadPlan(GlyphSet& glyphs) {
 }
 
 bool PlanAllData::readFontWindow() {
+    // Read All's own step: the busy code it holds for the windows is this read's.
     commands_.document().state.quiet = QuietOn;
+    commands_.document().state.busy = Idle;
     return commands_.transfer(glyphReadPlan(commands_.document().glyphs)) == TransferOutcome::Success;
 }
 

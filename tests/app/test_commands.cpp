@@ -5,6 +5,7 @@
 #include "app/commands.h"
 #include "app/startup.h"
 #include "support/recording_host.h"
+#include "support/emulator_rig.h"
 #include "support/scripted_link.h"
 
 using namespace tqm5;
@@ -95,6 +96,38 @@ TEST(Commands, NothingRunsWhileATransferRuns) {
     EXPECT_EQ(r.doc.grid.row(), 10);
     EXPECT_TRUE(r.link.sent.empty());
     EXPECT_EQ(r.doc.port, 1);
+}
+
+// Read All and Write All hold the radio from their first step to their
+// last: a click that arrives while a step waits, between two steps or while
+// the font and group windows read starts nothing.
+TEST(Commands, NothingStartsInsideReadAllOrWriteAll) {
+    test::EmulatorRig r(30);
+    r.doc.origin.known = true;
+    r.doc.known = AreaOrigins{true, true, true, true, true, true};
+    struct Windows : AllDataWindows {
+        std::function<void()> during;
+        bool readFontWindow() override { return during(), true; }
+        bool readGroupWindow() override { return during(), true; }
+    } windows;
+    int tried = 0;
+    const auto tryEverything = [&] {
+        ++tried;
+        EXPECT_EQ(r.commands.memoryRead(), TransferOutcome::Ignored);
+        EXPECT_EQ(r.commands.bankWrite(), TransferOutcome::Ignored);
+        EXPECT_EQ(r.commands.readAll(windows), TransferOutcome::Ignored);
+        EXPECT_EQ(r.commands.writeAll(), TransferOutcome::Ignored);
+        EXPECT_EQ(r.commands.switchPage(2), 0);
+        EXPECT_FALSE(r.commands.selectPort(3));
+    };
+    windows.during = tryEverything;
+    r.host.onEvents = tryEverything;
+    EXPECT_EQ(r.commands.readAll(windows), TransferOutcome::Success);
+    EXPECT_EQ(r.commands.writeAll(), TransferOutcome::Success);
+    r.host.onEvents = nullptr;
+    EXPECT_GT(tried, 3000);
+    EXPECT_EQ(r.doc.port, 1);
+    EXPECT_FALSE(r.commands.busy());
 }
 
 TEST(Commands, BlankEmptyRowsStopsAtRow1602) {
