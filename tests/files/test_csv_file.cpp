@@ -69,10 +69,16 @@ TEST(Csv, FullGridRoundTrip) {
     ASSERT_TRUE(r.commands.exportCsv(r.file("all.CSV")));
     EXPECT_EQ(r.host.messages.back().text, "Save File");
     EXPECT_EQ(r.host.messages.back().title, "Finish");
-    startUp(r.doc);
+    for (int row = 1; row < FirstBugRow; ++row) r.doc.grid.deleteRow(row);  // the bank layout stays
+    r.doc.grid.setCell(FirstBugRow, ColFreq, "400.00000MHz");  // its line differs now, and is not read
     ASSERT_TRUE(r.commands.importCsv(r.file("all.CSV")));
-    EXPECT_EQ(r.host.messages.back().text, "Inport CSV File");
-    EXPECT_EQ(r.host.messages.back().title, " Finish");
+    ASSERT_EQ(r.host.messages.size(), 3u);
+    EXPECT_EQ(r.host.messages[1].text, "Inport CSV File");
+    EXPECT_EQ(r.host.messages[1].title, " Finish");
+    EXPECT_EQ(r.host.messages[2].text, "These lines were not taken as written:\n"
+                                       "Line 1605 (BUG - 0): row 1604 is never imported; the line was not read");
+    EXPECT_EQ(r.host.messages[2].title, " Warning");
+    EXPECT_EQ(r.doc.grid.cell(FirstBugRow, ColFreq), "400.00000MHz");
     EXPECT_EQ(r.host.progressMax, LastRow);
     EXPECT_EQ(r.host.progressValue, 0);
     EXPECT_TRUE(r.doc.origin.known);
@@ -86,10 +92,6 @@ TEST(Csv, FullGridRoundTrip) {
         for (char32_t ch : toU32(a.nameString(row - 1))) expected += cp932Code(ch) > 0xFF ? std::string(" ") : toUtf8(ch);
         ASSERT_EQ(b.cell(row, ColName), expected) << row;
     }
-    Document fresh;
-    startUp(fresh);
-    for (int row = FirstBugRow; row <= LastRow; ++row)  // never imported
-        ASSERT_EQ(b.cell(row, ColFreq), fresh.grid.cell(row, ColFreq)) << row;
 }
 
 TEST(Csv, GoldenFileImportChecksEveryField) {
