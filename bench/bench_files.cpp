@@ -87,7 +87,7 @@ int main() {
     measure("  write memory file (in memory)", [&] { (void)memoryFileBytes(models, 1, "x"); });
     measure("  read and apply memory file", [&] { applyMemoryFile(parseMemoryFile(file).content, models); });
     measure("  CSV export (in memory)", [&] { (void)csvExportBytes(doc.grid); });
-    measure("  CSV parse and apply", [&] { applyCsvImport(parseCsv(list), doc.grid); });
+    measure("  CSV parse and apply", [&] { applyCsvImport(parseCsv(list, doc.grid), doc.grid); });
 
     std::printf("peak memory: %ld KiB (%ld KiB at start)\n", peakKiB(), startKiB);
     fs::remove_all(dir);

@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     ChannelGrid grid;
     const std::string before = csvExportBytes(grid);
-    const CsvImport import = parseCsv(bytes);
+    const CsvImport import = parseCsv(bytes, grid);
     if (!import.headingOk) {
         if (csvExportBytes(grid) != before) fail("a refused file changed the grid", 0);
         return 0;
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         if (!csvOffsetAccepted(grid.cell(r, ColOffset))) fail("an offset the radio cannot hold", r);
     }
     const std::string exported = csvExportBytes(grid);
-    applyCsvImport(parseCsv(exported), grid);
+    applyCsvImport(parseCsv(exported, grid), grid);
     if (csvExportBytes(grid) != exported) fail("importing the export changed the grid", 0);
     return 0;
 }

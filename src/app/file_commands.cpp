@@ -19,6 +19,7 @@ const char* const FileErrorTitle = "Error";
 const char* const FileWontOpenText = "This File don't Open";
 const char* const CsvFileErrorText = "CSV File Error";
 const char* const CsvImportedText = "Inport CSV File";
+const char* const CsvNotesTitle = " Warning";
 
 namespace {
 
@@ -109,18 +110,20 @@ bool Commands::importCsv(const std::string& path) {
     if (error.empty()) {
         host_.setProgressMax(CsvProgressMax);
         host_.setProgressValue(0);
-        import = parseCsv(bytes, [this](int row) { host_.setProgressValue(row); });
+        import = parseCsv(bytes, doc_.grid, [this](int row) { host_.setProgressValue(row); });
     }
     if (!error.empty() || !import.headingOk) {
         host_.message(CsvFileErrorText, ErrorTitle);
         host_.setProgressValue(0);
         return false;
     }
-    applyCsvImport(import, doc_.grid);
+    const std::vector<CsvNote> notes = applyCsvImport(import, doc_.grid);
     doc_.origin = ChannelOrigin{true, -1};
     host_.setProgressValue(CsvProgressMax);
     host_.message(CsvImportedText, FinishTitle);
     host_.setProgressValue(0);
+    // What the import could not take as written, so nothing goes unsaid.
+    if (!notes.empty()) host_.message(csvNotesText(notes), CsvNotesTitle);
     return true;
 }
 

@@ -14,6 +14,7 @@ extern const char* const FileErrorTitle;      // "Error"
 extern const char* const FileWontOpenText;    // "This File don't Open"
 extern const char* const CsvFileErrorText;    // "CSV File Error"
 extern const char* const CsvImportedText;     // "Inport CSV File"
+extern const char* const CsvNotesTitle;       // " Warning": the lines an import did not take as written
 
 // Reads the port from the configuration file at `path` into the document:
 // 1 when the file was read, 0 after an error (port 1, no check mark).

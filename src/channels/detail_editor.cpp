@@ -149,6 +149,14 @@ std::string offsetKhzOnLeave(const std::string& mhzField, const std::string& tex
     return d + std::string(3 - d.size(), '0');
 }
 
+bool frequencyFitsRow(int row, long long f) {
+    if (inBlockedRange(f)) return false;
+    if (const Band* band = callBand(row)) return f >= band->low && f <= band->high;
+    return f >= FreqLowest && f <= FreqHighest;
+}
+
+bool offsetFits(long long khz) { return khz >= 0 && khz <= OffsetHighestKhz; }
+
 NormalisedSet normaliseSet(int row, const DetailSet& in) {
     NormalisedSet out;
     DetailSet& s = out.fields;
@@ -162,20 +170,13 @@ NormalisedSet normaliseSet(int row, const DetailSet& in) {
     if (frac.size() > 5) frac = "00000";
     if (!frac.empty()) frac.append(5 - frac.size(), '0');
     auto f = [&] { return valueOf(mhz) * 100000 + (frac.empty() ? 0 : valueOf(frac)); };
-    if (inBlockedRange(f())) {
-        mhz.clear();
-        frac.clear();
-    }
-    if (const Band* band = callBand(row)) {
-        // A call channel always keeps a frequency of its own band.
-        if (frac.empty()) frac = "00000";
-        if (f() < band->low || f() > band->high) {
+    if (frac.empty()) frac = "00000";
+    if (!frequencyFitsRow(row, f())) {
+        if (const Band* band = callBand(row)) {
+            // A call channel always keeps a frequency of its own band.
             mhz = band->mhz;
             frac = "00000";
-        }
-    } else {
-        if (frac.empty()) frac = "00000";
-        if (f() < FreqLowest || f() > FreqHighest) {
+        } else {
             mhz.clear();
             frac.clear();
         }
@@ -211,7 +212,7 @@ NormalisedSet normaliseSet(int row, const DetailSet& in) {
     if (!ok.empty() && ok.size() < 3) ok.append(3 - ok.size(), '0');
     if (om.empty() || om.size() > 3) om = "0";
     if (ok.empty() || ok.size() > 3) ok = "000";
-    if (valueOf(om) * 1000 + valueOf(ok) > OffsetHighestKhz) {
+    if (!offsetFits(valueOf(om) * 1000 + valueOf(ok))) {
         om = "0";
         ok = "000";
     }

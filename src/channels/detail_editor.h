@@ -74,6 +74,14 @@ std::string offsetMhzOnLeave(const std::string& text);
 // ("5" -> "500"); empty or longer than three digits -> "000".
 std::string offsetKhzOnLeave(const std::string& mhzField, const std::string& text);
 
+// --- what "OK" keeps as it is ----------------------------------------------
+// A frequency (10 Hz units) the editor stores for `row` unchanged: within
+// the row's own band for a call row, else within the radio's range and
+// outside the blocked ranges. Any other one "OK" replaces or refuses.
+bool frequencyFitsRow(int row, long long f10Hz);
+// An offset (kHz) the editor keeps: at most 999.995 MHz.
+bool offsetFits(long long khz);
+
 // --- "OK" ----------------------------------------------------------------
 enum class SetOutcome {
     Stored,   // holds a valid frequency: the row is written

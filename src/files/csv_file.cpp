@@ -1,6 +1,8 @@
 #include "files/csv_file.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <unordered_map>
 
 #include "channels/cp932.h"
 #include "channels/name_table.h"
@@ -19,16 +21,78 @@ constexpr std::string_view HeadingWithoutCommas =
 constexpr std::size_t ExportedHeadingLength = 100;  // with its quotes, without its commas
 constexpr long long OffsetHighest = OffsetHighestKhz;  // 999.995 MHz, in kHz
 
+// Every field in double quotes; a quote inside a field is doubled, so a
+// name holding a comma or a quote reads back whole.
 std::string quoted(const std::vector<std::string>& fields) {
     std::string line;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i) line += ',';
         line += '"';
-        line += fields[i];
+        for (char c : fields[i]) {
+            if (c == '"') line += '"';
+            line += c;
+        }
         line += '"';
     }
     return line;
 }
+
+// The fields of a data line. A line in standard CSV quoting (a quoted field
+// runs to its closing quote, "" inside it is one quote) is read that way;
+// any other line as older exports were read: every quote removed, then split
+// at each comma.
+std::vector<std::string> csvFields(std::string_view line) {
+    std::vector<std::string> fields;
+    std::size_t i = 0;
+    bool standard = true;
+    for (;;) {
+        std::string f;
+        if (i < line.size() && line[i] == '"') {
+            bool closed = false;
+            for (++i; i < line.size(); ++i) {
+                if (line[i] != '"') {
+                    f += line[i];
+                } else if (i + 1 < line.size() && line[i + 1] == '"') {
+                    f += '"';
+                    ++i;
+                } else {
+                    closed = true;
+                    ++i;
+                    break;
+                }
+            }
+            if (!closed || (i < line.size() && line[i] != ',')) {
+                standard = false;
+                break;
+            }
+        } else {
+            const std::size_t end = std::min(line.find(',', i), line.size());
+            f = std::string(line.substr(i, end - i));
+            if (f.find('"') != std::string::npos) {
+                standard = false;
+                break;
+            }
+            i = end;
+        }
+        fields.push_back(std::move(f));
+        if (i >= line.size()) break;
+        if (++i == line.size()) {  // a comma ends the line: one more, empty field
+            fields.emplace_back();
+            break;
+        }
+    }
+    if (standard) return fields;
+    fields.clear();
+    std::string s(line);
+    s.erase(std::remove(s.begin(), s.end(), '"'), s.end());
+    std::size_t from = 0;
+    for (std::size_t comma; (comma = s.find(',', from)) != std::string::npos; from = comma + 1)
+        fields.push_back(s.substr(from, comma - from));
+    fields.push_back(s.substr(from));
+    return fields;
+}
+
+std::string inQuotes(const std::string& text) { return "\"" + text + "\""; }
 
 // The name as a spreadsheet gets it: double-byte characters become spaces.
 std::string singleByteName(const std::string& name) {
@@ -38,6 +102,14 @@ std::string singleByteName(const std::string& name) {
         else out += toUtf8(c);
     }
     return out;
+}
+
+// Fields 2 to 13 of a row's exported line (columns 1 to 12).
+void exportedFields(const ChannelGrid& grid, int r, std::vector<std::string>& fields) {
+    const std::string& freq = grid.cell(r, ColFreq);
+    fields[1] = freq.size() > 3 ? freq.substr(0, freq.size() - 3) : freq;
+    for (int c = ColMode; c <= ColSkip; ++c) fields[static_cast<std::size_t>(c)] = grid.cell(r, c);
+    fields[12] = singleByteName(grid.nameString(r - 1));
 }
 
 // Frequency cell after an import: digits, '.', and the letters of "MHz" only,
@@ -76,20 +148,24 @@ std::string fileSizedName(std::string name) {
     return name;
 }
 
-// Checks an in-use row's cells in order; false at the first one the radio
-// cannot hold. Hidden codes follow the cells that pass.
-bool completeRow(ChannelGrid& g, int r) {
+// Checks an in-use row's cells in order; at the first one the radio cannot
+// hold, says which and why. Hidden codes follow the cells that pass. A name
+// that loses characters is kept, and `nameNote` says what it lost.
+std::string completeRow(ChannelGrid& g, int r, std::string& nameNote) {
     RowAttributes& a = g.attr(r);
-    if (!oneOf(g.cell(r, ColMode), {"FM", "AM", "NFM", "WFM"})) return false;
+    auto cell = [&](int c) { return inQuotes(g.cell(r, c)); };
+    if (!oneOf(g.cell(r, ColMode), {"FM", "AM", "NFM", "WFM"})) return "mode " + cell(ColMode) + " is not known";
     const int step = StepTable.indexOf(g.cell(r, ColStep));
-    if (step < 0) return false;
+    if (step < 0) return "step " + cell(ColStep) + " is not in the table";
     a.step = static_cast<uint8_t>(step);
     const int train = trainIndexOf(g.cell(r, ColCarrier));
-    if (train < 0) return false;
+    if (train < 0) return "carrier " + cell(ColCarrier) + " is not in the table";
     a.train = static_cast<uint8_t>(train);
-    if (!oneOf(g.cell(r, ColToneMode), {"None", "Tone", "TSQ", "SQ", "DCS", "Train"})) return false;
+    if (!oneOf(g.cell(r, ColToneMode), {"None", "Tone", "TSQ", "SQ", "DCS", "Train"}))
+        return "tone mode " + cell(ColToneMode) + " is not known";
     const int tx = ToneTable.indexOf(g.cell(r, ColTxTone)), rx = ToneTable.indexOf(g.cell(r, ColRxTone));
-    if (tx < 0 || rx < 0) return false;
+    if (tx < 0) return "tone " + cell(ColTxTone) + " is not in the table";
+    if (rx < 0) return "tone " + cell(ColRxTone) + " is not in the table";
     a.txTone = static_cast<uint8_t>(tx);
     a.rxTone = static_cast<uint8_t>(rx);
     // Any text whose leading number is a code of the table: "23", "023", "23.0".
@@ -97,14 +173,21 @@ bool completeRow(ChannelGrid& g, int r) {
     int dcs = -1;
     for (int i = 0; i < DcsTable.count && dcs < 0; ++i)
         if (leadingNumber(*DcsTable.text(i)) == leadingNumber(dcsText)) dcs = i;
-    if (dcs < 0) return false;
+    if (dcs < 0) return "DCS code " + cell(ColDcs) + " is not in the table";
     g.setCell(r, ColDcs, *DcsTable.text(dcs));
     a.dcs = static_cast<uint8_t>(dcs);
-    if (!oneOf(g.cell(r, ColShift), {"-", "+", "Off"})) return false;
-    if (!csvOffsetAccepted(g.cell(r, ColOffset))) return false;
-    if (!oneOf(g.cell(r, ColSkip), {"*", ""})) return false;
-    g.setCell(r, ColName, fileSizedName(NameCharTable::instance().filter(g.cell(r, ColName))));
-    return true;
+    if (!oneOf(g.cell(r, ColShift), {"-", "+", "Off"})) return "shift " + cell(ColShift) + " is not known";
+    if (!csvOffsetAccepted(g.cell(r, ColOffset))) return "offset " + cell(ColOffset) + " is not one the radio holds";
+    if (!oneOf(g.cell(r, ColSkip), {"*", ""})) return "skip " + cell(ColSkip) + " is neither \"*\" nor empty";
+    const std::string name = g.cell(r, ColName);
+    const std::string shown = NameCharTable::instance().filter(name);
+    const std::string kept = fileSizedName(shown);
+    if (kept != shown)
+        nameNote = "name " + inQuotes(name) + " cut to " + inQuotes(kept) + ", what the radio holds";
+    else if (shown != name)
+        nameNote = "name " + inQuotes(name) + " became " + inQuotes(kept) + ": characters the radio cannot show were dropped";
+    g.setCell(r, ColName, kept);
+    return {};
 }
 
 }  // namespace
@@ -129,10 +212,7 @@ std::string csvExportBytes(const ChannelGrid& grid, const std::function<void(int
             fields[13] = "0";
         } else {
             fields[0] = grid.cell(r, ColLabel);
-            const std::string& freq = grid.cell(r, ColFreq);
-            fields[1] = freq.size() > 3 ? freq.substr(0, freq.size() - 3) : freq;
-            for (int c = ColMode; c <= ColSkip; ++c) fields[static_cast<std::size_t>(c)] = grid.cell(r, c);
-            fields[12] = singleByteName(grid.nameString(r - 1));
+            exportedFields(grid, r, fields);
             fields[13] = std::to_string(r);
         }
         text += quoted(fields);
@@ -141,20 +221,26 @@ std::string csvExportBytes(const ChannelGrid& grid, const std::function<void(int
     return files::toCp932(text);
 }
 
-bool csvFrequencyAccepted(const std::string& f) {
-    if (f.empty() || f[0] == '.') return false;
+bool csvFrequencyAccepted(const std::string& f) { return csvFrequencyProblem(f).empty(); }
+
+std::string csvFrequencyProblem(const std::string& f) {
+    const std::string notOne = "frequency " + inQuotes(f) + " is not a frequency";
+    if (f.empty()) return "no frequency";
+    if (f[0] == '.') return notOne;
     const std::size_t dot = f.find('.');
     if (dot == std::string::npos) {
-        if (f.size() >= 5) return false;
+        if (f.size() >= 5) return notOne;
     } else {
-        if (dot + 1 > 5) return false;  // its 1-based position beyond 5
+        if (dot + 1 > 5) return notOne;  // its 1-based position beyond 5
         const std::size_t after = f.size() - dot - 1;
-        if (after == 0 || after > 5) return false;
+        if (after == 0 || after > 5) return notOne;
     }
     const long long whole = leadingNumber(std::string_view(f).substr(0, dot));
     const long long fraction = dot == std::string::npos ? 0 : leadingNumber(std::string_view(f).substr(dot + 1));
     const long long v = whole * 100000 + fraction;
-    return !((v > 82399999 && v < 85000000) || (v > 86899999 && v < 89500000));
+    if ((v > 82399999 && v < 85000000) || (v > 86899999 && v < 89500000))
+        return "frequency " + inQuotes(f) + " is outside the bands";
+    return {};
 }
 
 bool csvOffsetAccepted(const std::string& cell) {
@@ -170,59 +256,109 @@ bool csvOffsetAccepted(const std::string& cell) {
     return leadingNumber(mhz) * 1000 + leadingNumber(khz) <= OffsetHighest;
 }
 
-CsvImport parseCsv(std::string_view bytes, const std::function<void(int)>& progress) {
+CsvImport parseCsv(std::string_view bytes, const ChannelGrid& grid, const std::function<void(int)>& progress) {
     CsvImport out;
-    const std::vector<std::string_view> lines = files::splitLines(bytes);
+    const std::string text = files::textFromFile(bytes);
+    const std::vector<std::string_view> lines = files::splitLines(text);
     if (lines.empty()) return out;
-    std::string heading = files::fromCp932(lines[0]);
+    std::string heading(lines[0]);
     heading.erase(std::remove(heading.begin(), heading.end(), ','), heading.end());
     out.headingOk = heading == HeadingWithoutCommas || toU32(heading).size() == ExportedHeadingLength;
     if (!out.headingOk) return out;
-    for (std::size_t k = 1; k < lines.size() && k <= static_cast<std::size_t>(LastImportedRow); ++k) {
-        if (progress) progress(static_cast<int>(k));
-        std::string s = files::fromCp932(lines[k]);
-        s.erase(std::remove(s.begin(), s.end(), '"'), s.end());
-        const auto commas = std::count(s.begin(), s.end(), ',');
-        if (s.empty() || s.back() != ',') s += ',';
-        if (commas <= 11) {
-            out.rows.emplace_back(std::nullopt);
+
+    // The rows by their labels; a label two rows share names neither.
+    std::unordered_map<std::string, int> rowOfLabel;
+    for (int r = 1; r <= LastRow; ++r) {
+        const std::string& label = grid.cell(r, ColLabel);
+        if (label.empty()) continue;
+        const auto [it, added] = rowOfLabel.emplace(label, r);
+        if (!added) it->second = 0;
+    }
+    auto note = [&out](int line, int row, const std::string& label, std::string reason) {
+        out.notes.push_back(CsvNote{line, row <= LastRow ? row : 0, label, std::move(reason)});
+    };
+    std::unordered_map<int, std::size_t> placed;  // row -> its line in out.lines
+    std::vector<std::string> exported(14);
+    for (std::size_t k = 1; k < lines.size(); ++k) {
+        const int lineNo = static_cast<int>(k) + 1;
+        if (progress) progress(std::min(static_cast<int>(k), LastRow));
+        const std::vector<std::string> fields = csvFields(lines[k]);
+        const auto known = rowOfLabel.find(fields[0]);
+        const int row = known != rowOfLabel.end() && known->second > 0 ? known->second : static_cast<int>(k);
+        const std::string label = row <= LastRow ? grid.cell(row, ColLabel) : fields[0];
+        if (fields.size() <= 12) {  // 11 commas or fewer
+            if (!lines[k].empty())
+                note(lineNo, row, label, "too few fields (" + std::to_string(fields.size()) + "); the line was skipped");
             continue;
         }
-        std::array<std::string, GridCols> cells;
-        std::size_t pos = s.find(',') + 1;  // the row label is not read
-        for (int c = ColFreq; c <= ColName; ++c) {
-            const std::size_t comma = s.find(',', pos);
-            if (comma == std::string::npos) break;  // a missing last field stays empty
-            cells[static_cast<std::size_t>(c)] = s.substr(pos, comma - pos);
-            pos = comma + 1;
+        if (row > LastImportedRow) {
+            // An export's own line for such a row is no news; anything else is.
+            bool same = row <= LastRow;
+            if (same) exportedFields(grid, row, exported);
+            for (int c = ColFreq; same && c <= ColName; ++c)
+                same = fields[static_cast<std::size_t>(c)] == exported[static_cast<std::size_t>(c)];
+            if (!same)
+                note(lineNo, row, label,
+                     row <= LastRow ? "row " + std::to_string(row) + " is never imported; the line was not read"
+                                    : "there is no row " + std::to_string(row) + "; the line was not read");
+            continue;
         }
-        if (csvFrequencyAccepted(cells[ColFreq])) cells[ColFreq] += "MHz";
-        else cells.fill(std::string());
-        out.rows.emplace_back(std::move(cells));
+        CsvLine placedLine{lineNo, row, {}};
+        auto& cells = placedLine.cells;
+        for (int c = ColFreq; c <= ColName; ++c) cells[static_cast<std::size_t>(c)] = fields[static_cast<std::size_t>(c)];
+        if (const std::string problem = csvFrequencyProblem(cells[ColFreq]); problem.empty()) {
+            cells[ColFreq] += "MHz";
+        } else {
+            bool holdsSomething = false;
+            for (int c = ColFreq; c <= ColName; ++c) holdsSomething = holdsSomething || !cells[static_cast<std::size_t>(c)].empty();
+            if (holdsSomething) note(lineNo, row, label, problem + "; the channel was left empty");
+            cells.fill(std::string());
+        }
+        if (const auto before = placed.find(row); before != placed.end())
+            note(out.lines[before->second].line, row, label,
+                 "line " + std::to_string(lineNo) + " names the same row and was taken instead");
+        placed[row] = out.lines.size();
+        out.lines.push_back(std::move(placedLine));
     }
     return out;
 }
 
-void applyCsvImport(const CsvImport& import, ChannelGrid& g) {
+std::vector<CsvNote> applyCsvImport(const CsvImport& import, ChannelGrid& g) {
+    std::vector<CsvNote> notes = import.notes;
     const int row = g.row(), rowSel = g.rowSel();
     const bool redraw = g.redraw();
     g.setRedraw(false);
-    for (std::size_t i = 0; i < import.rows.size(); ++i) {
-        if (!import.rows[i]) continue;
-        const int r = static_cast<int>(i) + 1;
-        for (int c = ColFreq; c <= ColName; ++c) g.setCell(r, c, (*import.rows[i])[static_cast<std::size_t>(c)]);
+    std::vector<int> lineOf(GridRows, 0);
+    for (const CsvLine& l : import.lines) {
+        for (int c = ColFreq; c <= ColName; ++c) g.setCell(l.row, c, l.cells[static_cast<std::size_t>(c)]);
+        lineOf[static_cast<std::size_t>(l.row)] = l.line;
     }
+    auto note = [&](int r, std::string reason) {
+        notes.push_back(CsvNote{lineOf[static_cast<std::size_t>(r)], r, g.cell(r, ColLabel), std::move(reason)});
+    };
     for (int r = 1; r <= LastImportedRow; ++r) {
         bool inUse = false;
         for (int c = ColFreq; c <= ColName; ++c) inUse = inUse || !g.cell(r, c).empty();
+        std::string problem;
         if (inUse) {
-            const std::string freq = completedFrequency(g.cell(r, ColFreq));
+            const std::string& cell = g.cell(r, ColFreq);
+            const std::string freq = completedFrequency(cell);
             // A row with no frequency left holds no channel.
             inUse = freq != ".00000MHz" && freq.find_first_of("0123456789") != std::string::npos;
+            if (!inUse) problem = "frequency " + inQuotes(cell) + " is not a frequency";
+            else if (cell.find_first_not_of("0123456789.MHz") != std::string::npos)
+                note(r, "frequency " + inQuotes(cell) + " read as " + freq);
             g.setCell(r, ColFreq, freq);
         }
         g.attr(r).inUse = inUse ? 1 : 0;
-        if (inUse && !completeRow(g, r)) inUse = false;
+        std::string nameNote;
+        if (inUse) problem = completeRow(g, r, nameNote);
+        if (!problem.empty()) {
+            note(r, problem + "; the channel was left empty");
+            inUse = false;
+        } else if (!nameNote.empty()) {
+            note(r, nameNote);
+        }
         if (!inUse) g.deleteRow(r);
     }
     for (int slot = 0; slot < TitleNameSlot; ++slot) {
@@ -233,6 +369,21 @@ void applyCsvImport(const CsvImport& import, ChannelGrid& g) {
     g.selectRow(row);
     g.setSelection(row, rowSel);
     g.setRedraw(redraw);
+    // Rows no line filled come last; the others in the order of their lines.
+    std::stable_sort(notes.begin(), notes.end(), [](const CsvNote& a, const CsvNote& b) {
+        return (a.line == 0 ? INT32_MAX : a.line) < (b.line == 0 ? INT32_MAX : b.line);
+    });
+    return notes;
+}
+
+std::string csvNotesText(const std::vector<CsvNote>& notes) {
+    std::string text = "These lines were not taken as written:";
+    for (const CsvNote& n : notes) {
+        text += '\n';
+        text += n.line > 0 ? "Line " + std::to_string(n.line) : "Row " + std::to_string(n.row);
+        text += " (" + (n.label.empty() ? std::string("no label") : n.label) + "): " + n.reason;
+    }
+    return text;
 }
 
 }  // namespace tqm5

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "channels/cp932.h"
+#include "channels/detail_editor.h"
 #include "channels/name_table.h"
 #include "channels/text_numbers.h"
 #include "channels/value_tables.h"
@@ -150,10 +151,20 @@ FileChannel readChannel(const Line& l) {
     const int index = l.number(F::Index, F::IndexWidth);
     if (index > LastChannelIndex) throw LineError{"channel " + std::to_string(index) + " does not exist"};
     ch.row = index + 1;
-    const std::string fraction = l.mid(F::Fraction, F::FractionWidth);
-    if (!allDigits(fraction)) throw LineError{"the frequency is not a number"};
+    // The frequency and the offset must be ones the channel editor keeps
+    // for this row as they are; a file is never a way around its rules.
+    const std::string mhz = l.mid(F::Mhz, F::MhzWidth), fraction = l.mid(F::Fraction, F::FractionWidth);
+    if (!allDigits(mhz) || l.mid(F::Mhz + F::MhzWidth, 1) != "." || !allDigits(fraction))
+        throw LineError{"the frequency \"" + l.mid(F::Mhz, F::FreqWidth) + "\" is not a number"};
+    const std::string freqText = std::to_string(leadingNumber(mhz)) + "." + fraction;
+    if (!frequencyFitsRow(ch.row, leadingNumber(mhz) * 100000 + leadingNumber(fraction)))
+        throw LineError{"the frequency " + freqText + " MHz is outside the bands of this channel"};
+    const std::string offsetMhz = l.mid(F::OffsetMhz, F::OffsetWidth), offsetKhz = l.mid(F::OffsetKhz, F::OffsetWidth);
+    if (!allDigits(offsetMhz) || l.mid(F::OffsetMhz + F::OffsetWidth, 1) != "." || !allDigits(offsetKhz) ||
+        !offsetFits(leadingNumber(offsetMhz) * 1000 + leadingNumber(offsetKhz)))
+        throw LineError{"the offset \"" + l.mid(F::OffsetMhz, F::OffsetWritten) + "\" is not one the radio holds"};
     auto& c = ch.cells;
-    c[ColFreq] = std::to_string(l.number(F::Mhz, F::MhzWidth)) + "." + fraction + "MHz";
+    c[ColFreq] = freqText + "MHz";
     c[ColMode] = textOf(ModeCodes, l.number(F::Mode, 1));
     // A step the table does not have shows as the first entry and is kept
     // as read.

@@ -18,6 +18,7 @@
 #include "features/dtmf.h"
 #include "features/groups.h"
 #include "features/settings.h"
+#include "files/text_file.h"
 #include "radio/byte_view.h"
 
 namespace tqm5 {
@@ -201,24 +202,11 @@ std::optional<RadioImage> parseImage(const Bytes& file, std::string& error) {
 
 bool saveImageFile(const std::string& path, const RadioImage& image, std::string& error) {
     const Bytes file = serializeImage(image);
-    const std::string temporary = path + ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-        out.flush();
-        if (!out) {
-            error = "cannot write " + path + ": " + std::strerror(errno);
-            out.close();
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    const std::string why = files::writeFileAtomically(
+        path, std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
+    if (why.empty()) return true;
+    error = "cannot write " + path + ": " + why;
+    return false;
 }
 
 std::optional<RadioImage> loadImageFile(const std::string& path, std::string& error) {

@@ -4,11 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+
+#include <unicode/ustring.h>
 
 #include "channels/cp932.h"
 
@@ -55,6 +59,44 @@ std::string fromCp932(std::string_view bytes) {
         const std::string ch = cp932Char(code);
         out += ch.empty() ? toUtf8(char32_t{0xFFFD}) : ch;
     }
+    return out;
+}
+
+namespace {
+
+constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
+
+}  // namespace
+
+bool isUtf8Text(std::string_view bytes) {
+    if (bytes.starts_with(Utf8Mark)) return true;
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return false;  // plain ASCII reads the same either way
+    if (bytes.size() > static_cast<std::size_t>(INT32_MAX)) return false;
+    // ICU refuses every malformed sequence (overlong forms, surrogates, cut
+    // characters); Shift-JIS text almost never passes.
+    UErrorCode err = U_ZERO_ERROR;
+    int32_t length = 0;
+    u_strFromUTF8(nullptr, 0, &length, bytes.data(), static_cast<int32_t>(bytes.size()), &err);
+    return err == U_BUFFER_OVERFLOW_ERROR || U_SUCCESS(err);
+}
+
+std::string textFromFile(std::string_view bytes) {
+    if (!isUtf8Text(bytes)) return fromCp932(bytes);
+    if (bytes.starts_with(Utf8Mark)) bytes.remove_prefix(Utf8Mark.size());
+    // Through UTF-16 and back, so that a damaged sequence after a byte order
+    // mark becomes U+FFFD rather than bytes no character stands for.
+    const auto n = static_cast<int32_t>(bytes.size());
+    std::u16string wide(bytes.size(), u'\0');
+    UErrorCode err = U_ZERO_ERROR;
+    int32_t wideLength = 0;
+    u_strFromUTF8WithSub(wide.data(), n, &wideLength, bytes.data(), n, 0xFFFD, nullptr, &err);
+    if (U_FAILURE(err)) return fromCp932(bytes);
+    std::string out(static_cast<std::size_t>(wideLength) * 3, '\0');
+    int32_t outLength = 0;
+    u_strToUTF8(out.data(), static_cast<int32_t>(out.size()), &outLength, wide.data(), wideLength, &err);
+    if (U_FAILURE(err)) return fromCp932(bytes);
+    out.resize(static_cast<std::size_t>(outLength));
     return out;
 }
 
@@ -147,6 +189,20 @@ std::string writeFileAtomically(const std::string& path, std::string_view bytes)
         ::close(dir);
     }
     return {};
+}
+
+std::string withDefaultExtension(const std::string& path, std::string_view extension) {
+    if (path.empty()) return path;
+    const std::size_t slash = path.find_last_of('/');
+    const std::string_view name = std::string_view(path).substr(slash == std::string::npos ? 0 : slash + 1);
+    if (name.empty() || name == "." || name == "..") return path;
+    const std::size_t dot = name.rfind('.');
+    // A leading dot makes a hidden file, not an extension; a trailing one
+    // leaves no extension.
+    if (dot != std::string_view::npos && dot > 0 && dot + 1 < name.size()) return path;
+    std::string out = path;
+    if (!out.empty() && out.back() == '.') out.pop_back();
+    return out + std::string(extension);
 }
 
 bool folderWritable(const std::string& folder) {

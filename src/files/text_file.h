@@ -14,6 +14,12 @@ std::string toCp932(std::string_view utf8);
 // character becomes U+FFFD.
 std::string fromCp932(std::string_view bytes);
 
+// A text file's bytes as UTF-8: a file in UTF-8 (it starts with the byte
+// order mark, or it is valid UTF-8 and holds characters beyond ASCII) as it
+// is without the mark; anything else is read as code page 932.
+std::string textFromFile(std::string_view bytes);
+bool isUtf8Text(std::string_view bytes);
+
 // The lines of a file, each without its end (CR LF, CR or LF). A last line
 // ending in a line end gives no empty line after it.
 std::vector<std::string_view> splitLines(std::string_view bytes);
@@ -32,6 +38,11 @@ std::string readWholeFile(const std::string& path, std::string& out);
 // contents or the new ones, never part of them. Empty on success,
 // otherwise why it failed (the old file is then untouched).
 std::string writeFileAtomically(const std::string& path, std::string_view bytes);
+
+// The name a save uses: `path` with `extension` (".M5") added when its file
+// name has no extension of its own ("gui1" -> "gui1.M5"); a name with one
+// ("a.M5", "list.txt") stays as it is.
+std::string withDefaultExtension(const std::string& path, std::string_view extension);
 
 // Whether the folder exists and files can be created in it.
 bool folderWritable(const std::string& folder);

@@ -1,9 +1,5 @@
 #include "font/font_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -11,7 +7,10 @@
 #include <fstream>
 #include <cstdio>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
+
+#include "files/text_file.h"
 
 namespace tqm5 {
 
@@ -22,31 +21,14 @@ const char* const FontFileSaved = "Save File";
 namespace {
 
 constexpr const char* Eol = "\r\n";
+constexpr std::string_view EndLine = "File End";
 // A font file is about 2.5 KB; anything far larger is not one, and is not
 // read into memory.
 constexpr std::streamsize LargestFile = 1 << 20;
 
-// Lines end in CR LF; a lone CR or LF ends one as well.
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(line);
-            line.clear();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty()) lines.push_back(line);
-    return lines;
-}
-
 // A one-character line opens a glyph block when its value is below 8; a
 // character that is not a digit counts as 0.
-bool opensBlock(const std::string& line) {
+bool opensBlock(std::string_view line) {
     if (line.size() != 1) return false;
     const unsigned char c = static_cast<unsigned char>(line[0]);
     return !std::isdigit(c) || c - '0' < GlyphCount;
@@ -74,41 +56,13 @@ std::string fontFileText(const GlyphSet& glyphs, const std::string& stamp) {
             out += Eol;
         }
     }
-    out += std::string("File End") + Eol;
+    out += std::string(EndLine) + Eol;
     return out;
 }
 
 void saveFontFile(const std::string& path, const GlyphSet& glyphs, const std::string& stamp) {
-    const std::string text = fontFileText(glyphs, stamp);
-    std::string temp = path + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) throw std::runtime_error(path + ": " + errnoText());
-    auto fail = [&](const std::string& why) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        throw std::runtime_error(path + ": " + why);
-    };
-    // The permissions a newly created file gets, as mkstemp's are private.
-    const mode_t mask = umask(0);
-    umask(mask);
-    if (fchmod(fd, 0666 & ~mask) != 0) fail(errnoText());
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) fail(errnoText());
-        done += static_cast<std::size_t>(n);
-    }
-    if (fsync(fd) != 0) fail(errnoText());
-    if (::close(fd) != 0) {
-        ::unlink(temp.c_str());
-        throw std::runtime_error(path + ": " + errnoText());
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        const std::string why = errnoText();
-        ::unlink(temp.c_str());
-        throw std::runtime_error(path + ": " + why);
-    }
+    if (const std::string error = files::writeFileAtomically(path, fontFileText(glyphs, stamp)); !error.empty())
+        throw std::runtime_error(path + ": " + error);
 }
 
 bool hasFontFileName(const std::string& path) {
@@ -120,33 +74,39 @@ bool hasFontFileName(const std::string& path) {
 
 FontFileLoad parseFontFile(const std::string& text, GlyphSet& glyphs) {
     FontFileLoad result;
-    const std::vector<std::string> lines = splitLines(text);
+    const std::vector<std::string_view> lines = files::splitLines(text);
     if (lines.empty()) {
         result.problem = "the file is empty";
         return result;
     }
+    // Every line must be readable; the glyphs change only when all are.
+    auto refuse = [&result](std::size_t index, const std::string& why) {
+        result.problem = "line " + std::to_string(index + 1) + " " + why;
+        result.blocks = 0;
+        return result;
+    };
     GlyphSet loaded = glyphs;
     std::size_t i = 1;  // the first line is the save date
     while (i < lines.size()) {
-        const std::string& line = lines[i++];
-        if (!opensBlock(line)) continue;
+        const std::string_view line = lines[i++];
+        if (line.empty() || line == EndLine) continue;
+        if (!opensBlock(line)) {
+            if (line.size() == 1) return refuse(i - 1, "names glyph " + std::string(line) + ", which does not exist");
+            return refuse(i - 1, "is neither a glyph number nor \"File End\"");
+        }
         if (result.blocks == GlyphCount) {
             result.stoppedAtNinth = true;
             break;
         }
-        if (lines.size() - i < static_cast<std::size_t>(GlyphSize)) {
-            result.problem = "the file ends inside glyph block " + std::to_string(result.blocks + 1) +
-                             " (line " + std::to_string(i) + ")";
-            result.blocks = 0;
-            return result;
-        }
+        if (lines.size() - i < static_cast<std::size_t>(GlyphSize))
+            return refuse(i - 1, "opens glyph block " + std::to_string(result.blocks + 1) +
+                                     " but the file ends before its 16 rows");
         const int g = result.blocks++;
         for (int r = 0; r < GlyphSize; ++r) {
-            const std::string& row = lines[i++];
-            if (row.size() != static_cast<std::size_t>(GlyphSize)) continue;
-            for (int c = 0; c < GlyphSize; ++c)
-                if (row[static_cast<std::size_t>(c)] == '0' || row[static_cast<std::size_t>(c)] == '1')
-                    loaded.setPixel(g, r, c, row[static_cast<std::size_t>(c)] == '1');
+            const std::string_view row = lines[i++];
+            if (row.size() != static_cast<std::size_t>(GlyphSize) || row.find_first_not_of("01") != std::string_view::npos)
+                return refuse(i - 1, "is not a glyph row (16 characters, each 0 or 1)");
+            for (int c = 0; c < GlyphSize; ++c) loaded.setPixel(g, r, c, row[static_cast<std::size_t>(c)] == '1');
         }
         loaded.setKnown(g, true);
     }
@@ -184,6 +144,11 @@ FontFileLoad loadFontFile(const std::string& path, GlyphSet& glyphs) {
         return result;
     }
     return parseFontFile(text, glyphs);
+}
+
+std::string fontFileRefusal(const std::string& path, const FontFileLoad& load) {
+    if (!hasFontFileName(path)) return FontFileOpenError;
+    return "This font file cannot be read: " + load.problem + ". No glyph was changed.";
 }
 
 }  // namespace tqm5

@@ -36,14 +36,17 @@ struct FontFileLoad {
 // Reads glyph blocks from the text of a font file into `glyphs`. The first
 // line is skipped; a line of one character whose leading-number value is
 // below 8 opens a block, whose next 16 lines are rows 0 to 15 of the next
-// glyph in turn (the digit on the line does not choose the glyph). A row
-// line that is not 16 characters long is skipped; in one that is, "0" and
-// "1" set their pixel and any other character leaves it. Other lines are
-// ignored; a ninth block ends the load. A text without a first line or a
-// glyph block, or that ends inside a block, is refused and changes nothing.
+// glyph in turn (the digit on the line does not choose the glyph). Every
+// row must be 16 characters "0" or "1"; between blocks only empty lines and
+// "File End" may stand. A ninth block ends the load. A text with any other
+// line, without a first line or a glyph block, or that ends inside a block,
+// is refused and changes nothing; the problem names the line.
 FontFileLoad parseFontFile(const std::string& text, GlyphSet& glyphs);
 // The whole load: the name rule, the reading and the parse. Changes nothing
 // unless it succeeds.
 FontFileLoad loadFontFile(const std::string& path, GlyphSet& glyphs);
+// What to tell the user about a refused load: "This File don't Open" for a
+// name not ending in FM5, else which line is wrong and that nothing changed.
+std::string fontFileRefusal(const std::string& path, const FontFileLoad& load);
 
 }  // namespace tqm5

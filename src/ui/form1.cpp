@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -171,14 +170,14 @@ void Form1::buildMenus() {
     saveImage->setObjectName("SaveRadioImage");
     connect(saveImage, &QAction::triggered, this, [this] {
         if (commands_->busy()) return;
-        const QString path = QFileDialog::getSaveFileName(this, "Save Radio Image", {}, "Radio image (*.m5img)");
-        if (!path.isEmpty()) saveRadioImage(path.endsWith(".m5img") ? path : path + ".m5img");
+        const QString path = askForFile(this, FileDialogKind::SaveRadioImage);
+        if (!path.isEmpty()) saveRadioImage(path);
     });
     QAction* openImage = file->addAction("Open Radio Image…");
     openImage->setObjectName("OpenRadioImage");
     connect(openImage, &QAction::triggered, this, [this] {
         if (commands_->busy()) return;
-        const QString path = QFileDialog::getOpenFileName(this, "Open Radio Image", {}, "Radio image (*.m5img)");
+        const QString path = askForFile(this, FileDialogKind::OpenRadioImage);
         if (!path.isEmpty()) openRadioImage(path);
     });
     auto* ports = menuBar()->addMenu("COMPort(&C)");
@@ -224,9 +223,9 @@ void Form1::setTransferControlsEnabled(bool on) {
 
 void Form1::openEditor() { memoryPage_->openEditor(); }
 
-bool Form1::saveRadioImage(const QString& path) { return commands_->saveRadioImage(path.toStdString()); }
+bool Form1::saveRadioImage(const QString& path) { return commands_->saveRadioImage(QFile::encodeName(path).toStdString()); }
 
-bool Form1::openRadioImage(const QString& path) { return commands_->openRadioImage(path.toStdString()); }
+bool Form1::openRadioImage(const QString& path) { return commands_->openRadioImage(QFile::encodeName(path).toStdString()); }
 
 FontTransfer::Outcome Form1::openFontWindow(bool readAllMode) {
     if (!commands_->mayOpenFontWindow()) return FontTransfer::Outcome::None;

@@ -2,7 +2,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFileDialog>
+#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -187,14 +187,8 @@ Form4::Form4(Document& doc, const QtSerialLink& devices, Host& host, QWidget* pa
     all->addWidget(progress_);
     all->setSizeConstraint(QLayout::SetFixedSize);
 
-    chooseSaveFile = [this] {
-        return QFileDialog::getSaveFileName(this, QString(), fileDialogStartFolder(),
-                                            QString::fromUtf8("M5フォントファイル(*.FM5);;すべてのファイル(*.*)"));
-    };
-    chooseOpenFile = [this] {
-        return QFileDialog::getOpenFileName(this, QString(), fileDialogStartFolder(),
-                                            "FM5 (*.FM5);;FM5 Files (*.FM5);;All Files (*.*)");
-    };
+    chooseSaveFile = [this] { return askForFile(this, FileDialogKind::SaveFontFile); };
+    chooseOpenFile = [this] { return askForFile(this, FileDialogKind::OpenFontFile); };
 
     if (parent) move(parent->geometry().topLeft() + QPoint(twipsToPixels(1500), twipsToPixels(1000)));
     // Opening forgets the glyph last shown, so the first one always paints.
@@ -284,7 +278,7 @@ void Form4::saveFile() {
     const QString path = chooseSaveFile();
     if (path.isEmpty()) return;
     try {
-        saveFontFile(path.toStdString(), glyphs_);
+        saveFontFile(QFile::encodeName(path).toStdString(), glyphs_);
     } catch (const std::exception& e) {
         message(std::string("The font file could not be saved: ") + e.what(), " Error");
         return;
@@ -296,8 +290,8 @@ void Form4::openFile() {
     if (!transfer_->idle()) return;
     const QString path = chooseOpenFile();
     if (path.isEmpty()) return;
-    if (!loadFontFile(path.toStdString(), glyphs_).ok) {
-        message(FontFileOpenError, " Error");
+    if (const FontFileLoad load = loadFontFile(QFile::encodeName(path).toStdString(), glyphs_); !load.ok) {
+        message(fontFileRefusal(path.toStdString(), load), " Error");
         return;
     }
     message(FontFileRead, " Finish");

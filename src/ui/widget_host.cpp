@@ -8,9 +8,19 @@
 namespace tqm5 {
 
 Host::Choice WidgetHost::message(const std::string& text, const std::string& title, Buttons buttons) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title), QString::fromStdString(text),
+    // A long list (what an import did not take) would outgrow the screen:
+    // its first lines are shown, all of them under "Show Details...".
+    constexpr int ShownLines = 25;
+    const QString full = QString::fromStdString(text);
+    const QStringList lines = full.split('\n');
+    const QString shown = lines.size() <= ShownLines
+                              ? full
+                              : QStringList(lines.mid(0, ShownLines)).join('\n') +
+                                    QString("\n... and %1 more lines.").arg(lines.size() - ShownLines);
+    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title), shown,
                     buttons == Buttons::Ok ? QMessageBox::Ok : (QMessageBox::Ok | QMessageBox::Cancel), parent_);
     box.setObjectName("MessageBox");
+    if (shown != full) box.setDetailedText(full);
     return box.exec() == QMessageBox::Ok ? Choice::Ok : Choice::Cancel;
 }
 

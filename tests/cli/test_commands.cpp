@@ -238,8 +238,15 @@ TEST_F(Cli, ReadThenWriteOfAMemoryFileKeepsWhatTheFileDoesNotCarry) {
     const std::string good = slurp(path("a.M5"));
     const std::size_t second = good.find("\r\n") + 2;
     std::ofstream(path("bad.M5"), std::ios::binary) << good.substr(0, second + 10) << "\r\n";
+    // Here a frequency no channel holds.
+    std::string far = good;
+    far.replace(second + 6, 10, "9999.99999");
+    std::ofstream(path("far.M5"), std::ios::binary) << far;
     radio.withEmulator([](emu::Emulator& e) { e.clearLog(); });
-    for (const std::string& args : {"write " + path("bad.M5"), "write " + path("missing.M5"),
+    r = tqm5("write " + path("far.M5"));
+    EXPECT_NE(r.err.find("Line 2 of this file cannot be read: the frequency 9999.99999 MHz is outside"),
+              std::string::npos) << r.err;
+    for (const std::string& args : {"write " + path("bad.M5"), "write " + path("far.M5"), "write " + path("missing.M5"),
                                     "write " + path("a.M5") + " --font " + path("missing.FM5")}) {
         r = tqm5(args);
         EXPECT_EQ(r.status, 1) << args;
@@ -269,6 +276,18 @@ TEST_F(Cli, CsvAndDiffWorkOnMemoryFiles) {
     for (std::string l; std::getline(lines, l); ++count)
         EXPECT_TRUE(l.rfind("Channel ", 0) == 0 && l.find(" Name: ") != std::string::npos) << l;
     EXPECT_GT(count, 0);
+    // What an import does not take as written is listed on stderr.
+    std::string list = slurp(path("a.CSV"));
+    const std::size_t third = list.find("\r\n", list.find("\r\n") + 2) + 2;
+    const std::size_t mode = list.find("\",\"", list.find("\",\"", third) + 3) + 3;  // the third field
+    const std::string label = list.substr(third + 1, list.find('"', third + 1) - third - 1);
+    list.replace(mode, list.find('"', mode) - mode, "XYZ");
+    std::ofstream(path("m.CSV"), std::ios::binary) << list;
+    r = tqm5("import-csv " + path("m.CSV") + " " + path("a.M5") + " -o " + path("m.M5"));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("Warning: These lines were not taken as written:\nLine 3 (" + label +
+                         "): mode \"XYZ\" is not known; the channel was left empty\n"),
+              std::string::npos) << r.err;
     // Without a base file the rest is the program's start-up values.
     ASSERT_EQ(tqm5("import-csv " + path("a.CSV") + " -o " + path("c.M5")).status, 0);
     EXPECT_NE(tqm5("diff " + path("b.M5") + " " + path("c.M5")).out.find("Bank "), std::string::npos);

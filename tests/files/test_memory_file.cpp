@@ -3,15 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "app/commands.h"
 #include "app/file_commands.h"
 #include "files/memory_file.h"
+#include "files/radio_image.h"
 #include "files/text_file.h"
+#include "font/font_file.h"
 #include "support/full_document.h"
 #include "support/recording_host.h"
 #include "support/scripted_link.h"
@@ -213,6 +217,13 @@ TEST(MemoryFile, ABadLineChangesNothingAndIsNamed) {
         {chLine(1, "0145.00000", "0" "00" "20" "0" "08" "08" "104" "0", "000.000", "0", ""), "DCS code 104"},
         {chLine(1623, "0145.00000", Plain, "000.000", "0", ""), "channel 1623"},
         {chLine(1, "0145.0x000", Plain, "000.000", "0", ""), "not a number"},
+        {chLine(3, "014X.64000", Plain, "000.000", "0", ""), "the frequency \"014X.64000\" is not a number"},
+        {chLine(3, "9999.99999", Plain, "000.000", "0", ""), "9999.99999 MHz is outside the bands"},
+        {chLine(3, "0835.00000", Plain, "000.000", "0", ""), "835.00000 MHz is outside the bands"},  // blocked
+        {chLine(3, "0000.50000", Plain, "000.000", "0", ""), "0.50000 MHz is outside the bands"},
+        {chLine(1400, "0433.00000", Plain, "000.000", "0", ""), "433.00000 MHz is outside the bands"},  // CALL-VHF
+        {chLine(3, "0145.00000", Plain, "0x0.600", "0", ""), "the offset \"0x0.600\""},
+        {chLine(3, "0145.00000", Plain, "999.996", "0", ""), "the offset \"999.996\""},
         {"CH0001014500000", "cut short"},
         {"SET_DTMF099005005002000", "COMMON_WAIT"},
         {"NUM_DTMF0101234", "DTMF memory 10"},
@@ -308,4 +319,42 @@ TEST(MemoryFile, AFailedSaveReportsItAndLeavesTheOldFile) {
     EXPECT_EQ(slurp(path), "old contents");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
     EXPECT_FALSE(commands.saveMemoryFile(dir.file("no/such/folder.M5")));
+}
+
+// Every file the program saves gets the permissions the user's umask gives
+// a new file, like any other program's, not the private ones of a
+// temporary file.
+TEST(MemoryFile, SavedFilesGetTheUsualPermissions) {
+    Document d;
+    startUp(d);
+    test::RecordingHost host;
+    test::ScriptedLink link;
+    Commands commands(d, link, host);
+    const TempDir dir;
+    struct Kind {
+        const char* name;
+        std::function<bool(const std::string&)> save;
+    };
+    const Kind kinds[] = {
+        {"a.M5", [&](const std::string& p) { return commands.saveMemoryFile(p); }},
+        {"a.CSV", [&](const std::string& p) { return commands.exportCsv(p); }},
+        {"a.FM5", [&](const std::string& p) { return saveFontFile(p, d.glyphs), true; }},
+        {"a.m5img", [&](const std::string& p) { std::string why; return saveImageFile(p, RadioImage{}, why); }},
+        {"TQM5Writer.INI", [&](const std::string& p) { return commands.configPath = p, commands.writeConfiguration(); }},
+    };
+    for (auto [mask, mode] : {std::pair<mode_t, unsigned>{022, 0644}, {077, 0600}}) {
+        const mode_t old = ::umask(mask);
+        for (const Kind& k : kinds) {
+            const std::string path = dir.file(k.name);
+            fs::remove(path);
+            const bool saved = k.save(path);
+            struct stat st {};
+            const bool there = ::stat(path.c_str(), &st) == 0;
+            ::umask(old);
+            ASSERT_TRUE(saved && there) << k.name;
+            EXPECT_EQ(st.st_mode & 0777, mode) << k.name << " umask " << std::oct << mask;
+            ::umask(mask);
+        }
+        ::umask(old);
+    }
 }

@@ -93,11 +93,13 @@ TEST(FontFile, SaveToAFolderThatIsNotThereFailsAndSaysSo) {
 
 TEST(FontFile, BlocksCountInOrderWhateverTheirDigits) {
     GlyphSet s;
-    // Headers "5", "6": glyphs 0 and 1. "8" and "9" open nothing; a letter
-    // counts as 0 and opens a block; longer lines are ignored.
+    // Headers "5", "6": glyphs 0 and 1; a letter counts as 0 and opens the
+    // third block. Empty lines between blocks are passed over.
     std::string text = fileWith({"5", "6"});
-    text += "8\r\n9\r\n12\r\nnoise\r\nX\r\n";
+    text.resize(text.rfind("File End"));
+    text += "\r\nX\r\n";
     for (int r = 0; r < 16; ++r) text += row(r == 3 ? "0000000000000001" : std::string(16, '0'));
+    text += "File End\r\n";
     const FontFileLoad r = parseFontFile(text, s);
     ASSERT_TRUE(r.ok) << r.problem;
     EXPECT_EQ(r.blocks, 3);
@@ -109,25 +111,39 @@ TEST(FontFile, BlocksCountInOrderWhateverTheirDigits) {
     EXPECT_FALSE(s.pixel(3, 0, 0));
 }
 
-TEST(FontFile, ShortRowsAndOtherCharactersLeavePixels) {
-    GlyphSet s;
-    s.setPixel(0, 4, 0, true);
-    s.setPixel(0, 5, 2, true);
-    std::string text = "header\r\n0\r\n";
-    for (int r = 0; r < 16; ++r) {
-        if (r == 4) text += row(std::string(15, '0'));        // 15 characters: skipped
-        else if (r == 5) text += row("00x0000000000001");     // 'x' leaves column 2
-        else if (r == 6) text += row(std::string(17, '1'));   // 17: skipped
-        else text += row(std::string(16, '1'));
+TEST(FontFile, DamagedFilesAreRefusedWholeNamingTheLine) {
+    // Glyph 0's rows are lines 3 to 18; glyph 1's header is line 19.
+    auto damaged = [](int line, const std::string& text) {
+        std::string file = fileWith({"0", "1"});
+        std::size_t at = 0;
+        for (int l = 1; l < line; ++l) at = file.find("\r\n", at) + 2;
+        file.replace(at, file.find("\r\n", at) - at, text);
+        return file;
+    };
+    struct Case {
+        std::string text;
+        const char* problem;
+    };
+    for (const Case& c : {Case{damaged(7, std::string(15, '0')), "line 7 is not a glyph row"},
+                          Case{damaged(8, "00x0000000000001"), "line 8 is not a glyph row"},
+                          Case{damaged(18, std::string(17, '1')), "line 18 is not a glyph row"},
+                          Case{damaged(19, "9"), "line 19 names glyph 9, which does not exist"},
+                          Case{damaged(19, "noise"), "line 19 is neither a glyph number nor \"File End\""}}) {
+        GlyphSet s = sample();
+        s.setKnown(0, false);
+        const GlyphSet before = s;
+        const FontFileLoad r = parseFontFile(c.text, s);
+        EXPECT_FALSE(r.ok) << c.problem;
+        EXPECT_EQ(r.problem.rfind(c.problem, 0), 0u) << r.problem;
+        EXPECT_TRUE(s == before) << c.problem;
+        EXPECT_FALSE(s.known(0)) << c.problem;
     }
-    ASSERT_TRUE(parseFontFile(text, s).ok);
-    EXPECT_TRUE(s.pixel(0, 4, 0));
-    EXPECT_FALSE(s.pixel(0, 4, 1));
-    EXPECT_TRUE(s.pixel(0, 5, 2));
-    EXPECT_FALSE(s.pixel(0, 5, 1));
-    EXPECT_TRUE(s.pixel(0, 5, 15));
-    EXPECT_FALSE(s.pixel(0, 6, 0));
-    EXPECT_TRUE(s.pixel(0, 7, 9));
+    FontFileLoad cut;
+    cut.problem = "line 7 is not a glyph row (16 characters, each 0 or 1)";
+    EXPECT_EQ(fontFileRefusal("a.FM5", cut),
+              "This font file cannot be read: line 7 is not a glyph row (16 characters, each 0 or 1). "
+              "No glyph was changed.");
+    EXPECT_EQ(fontFileRefusal("a.txt", cut), "This File don't Open");
 }
 
 TEST(FontFile, RefusedFilesChangeNothing) {

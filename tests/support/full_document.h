@@ -25,7 +25,9 @@ inline std::string fullDocumentName(int r) {
 
 inline void fillChannel(ChannelGrid& g, int r) {
     char freq[32], offset[32];
-    std::snprintf(freq, sizeof freq, "%d.%05dMHz", 144 + r % 300, (r * 37) % 100000);
+    // A call channel stays in its own band: 145, 433 and 1295 MHz.
+    const int whole = r == CallVhfRow ? 145 : r == CallUhfRow ? 433 : r == Call12Row ? 1295 : 144 + r % 300;
+    std::snprintf(freq, sizeof freq, "%d.%05dMHz", whole, (r * 37) % 100000);
     const int mhz = r % 1000, khz = mhz == 999 ? 995 : (r * 5) % 1000;
     std::snprintf(offset, sizeof offset, "%d.%03dMHz", mhz, khz);
     g.setCell(r, ColFreq, freq);

@@ -1,6 +1,8 @@
 // The File menu: Save, Open, Export and Import from the window, with the
 // dialogs answered by a test hook.
 #include <QAction>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -97,6 +99,28 @@ private slots:
         QCOMPARE(other.cell(5, ColName), QString("Listed"));
         QCOMPARE(other.cell(5, ColFreq), QString("145.00000MHz"));
         QVERIFY(other.doc.origin.known);
+    }
+
+    // A name typed without an extension is saved with its kind's, so Open
+    // takes it; each kind of file remembers its own last folder.
+    void savedNamesGetTheirExtensionAndFoldersAreRemembered() {
+        QTemporaryDir dir;
+        Window w;
+        w.trigger("TEST_CLICK", dir.filePath("gui1"));
+        QVERIFY(QFileInfo::exists(dir.filePath("gui1.M5")));
+        QVERIFY(!QFileInfo::exists(dir.filePath("gui1")));
+        w.trigger("FILE_EXPORT", dir.filePath("list"));
+        QVERIFY(QFileInfo::exists(dir.filePath("list.CSV")));
+        w.trigger("ReadFile", dir.filePath("gui1.M5"));
+        QCOMPARE(w.shown.back(), (std::pair<std::string, std::string>{"Read File", "Finish"}));
+
+        QStandardPaths::setTestModeEnabled(true);
+        QTemporaryDir other;
+        rememberFolder(FileDialogKind::ExportCsv, other.filePath("x.CSV"));
+        rememberFolder(FileDialogKind::SaveMemoryFile, dir.filePath("y.M5"));
+        QCOMPARE(lastFolder(FileDialogKind::OpenMemoryFile), QFileInfo(dir.path()).absoluteFilePath());
+        QCOMPARE(lastFolder(FileDialogKind::ImportCsv), QFileInfo(other.path()).absoluteFilePath());
+        QStandardPaths::setTestModeEnabled(false);
     }
 
     void nothingWhileATransferRuns() {

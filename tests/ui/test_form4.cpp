@@ -143,14 +143,18 @@ private slots:
 
         // The wrong name, a cut file and a cancel.
         const std::size_t before = r.shown.size();
-        for (const QString& bad : {dir.filePath("mine.txt"), dir.filePath("cut.FM5")}) {
+        const std::pair<QString, std::string> refused[] = {
+            {dir.filePath("mine.txt"), "This File don't Open"},
+            {dir.filePath("cut.FM5"), "This font file cannot be read: line 2 opens glyph block 1 but the file ends "
+                                      "before its 16 rows. No glyph was changed."}};
+        for (const auto& [bad, said] : refused) {
             QFile f(bad);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("Save\r\n0\r\n0000000000000000\r\n");
             f.close();
             r.form->chooseOpenFile = [&] { return bad; };
             r.form->findChild<QAction*>("FONT_READ")->trigger();
-            QCOMPARE(r.shown.back(), std::string("This File don't Open| Error"));
+            QCOMPARE(r.shown.back(), said + "| Error");
         }
         QCOMPARE(r.shown.size(), before + 2);
         r.form->chooseOpenFile = [] { return QString(); };
