@@ -106,6 +106,7 @@ bool Commands::importCsv(const std::string& path) {
     if (busy() || path.empty()) return false;
     std::string bytes;
     std::string error = endsWith(path, "CSV") ? files::readWholeFile(path, bytes) : std::string("not a CSV file");
+    followLayout(doc_);  // lines find their rows by the labels of the layout in effect
     CsvImport import;
     if (error.empty()) {
         host_.setProgressMax(CsvProgressMax);
@@ -119,6 +120,7 @@ bool Commands::importCsv(const std::string& path) {
     }
     const std::vector<CsvNote> notes = applyCsvImport(import, doc_.grid);
     doc_.origin = ChannelOrigin{true, -1};
+    doc_.markEdited(1, LastRow);  // imported, but neither written nor saved yet
     host_.setProgressValue(CsvProgressMax);
     host_.message(CsvImportedText, FinishTitle);
     host_.setProgressValue(0);
