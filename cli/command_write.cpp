@@ -1,13 +1,17 @@
 // tqm5 write FILE.M5 [--font FILE.FM5] [--verify]: Open, then Write All.
 // What a memory file does not carry is kept as the radio has it: the radio's
-// settings and title are read first and the file opened over them (the
-// opening slide and the setting bytes no line names stay), and the user
+// settings, title, bank layout and one-touch keys are read first and the file
+// opened over them (a file without bank lines leaves the radio's layout and
+// keys, one from another program the setting bytes no line names), and the user
 // characters come from the font file given, or else the radio's own are
 // read and written back unchanged.
+#include <functional>
 #include <iostream>
 
 #include "app/radio_backup.h"
 #include "cli.h"
+#include "features/banks.h"
+#include "features/one_touch.h"
 #include "features/settings.h"
 #include "features/title.h"
 #include "font/font_file.h"
@@ -33,9 +37,18 @@ int write(const Options& options) {
             return Failed;
         }
     }
-    for (const engine::Plan& plan : {readSettingsPlan(radio.doc.setMode, radio.doc.dtmf, radio.host),
-                                       readTitlePlan(radio.doc.title, radio.doc.grid, radio.host)}) {
-        const TransferOutcome got = radio.run(plan);
+    Document& doc = radio.doc;
+    const std::function<engine::Plan()> reads[] = {
+        [&] { return readSettingsPlan(doc.setMode, doc.dtmf, radio.host); },
+        [&] { return readTitlePlan(doc.title, doc.grid, radio.host); },
+        [&] { return bankReadPlan(doc.banks); },
+        [&] {
+            doc.oneTouch.rebuild(doc.banks);  // the keys resolve against the radio's layout
+            return oneTouchReadPlan(doc.oneTouch);
+        },
+    };
+    for (const auto& plan : reads) {
+        const TransferOutcome got = radio.run(plan());
         if (got != TransferOutcome::Success) {
             error("reading the radio's settings (to keep what the file does not carry) failed: " +
                   radio.failure(got) + "; nothing was written");
@@ -43,7 +56,7 @@ int write(const Options& options) {
         }
     }
     // What was just read is the radio's own, whatever the file leaves out.
-    radio.doc.known.settings = radio.doc.known.dtmf = radio.doc.known.title = true;
+    doc.known.settings = doc.known.dtmf = doc.known.title = doc.known.banks = doc.known.oneTouch = true;
     if (!openMemoryFile(radio, file)) return Failed;
     if (options.font.empty()) {
         const TransferOutcome got = radio.run(glyphReadPlan(radio.doc.glyphs));

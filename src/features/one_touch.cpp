@@ -84,6 +84,16 @@ void OneTouchMemories::setNoSetting(int k, bool on) {
     changed.notify();
 }
 
+void OneTouchMemories::hold(int k, int bank, int channel) {
+    if (k < 0 || k >= OneTouchKeyCount) return;
+    OneTouchKey& key = keys_[static_cast<std::size_t>(k)];
+    key.noSetting = false;
+    key.bank = bank;
+    key.channel = channel;
+    resolve(key);
+    changed.notify();
+}
+
 std::vector<uint8_t> OneTouchMemories::encode() const {
     std::vector<uint8_t> data(static_cast<std::size_t>(radio::OneTouch.length), 0);
     radio::ByteView v(data);

@@ -54,6 +54,10 @@ public:
     void selectBank(int k, int position);
     void selectChannel(int k, int position);
     void setNoSetting(int k, bool on);
+    // Key k recalls `bank` and `channel` as the radio holds them, shown
+    // when the layout has them and kept unresolved otherwise (a read does
+    // the same; a memory file gives back what its lines cannot name).
+    void hold(int k, int bank, int channel);
 
     // The 27 bytes of the radio's one-touch area.
     std::vector<uint8_t> encode() const;

@@ -291,6 +291,7 @@ engine::Plan readSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf, Host& host
     plan.completed = [&s, &dtmf, &host, scratch] {
         host.setProgressValue(100);
         s.image = *scratch->image;
+        s.imageFromRadio = true;
         std::vector<std::string> notes = applySettingsImage(s, s.image);
         const int mem = setModeItemIndex("Set_Mode_Mem[0]");
         const std::optional<int> wp = decodeWriteProtect(scratch->writeProtect);
@@ -316,7 +317,10 @@ engine::Plan writeSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf, Host& hos
     };
     // The radio's current bytes first, so that every kept byte is its own.
     appendSettingsReads(plan, lastRead, {{{10, 10}, {20, 20}, {35, 35}}});
-    plan.blocks.back().accepted = [&s, lastRead] { s.image = *lastRead; };
+    plan.blocks.back().accepted = [&s, lastRead] {
+        s.image = *lastRead;
+        s.imageFromRadio = true;
+    };
     const std::array<engine::Progress, 3> writes{{{50, 50}, {65, 65}, {80, 80}}};
     for (int n = 0; n < 3; ++n) {
         engine::Block b = stepBlock(plan, engine::Block::Kind::Write, settingsBlockAddress(n), writes[static_cast<std::size_t>(n)]);

@@ -42,6 +42,9 @@ struct SetModeSettings {
     bool scanTimerChecked = false;
     std::string scanTime = "1";
     SettingsImage image{};
+    // `image` holds what a radio held (a read, a write, or a memory file
+    // that carried it), not the start-up zeros.
+    bool imageFromRadio = false;
     // Values of the last read that no list can show, one line each.
     std::vector<std::string> readNotes;
 

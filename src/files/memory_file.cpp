@@ -226,6 +226,91 @@ void readSetMode(const Line& l, MemoryFileContent& out) {
     }
 }
 
+constexpr std::string_view Slide = "XSLIDE", SettingsBytes = "XSETIMAGE", HeldSettings = "XSETHELD",
+                           HeldDtmf = "XDTMFHELD", HeldKey = "XONETOUCH";
+
+std::vector<std::string> extraLines(const MemoryFileModels& m) {
+    static const char* const hex = "0123456789ABCDEF";
+    std::vector<std::string> out;
+    out.push_back(std::string(Slide) + (m.title.slide == SlideOn ? "1" : "0"));
+    if (m.setMode.imageFromRadio) {
+        std::string l(SettingsBytes);
+        for (uint8_t b : m.setMode.image) {
+            l += hex[b >> 4];
+            l += hex[b & 0x0F];
+        }
+        out.push_back(l);
+    }
+    std::string held(HeldSettings);
+    for (int item = 0; item < static_cast<int>(m.setMode.held.size()); ++item)
+        if (m.setMode.isHeld(item)) held += threeDigits(item);
+    if (held.size() > HeldSettings.size()) out.push_back(held);
+    if (std::find(m.dtmf.lists.begin(), m.dtmf.lists.end(), -1) != m.dtmf.lists.end()) {
+        std::string l(HeldDtmf);
+        for (std::size_t i = 0; i < m.dtmf.lists.size(); ++i) l += m.dtmf.lists[i] < 0 ? threeDigits(m.dtmf.raw[i]) : "---";
+        out.push_back(l);
+    }
+    if (m.banks.complete())  // the keys' own lines are written only then
+        for (int k = 0; k < OneTouchKeyCount; ++k) {
+            const OneTouchKey& key = m.oneTouch.key(k);
+            if (!key.noSetting && !key.resolved)
+                out.push_back(std::string(HeldKey) + std::to_string(k) + threeDigits(key.bank) + threeDigits(key.channel));
+        }
+    return out;
+}
+
+int hexDigit(char32_t c) {
+    if (c >= U'0' && c <= U'9') return static_cast<int>(c - U'0');
+    if (c >= U'A' && c <= U'F') return static_cast<int>(c - U'A') + 10;
+    return -1;
+}
+
+// A number of exactly `width` digits at `pos`, at most `highest`.
+int exactNumber(const Line& l, int pos, int width, int highest, const std::string& what) {
+    const std::string digits = l.mid(pos, width);
+    if (static_cast<int>(digits.size()) != width || !allDigits(digits) || leadingNumber(digits) > highest)
+        throw LineError{what + " \"" + digits + "\" is not one this program wrote"};
+    return static_cast<int>(leadingNumber(digits));
+}
+
+void readExtraLine(const Line& l, MemoryFileContent& out) {
+    const int n = l.length();
+    if (l.startsWith(Slide)) {
+        if (n != static_cast<int>(Slide.size()) + 1) throw LineError{"the opening slide line is damaged"};
+        out.slide = exactNumber(l, static_cast<int>(Slide.size()) + 1, 1, 1, "the opening slide");
+    } else if (l.startsWith(SettingsBytes)) {
+        const int first = static_cast<int>(SettingsBytes.size());
+        if (n != first + 2 * SettingsImageBytes) throw LineError{"the settings bytes are cut short or too long"};
+        SettingsImage image{};
+        for (int k = 0; k < SettingsImageBytes; ++k) {
+            const int hi = hexDigit(l.text[static_cast<std::size_t>(first + 2 * k)]);
+            const int lo = hexDigit(l.text[static_cast<std::size_t>(first + 2 * k + 1)]);
+            if (hi < 0 || lo < 0) throw LineError{"the settings bytes are damaged"};
+            image[static_cast<std::size_t>(k)] = static_cast<uint8_t>(hi << 4 | lo);
+        }
+        out.settingsImage = image;
+    } else if (l.startsWith(HeldSettings)) {
+        const int first = static_cast<int>(HeldSettings.size());
+        if ((n - first) % 3 != 0) throw LineError{"the list of held settings is damaged"};
+        for (int pos = first + 1; pos <= n; pos += 3)
+            out.heldSettings.push_back(
+                exactNumber(l, pos, 3, static_cast<int>(setModeCatalogue().size()) - 1, "the setting"));
+    } else if (l.startsWith(HeldDtmf)) {
+        const int first = static_cast<int>(HeldDtmf.size());
+        if (n != first + 3 * DtmfLists) throw LineError{"the held DTMF values are damaged"};
+        for (int i = 0; i < DtmfLists; ++i)
+            if (l.mid(first + 1 + 3 * i, 3) != "---")
+                out.heldDtmf[static_cast<std::size_t>(i)] = exactNumber(l, first + 1 + 3 * i, 3, 255, "the DTMF value");
+    } else if (l.startsWith(HeldKey)) {
+        const int first = static_cast<int>(HeldKey.size());
+        if (n != first + 7) throw LineError{"the one-touch key line is damaged"};
+        out.heldKeys.push_back({exactNumber(l, first + 1, 1, OneTouchKeyCount - 1, "the one-touch key"),
+                                exactNumber(l, first + 2, 3, 255, "the bank"),
+                                exactNumber(l, first + 5, 3, 255, "the channel")});
+    }
+    // Any other line of this kind is from a later version: skipped.
+}
+
 void readLine(const Line& l, MemoryFileContent& out) {
     const int n = l.length();
     if (l.startsWith("CH")) {
@@ -277,6 +362,8 @@ void readLine(const Line& l, MemoryFileContent& out) {
         out.hasGroupIndex = true;
     } else if (l.startsWith("SD")) {
         readSetMode(l, out);
+    } else if (l.startsWith("X")) {
+        readExtraLine(l, out);
     }
     // Anything else (the port line, "File End") carries nothing to read.
 }
@@ -352,6 +439,7 @@ std::string memoryFileBytes(const MemoryFileModels& m, int port, const std::stri
         line(l);
     }
     line("COMPORT" + twoDigits(port));
+    for (const std::string& l : extraLines(m)) line(l);
     line("File End");
     return files::toCp932(text);
 }
@@ -428,6 +516,8 @@ void applyMemoryFile(const MemoryFileContent& in, MemoryFileModels& m) {
         }
     }
 
+    for (const auto& [key, bank, channel] : in.heldKeys) m.oneTouch.hold(key, bank, channel);
+
     bool dtmfChanged = in.hasDtmfLists;
     for (std::size_t d = 0; d < in.dtmfMemories.size(); ++d) {
         if (!in.dtmfMemorySet[d]) continue;
@@ -435,9 +525,16 @@ void applyMemoryFile(const MemoryFileContent& in, MemoryFileModels& m) {
         dtmfChanged = true;
     }
     if (in.hasDtmfLists) m.dtmf.lists = in.dtmfLists;
+    for (std::size_t i = 0; i < in.heldDtmf.size(); ++i) {
+        if (in.heldDtmf[i] < 0) continue;
+        m.dtmf.lists[i] = -1;
+        m.dtmf.raw[i] = static_cast<uint8_t>(in.heldDtmf[i]);
+        dtmfChanged = true;
+    }
     if (dtmfChanged) m.dtmf.changed.notify();
 
     if (in.hasTitle) setTitleText(m.title, in.title);
+    if (in.slide >= 0) setSlide(m.title, in.slide);
 
     bool groupsChanged = in.hasGroupIndex;
     for (std::size_t g = 0; g < in.groupSet.size(); ++g) {
@@ -448,8 +545,16 @@ void applyMemoryFile(const MemoryFileContent& in, MemoryFileModels& m) {
     if (in.hasGroupIndex) m.groups.unavailable = in.groupIndex;
     if (groupsChanged) m.groups.changed.notify();
 
-    if (!in.setMode.empty()) {
+    if (in.settingsImage) {
+        // What the radio held first, read as a read takes it (the items no
+        // standard line names among them); the lines then apply over it.
+        m.setMode.image = *in.settingsImage;
+        m.setMode.imageFromRadio = true;
+        applySettingsImage(m.setMode, m.setMode.image);
+    }
+    if (!in.setMode.empty() || !in.heldSettings.empty()) {
         for (auto [item, position] : in.setMode) m.setMode.set(item, position);
+        for (int item : in.heldSettings) m.setMode.held[static_cast<std::size_t>(item)] = true;
         ApplySetModeLanguage(m.setMode, m.setMode.position("Set_Mode_Display[0]"));
         m.setMode.changed.notify();
     }

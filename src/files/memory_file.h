@@ -3,6 +3,7 @@
 // text lines, and the reader that checks a whole file before it changes
 // anything.
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -36,8 +37,12 @@ constexpr int FileNameBytes = 32;
 // "Save Date and Time " and the current local date and time.
 std::string memoryFileHeader();
 // The whole file: header, every channel in use, banks and one-touch keys
-// (while the banks total 1000), DTMF, title, groups, Set Mode, the port and
-// "File End"; code page 932, CR LF after every line.
+// (while the banks total 1000), DTMF, title, groups, Set Mode, the port,
+// then lines of this program's own ("X...", which other readers of the
+// format skip) for what the radio holds that no standard line can: the
+// opening slide, the settings bytes, values no list entry stands for and
+// keys on banks the layout leaves empty; and "File End". Code page 932,
+// CR LF after every line.
 std::string memoryFileBytes(const MemoryFileModels& m, int port, const std::string& header);
 
 // One channel line, read and checked.
@@ -68,7 +73,16 @@ struct MemoryFileContent {
     bool hasGroupIndex = false;
     std::array<bool, BankLayout::Banks> groupIndex{};
     std::vector<std::pair<int, int>> setMode;  // catalogue item, list position
-    MemoryFileContent() { bankSizes.fill(-1); }
+    // This program's own lines, for what no standard line can hold:
+    int slide = -1;                                // the opening slide; -1: no line
+    std::optional<SettingsImage> settingsImage;    // the settings bytes a radio held
+    std::vector<int> heldSettings;                 // items whose radio value no entry stands for
+    std::array<int, DtmfLists> heldDtmf;           // a list's radio value no entry stands for; -1: none
+    std::vector<std::array<int, 3>> heldKeys;      // key, bank, channel the layout cannot show
+    MemoryFileContent() {
+        bankSizes.fill(-1);
+        heldDtmf.fill(-1);
+    }
 };
 
 struct MemoryFileRead {

@@ -199,11 +199,21 @@ TEST_F(Cli, DiffNamesAChangedChannelAndAChangedSetting) {
 // a memory file does not carry (user characters, opening slide) is kept as
 // the radio has it unless a font file is given.
 TEST_F(Cli, ReadThenWriteOfAMemoryFileKeepsWhatTheFileDoesNotCarry) {
-    const Bytes original = radio.memory();
+    // The radio holds what no list or key can show: key 1 on bank 49 (no
+    // channels), Illumination 0x77, the DTMF pause list at 0x40.
+    Bytes original = radio.memory();
+    original[radio::OneTouch.address] = 49;
+    original[radio::OneTouch.address + 1] = 5;
+    original[radio::SettingsBlock1.address + 44] = 0x77;
+    original[dtmfBlockAddress(2) + 49] = 0x40;
+    radio.setMemory(original);
     Result r = tqm5("read -o " + path("a.M5") + " --font " + path("a.FM5"));
     ASSERT_EQ(r.status, 0) << r.err;
     ASSERT_TRUE(fs::exists(path("a.M5")) && fs::exists(path("a.FM5")));
     EXPECT_EQ(std::distance(fs::directory_iterator(safetyCopyFolder()), fs::directory_iterator{}), 1);
+    const std::string saved = slurp(path("a.M5"));
+    for (const char* kept : {"\r\nXONETOUCH0049005\r\n", "\r\nXDTMFHELD---------064---\r\n", "\r\nXSETHELD"})
+        EXPECT_NE(saved.find(kept), std::string::npos) << kept;
 
     // The radio changes: a channel record wiped, the first glyph and the slide.
     Bytes changed = original;
@@ -222,9 +232,11 @@ TEST_F(Cli, ReadThenWriteOfAMemoryFileKeepsWhatTheFileDoesNotCarry) {
     };
     EXPECT_TRUE(same(now, original, radio::ChannelRecords));
     EXPECT_TRUE(same(now, changed, radio::Font));
-    EXPECT_EQ(now[slide], changed[slide]);
+    // Everything else comes back as it was read, the slide and the values
+    // no list shows included (settings byte 118 the program always writes).
+    now[radio::SettingsBlock2.address + 118 - 64] = original[radio::SettingsBlock2.address + 118 - 64];
     for (const radio::Area& a : {radio::SettingsBlock1, radio::SettingsBlock2, radio::SettingsBlock3, radio::OneTouch,
-                                 radio::BankLayout, radio::Dtmf, radio::GroupsFirst, radio::GroupsSecond})
+                                 radio::BankLayout, radio::Dtmf, radio::GroupsFirst, radio::GroupsSecond, radio::Title})
         EXPECT_TRUE(same(now, original, a)) << std::hex << a.address;
 
     // With the font file the glyphs come back too, and verified.
@@ -232,6 +244,27 @@ TEST_F(Cli, ReadThenWriteOfAMemoryFileKeepsWhatTheFileDoesNotCarry) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("verified"), std::string::npos) << r.err;
     EXPECT_TRUE(same(radio.memory(), original, radio::Font));
+
+    // A file without bank and one-touch lines (saved while the sizes did not
+    // total 1000) leaves the radio's layout and keys as they are.
+    std::string noBanks;
+    for (std::size_t at = 0; at < saved.size();) {
+        const std::size_t end = saved.find("\r\n", at) + 2;
+        const std::string l = saved.substr(at, end - at);
+        if (!l.starts_with("BK") && !l.starts_with("ONETOUCH") && !l.starts_with("XONETOUCH")) noBanks += l;
+        at = end;
+    }
+    std::ofstream(path("nobanks.M5"), std::ios::binary) << noBanks;
+    Bytes otherLayout = radio.memory();
+    ASSERT_GT(otherLayout[radio::BankLayout.address + 2], 0);
+    otherLayout[radio::BankLayout.address] += 1;  // a channel moves from bank 1 to bank 0
+    otherLayout[radio::BankLayout.address + 2] -= 1;
+    otherLayout[radio::OneTouch.address + 4] ^= 0x01;
+    radio.setMemory(otherLayout);
+    r = tqm5("write " + path("nobanks.M5"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(same(radio.memory(), otherLayout, radio::BankLayout));
+    EXPECT_TRUE(same(radio.memory(), otherLayout, radio::OneTouch));
 
     // A file that cannot be opened reaches no radio: here its first channel
     // line is cut short.
