@@ -91,7 +91,6 @@ private slots:
         c->setFocus();
         c->setMaxVisibleItems(3);  // Page Up and Down move by the entries seen less one
         const int last = c->count() - 1, page = 2;
-        QVERIFY(last > page);
         const struct { Qt::Key key; int expected; } steps[] = {
             {Qt::Key_Up, 0}, {Qt::Key_Down, 1}, {Qt::Key_PageDown, 1 + page}, {Qt::Key_End, last},
             {Qt::Key_Down, last}, {Qt::Key_PageUp, last - page}, {Qt::Key_Home, 0}};
@@ -102,18 +101,6 @@ private slots:
         }
         QTest::keyClicks(c, "3O");
         QCOMPARE(c->currentIndex(), 0);
-        // A one-touch key's bank chosen from the keyboard refills its channels.
-        r.showTab(1);
-        for (int b = 0; b < 10; ++b) r.form->commands().setBankSize(b, b == 0 ? 10 : 0);
-        r.form->commands().setBankSize(4, 990);
-        r.showTab(2);
-        QComboBox* bank = r.combo("COMMON_BANK[0]");
-        bank->setFocus();
-        QTest::keyClick(bank, Qt::Key_Down);
-        QCOMPARE(bank->currentText(), QString("4"));
-        QCOMPARE(r.doc.oneTouch.key(0).bank, 4);
-        QVERIFY(r.doc.oneTouch.key(0).channelCount > 10);
-        QCOMPARE(r.combo("COMMON_CH[0]")->count(), r.doc.oneTouch.key(0).channelCount);
     }
 
     void scanTimerBox() {
