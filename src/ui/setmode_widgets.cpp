@@ -33,8 +33,9 @@ void ListCombo::keyPressEvent(QKeyEvent* e) {
         case Qt::Key_End: next = last; break;
         default: return;
     }
+    if (last < 0) return;  // nothing to choose
     next = std::clamp(next, 0, last);  // from a blank list (-1) Up and Down both give the first entry
-    if (last < 0 || next == now) return;
+    if (next == now) return;
     setCurrentIndex(next);
     emit activated(next);
     emit textActivated(itemText(next));
