@@ -53,11 +53,13 @@ BankPage::BankPage(Commands& commands, QWidget* parent) : Page(parent), commands
             slider->setRange(0, BankLayout::MaxSize);
             slider->setMinimumWidth(70);
             slider->installEventFilter(this);
+            slider->setAccessibleName(QString("Bank %1").arg(bank));
             auto* box = new QLineEdit(frame);
             box->setObjectName(QString("Text1[%1]").arg(bank));
             box->setAlignment(Qt::AlignRight);
             box->setMaximumWidth(60);
             box->installEventFilter(this);
+            box->setAccessibleName(QString("Bank %1").arg(bank));
             connect(slider, &QSlider::valueChanged, this, [this, bank](int v) {
                 if (!refreshing_) commands_.setBankSize(bank, v);
             });

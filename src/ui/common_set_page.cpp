@@ -53,13 +53,13 @@ CommonSetPage::CommonSetPage(Commands& commands, QWidget* parent) : Page(parent)
     dtmf0_ = new DtmfMemoryEdit(doc_.dtmf, 0, dtmf);
     dtmfRow->addWidget(dtmf0_);
 
-    // Right column: title, DTMF memory 0, then the one-touch frame's spot.
+    // Right column: title, DTMF memory 0, then the one-touch frame with
+    // the FONT button beside it (below it the page would outgrow the window).
     auto* right = new QVBoxLayout;
     right->addWidget(buildTitleFrame(frame));
     right->addWidget(dtmf);
-    oneTouchSlot_ = new QVBoxLayout;
-    oneTouchSlot_->setObjectName("oneTouchSlot");
-    right->addLayout(oneTouchSlot_);
+    auto* oneTouchRow = new QHBoxLayout;
+    right->addLayout(oneTouchRow);
     right->addStretch(1);
 
     auto* layout = new QHBoxLayout(frame);
@@ -68,14 +68,15 @@ CommonSetPage::CommonSetPage(Commands& commands, QWidget* parent) : Page(parent)
 
     auto* oneTouch = new OneTouchFrame(commands_, frame);
     oneTouch_ = oneTouch;
-    oneTouchSlot_->addWidget(oneTouch, 0, Qt::AlignLeft | Qt::AlignTop);
+    oneTouchRow->addWidget(oneTouch, 0, Qt::AlignTop);
 
     transferControls_ = {read, write, reset};
     for (const char* name : {"TITLE_READ", "TITLE_WRITE"}) transferControls_ << frame->findChild<QPushButton*>(name);
     transferControls_ += oneTouch->transferControls();
     auto* font = new QPushButton("FONT", frame);  // opens the font window (connected by the main window)
     font->setObjectName("Command1");
-    oneTouchSlot_->addWidget(font, 0, Qt::AlignLeft);
+    oneTouchRow->addWidget(font, 0, Qt::AlignBottom);
+    oneTouchRow->addStretch(1);
     transferControls_ << font;
 
     titleToken_ = doc_.title.changed.connect([this] { showTitle(); });

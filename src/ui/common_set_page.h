@@ -1,6 +1,6 @@
 #pragma once
 // The "Common Setting" page: the Common Set items in their group frames,
-// the opening title, DTMF memory 0, and a spot for the one-touch frame.
+// the opening title, DTMF memory 0, the one-touch frame and FONT.
 #include <array>
 
 #include "app/commands.h"
@@ -9,7 +9,6 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QVBoxLayout;
 
 namespace tqm5 {
 
@@ -24,8 +23,6 @@ public:
     QList<QWidget*> transferControls() const override { return transferControls_; }
     void transferControlsEnabled(bool on) override;
     SetModeItemsView& items() { return *items_; }
-    // Where the one-touch memory frame goes.
-    QVBoxLayout* oneTouchSlot() const { return oneTouchSlot_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -42,7 +39,6 @@ private:
     QComboBox* slide_ = nullptr;
     QLabel* slideLabel_ = nullptr;
     DtmfMemoryEdit* dtmf0_ = nullptr;
-    QVBoxLayout* oneTouchSlot_ = nullptr;
     OneTouchFrame* oneTouch_ = nullptr;
     QList<QWidget*> transferControls_;
     Listeners<>::Token titleToken_, dtmfToken_, relabelToken_;

@@ -26,9 +26,17 @@
 #include "ui/form5.h"
 #include "ui/memory_page.h"
 #include "ui/set_mode_page.h"
+#include "ui/setmode_widgets.h"
 #include "ui/twips.h"
+#include "ui/wheel_focus.h"
 
 namespace tqm5 {
+
+void useProgramFont() {
+    QFont font = QApplication::font();
+    font.setFamilies({font.family(), "Noto Sans CJK JP"});
+    QApplication::setFont(font);
+}
 
 Form1::Form1(Document& doc, QtSerialLink& link, WidgetHost* host, QWidget* parent, PageBuilding pages)
     : QMainWindow(parent), doc_(doc), link_(link) {
@@ -100,6 +108,7 @@ Form1::Form1(Document& doc, QtSerialLink& link, WidgetHost* host, QWidget* paren
     progressRow->addWidget(stop_);
     layout->addLayout(progressRow);
     setCentralWidget(central);
+    resize(DefaultSize);
 
     host_->bindProgress(progressBar_, progress_);
     host_->setTransferControlsEnabled = [this](bool on) { setTransferControlsEnabled(on); };
@@ -133,6 +142,8 @@ void Form1::buildPages() {
         placeholder->deleteLater();
     }
     for (int i = 1; i < 4; ++i) stack_->addWidget(pages_[static_cast<std::size_t>(i)]);
+    nameFramesByCaption(stack_);
+    wheelOnlyWhenFocused(stack_);
     if (auto* font = pages_[2]->findChild<QPushButton*>("Command1"))
         connect(font, &QPushButton::clicked, this, [this] { openFontWindow(); });
     // A transfer may already run (a click during the first paint).

@@ -27,6 +27,10 @@ class MemoryPage;
 class Page;
 class QtSerialLink;
 
+// The program's font: the desktop's, with a Japanese font for the
+// characters it lacks. Set once, before the first window.
+void useProgramFont();
+
 // Whether the Bank, Common Set and Set Mode pages are built with the window
 // or right after its first paint (the program's start, so it shows sooner).
 enum class PageBuilding { Now, AfterFirstPaint };
@@ -39,6 +43,9 @@ public:
     Form1(Document& doc, QtSerialLink& link, WidgetHost* host = nullptr, QWidget* parent = nullptr,
           PageBuilding pages = PageBuilding::Now);
     ~Form1() override;
+
+    // The size the window opens with; every page shows whole at it.
+    static constexpr QSize DefaultSize{1100, 720};
 
     Document& document() { return doc_; }
     Commands& commands() { return *commands_; }

@@ -19,6 +19,7 @@
 
 #include "channels/value_tables.h"
 #include "ui/twips.h"
+#include "ui/wheel_focus.h"
 
 namespace tqm5 {
 namespace {
@@ -101,6 +102,7 @@ Form2::Form2(const ChannelGrid& grid, int row, QWidget* parent) : QDialog(parent
         const QPoint top = parent->window()->frameGeometry().topLeft();
         move(top.x(), top.y() + twipsToPixels(1000));
     }
+    wheelOnlyWhenFocused(this);
     showSet(0);
     if (editor_.dual()) showSet(1);
 }

@@ -21,6 +21,7 @@
 #include "serial/qt_serial_link.h"
 #include "ui/file_dialogs.h"
 #include "ui/twips.h"
+#include "ui/wheel_focus.h"
 
 namespace tqm5 {
 namespace {
@@ -195,6 +196,7 @@ Form4::Form4(Document& doc, const QtSerialLink& devices, Host& host, QWidget* pa
     shown_ = -1;
     list_->setCurrentIndex(0);
     showGlyph(0);
+    wheelOnlyWhenFocused(this);
     if (readAllMode) QTimer::singleShot(0, this, [this] { start(FontSequence::ReadAll); });
 }
 

@@ -2,13 +2,20 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "ui/keyboard.h"
 #include "ui/twips.h"
+#include "ui/wheel_focus.h"
+
+#include <algorithm>
 
 namespace tqm5 {
 namespace {
@@ -19,6 +26,27 @@ const QColor MemberText(0xFF, 0x00, 0x00);       // light red
 const QColor UnavailableBack(0x80, 0x80, 0x80);  // dark grey
 const QColor NormalText(0x00, 0x00, 0x00);
 const QColor HeadingBack(0xE0, 0xE0, 0xE0);
+
+// Draws the cell cursor while the grid has the focus: a black and a white
+// frame, seen on every cell colour and in every style.
+class CursorDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem plain(option);
+        plain.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(p, plain, index);
+        const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+        if (!view || !view->hasFocus() || view->currentIndex() != index) return;
+        p->save();
+        p->setBrush(Qt::NoBrush);
+        p->setPen(QPen(Qt::black, 1));
+        p->drawRect(option.rect.adjusted(0, 0, -1, -1));
+        p->setPen(QPen(Qt::white, 1));
+        p->drawRect(option.rect.adjusted(1, 1, -2, -2));
+        p->restore();
+    }
+};
 
 }  // namespace
 
@@ -34,7 +62,12 @@ Form5::Form5(Commands& commands, bool readAllMode, QWidget* parent)
     grid_->verticalHeader()->hide();
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setSelectionMode(QAbstractItemView::NoSelection);
-    grid_->setFocusPolicy(Qt::NoFocus);
+    // The grid keeps the focus a click gives it: Space then ticks the cell
+    // under the cursor and never presses the button that had the focus.
+    grid_->setFocusPolicy(Qt::StrongFocus);
+    grid_->setTabKeyNavigation(false);  // Tab goes on to the buttons
+    grid_->setItemDelegate(new CursorDelegate(grid_));
+    grid_->installEventFilter(this);
     grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid_->horizontalHeader()->setMinimumSectionSize(1);
@@ -89,6 +122,9 @@ Form5::Form5(Commands& commands, bool readAllMode, QWidget* parent)
         row->addWidget(button);
     }
     row->addStretch(1);
+    // Enter presses only the focused button: none is the window's default.
+    for (QPushButton* b : buttons_) b->setAutoDefault(false);
+    pressOnEnter(buttons_);
     connect(buttons_[0], &QPushButton::clicked, this, [this] { read(); });
     connect(buttons_[1], &QPushButton::clicked, this, [this] { write(); });
     connect(buttons_[2], &QPushButton::clicked, this, [this] { clear(); });
@@ -105,6 +141,8 @@ Form5::Form5(Commands& commands, bool readAllMode, QWidget* parent)
     commands_.groupButtonsEnabled = [this](bool on) { setButtonsEnabled(on); };
     groupsToken_ = commands_.document().groups.changed.connect([this] { paint(); });
     paint();
+    grid_->setCurrentCell(1, groupGridColumn(0));
+    wheelOnlyWhenFocused(this);
 }
 
 Form5::~Form5() { commands_.groupButtonsEnabled = nullptr; }
@@ -153,6 +191,39 @@ void Form5::showEvent(QShowEvent* event) {
         started_ = true;
         QTimer::singleShot(0, this, [this] { read(); });
     }
+}
+
+// The cursor moves over the bank cells only (rows 1-11, the bank columns);
+// Space acts on the cell under it as a click does.
+bool Form5::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != grid_ || event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & Qt::AltModifier) return false;  // access keys
+    const int row = grid_->currentRow(), col = grid_->currentColumn();
+    int group = std::clamp(row, 1, GroupCount) - 1;
+    int bank = bankOfGroupColumn(col);
+    if (bank < 0) bank = col > 1 ? bankOfGroupColumn(col - 1) : 0;  // on a separator or a name: the bank before
+    switch (key->key()) {
+        case Qt::Key_Space:
+            if (!key->isAutoRepeat()) commands_.groupCellClicked(row, col);
+            return true;
+        case Qt::Key_Left: --bank; break;
+        case Qt::Key_Right: ++bank; break;
+        case Qt::Key_Up: --group; break;
+        case Qt::Key_Down: ++group; break;
+        case Qt::Key_Home: bank = 0; break;
+        case Qt::Key_End: bank = BankLayout::Banks - 1; break;
+        case Qt::Key_PageUp: group = 0; break;
+        case Qt::Key_PageDown: group = GroupCount - 1; break;
+        case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Escape: case Qt::Key_Return: case Qt::Key_Enter:
+            return false;
+        default:
+            return true;  // typing jumps to no cell
+    }
+    group = std::clamp(group, 0, GroupCount - 1);
+    bank = std::clamp(bank, 0, BankLayout::Banks - 1);
+    grid_->setCurrentCell(group + 1, groupGridColumn(bank));
+    return true;
 }
 
 void Form5::reject() {

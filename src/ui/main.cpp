@@ -63,9 +63,7 @@ int main(int argc, char** argv) {
     args.addOption(device);
     args.process(app);
 
-    QFont font = QApplication::font();
-    font.setFamilies({font.family(), "Noto Sans CJK JP"});
-    QApplication::setFont(font);
+    tqm5::useProgramFont();
 
     tqm5::Document doc;
     tqm5::startUp(doc);
@@ -79,7 +77,6 @@ int main(int argc, char** argv) {
     if (args.isSet(device)) link.bindDevice(doc.port, args.value(device));
     tqm5::Form1 window(doc, link, nullptr, nullptr, tqm5::PageBuilding::AfterFirstPaint);
     window.commands().configPath = config;
-    window.resize(1100, 720);
     FirstPaintProbe probe(&window, clock);
     if (qEnvironmentVariableIntValue("TQM5_STARTUP_PROBE") == 1) app.installEventFilter(&probe);
     window.show();

@@ -133,6 +133,9 @@ MemoryPage::MemoryPage(Commands& commands, QWidget* parent)
     }
 
     selectionToken_ = grid_.selectionChanged.connect([this] { showSelection(); });
+    // Rows a command changed (Clear, a transfer, a file) are seen from the
+    // row label and the frequency on.
+    rowsToken_ = grid_.rowsChanged.connect([this](int, int) { showFirstColumns(); });
     showSelection();
 }
 
@@ -202,10 +205,15 @@ void MemoryPage::showSelection() {
     if (!view_ || syncing_) return;
     syncing_ = true;
     auto* sel = view_->selectionModel();
+    // The cursor keeps the column the user put it in; a selection the
+    // program made starts from the first column, so the view does not
+    // scroll sideways to show it.
+    const QModelIndex was = view_->currentIndex();
+    const int col = fromView_ && was.isValid() ? was.column() : 0;
     // The grid's current row is the anchor a Shift+arrow extends from; its
     // selection end is where the view's cursor stands.
-    view_->setCurrentIndex(model_->index(grid_.row() - 1, GridCols - 2));
-    sel->setCurrentIndex(model_->index(grid_.rowSel() - 1, GridCols - 2), QItemSelectionModel::NoUpdate);
+    view_->setCurrentIndex(model_->index(grid_.row() - 1, col));
+    sel->setCurrentIndex(model_->index(grid_.rowSel() - 1, col), QItemSelectionModel::NoUpdate);
     QItemSelection range(model_->index(grid_.rangeFirst() - 1, 0), model_->index(grid_.rangeLast() - 1, GridCols - 2));
     sel->select(range, QItemSelectionModel::ClearAndSelect);
     view_->verticalScrollBar()->setValue(grid_.topRow() - 1);
@@ -213,7 +221,19 @@ void MemoryPage::showSelection() {
         view_->scrollTo(model_->index(grid_.row() - 1, 0));
         grid_.setTopRow(view_->verticalScrollBar()->value() + 1);  // the grid scrolls from here on
     }
+    if (!fromView_) view_->horizontalScrollBar()->setValue(0);
     syncing_ = false;
+}
+
+void MemoryPage::showFirstColumns() {
+    if (syncing_) return;
+    const QModelIndex current = view_->currentIndex();
+    if (current.isValid() && current.column() != 0) {
+        syncing_ = true;
+        view_->selectionModel()->setCurrentIndex(current.sibling(current.row(), 0), QItemSelectionModel::NoUpdate);
+        syncing_ = false;
+    }
+    view_->horizontalScrollBar()->setValue(0);
 }
 
 void MemoryPage::takeViewSelection() {
@@ -229,7 +249,9 @@ void MemoryPage::takeViewSelection() {
     // The anchor stays the current row; the end the user moved is the
     // selection end.
     const int anchor = (current.row() == first) ? last : first;
+    fromView_ = true;
     grid_.setSelection(anchor + 1, current.row() + 1);
+    fromView_ = false;
 }
 
 bool MemoryPage::eventFilter(QObject* watched, QEvent* event) {

@@ -25,6 +25,8 @@ protected:
 private:
     void fitColumns();
     void showSelection();
+    // The view back at its first columns, the cursor in the first column.
+    void showFirstColumns();
     void takeViewSelection();
 
     Commands& commands_;
@@ -33,7 +35,9 @@ private:
     QTableView* view_ = nullptr;
     QList<QWidget*> transferControls_;
     Listeners<>::Token selectionToken_;
+    Listeners<int, int>::Token rowsToken_;
     bool syncing_ = false;
+    bool fromView_ = false;  // the selection being taken came from the view (a click, the keys)
 };
 
 }  // namespace tqm5

@@ -1,7 +1,5 @@
 #include "ui/one_touch_frame.h"
 
-#include "ui/setmode_widgets.h"
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -34,6 +32,10 @@ OneTouchFrame::OneTouchFrame(Commands& commands, QWidget* parent)
         channel->setObjectName(QString("COMMON_CH[%1]").arg(k));
         channel->setMinimumContentsLength(3);
         channel->setMaxVisibleItems(20);
+        // Named by their key: the column headings are no labels of theirs.
+        none->setAccessibleName(QString("Key %1 No Setting").arg(k + 1));
+        bank->setAccessibleName(QString("Key %1 Bank").arg(k + 1));
+        channel->setAccessibleName(QString("Key %1 CH").arg(k + 1));
         grid->addWidget(number, k + 1, 0);
         grid->addWidget(none, k + 1, 1);
         grid->addWidget(bank, k + 1, 2);

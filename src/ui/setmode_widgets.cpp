@@ -8,9 +8,53 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace tqm5 {
 
-void ListCombo::keyPressEvent(QKeyEvent* e) { e->accept(); }  // every key is discarded
+void ListCombo::keyPressEvent(QKeyEvent* e) {
+    const bool opens = e->key() == Qt::Key_F4 ||
+                       ((e->key() == Qt::Key_Down || e->key() == Qt::Key_Up) && (e->modifiers() & Qt::AltModifier));
+    if (opens) {
+        QComboBox::keyPressEvent(e);
+        return;
+    }
+    e->accept();  // whatever else is typed is discarded
+    if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return;
+    const int last = count() - 1, now = currentIndex();
+    const int page = std::max(1, maxVisibleItems() - 1);
+    int next = now;
+    switch (e->key()) {
+        case Qt::Key_Up: next = now - 1; break;
+        case Qt::Key_Down: next = now + 1; break;
+        case Qt::Key_PageUp: next = now - page; break;
+        case Qt::Key_PageDown: next = now + page; break;
+        case Qt::Key_Home: next = 0; break;
+        case Qt::Key_End: next = last; break;
+        default: return;
+    }
+    if (last < 0) return;  // nothing to choose
+    next = std::clamp(next, 0, last);  // from a blank list (-1) Up and Down both give the first entry
+    if (next == now) return;
+    setCurrentIndex(next);
+    emit activated(next);
+    emit textActivated(itemText(next));
+}
+
+void nameFrameByCaption(QGroupBox* box) {
+    // The caption as shown: "&&" is one "&", a single "&" marks an access key.
+    const QString title = box->title();
+    QString shown;
+    for (qsizetype i = 0; i < title.size(); ++i) {
+        if (title[i] == '&' && i + 1 < title.size()) ++i;
+        shown += title[i];
+    }
+    box->setAccessibleName(shown);
+}
+
+void nameFramesByCaption(QWidget* root) {
+    for (QGroupBox* box : root->findChildren<QGroupBox*>()) nameFrameByCaption(box);
+}
 
 QGroupBox* scrolledPageFrame(QWidget* page, const char* caption, const char* name) {
     auto* frame = new QGroupBox(caption);
@@ -90,6 +134,7 @@ void SetModeItemsView::relabel() {
         const SetModeGroupCaption& c = groupCaption(group);
         if (group == SetModeGroup::ChDisplay) box->setTitle(QString::fromUtf8(chDisplayCaption(language)));
         else box->setTitle(QString::fromUtf8(language == Japanese ? c.japanese : c.english).replace("&", "&&"));
+        nameFrameByCaption(box);
     }
     const auto& items = setModeCatalogue();
     for (auto& [index, combo] : combos_) {

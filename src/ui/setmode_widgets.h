@@ -18,20 +18,35 @@ class QPushButton;
 
 namespace tqm5 {
 
-// A drop-down list that takes no keys: entries are chosen with the mouse.
+// A drop-down list that is chosen from, never typed into: Up, Down, Page
+// Up, Page Down, Home and End choose entries as a mouse choice does (the
+// list says `activated`); F4 and Alt+Down open it; typed characters are
+// discarded.
 class ListCombo : public QComboBox {
     Q_OBJECT
 public:
-    using QComboBox::QComboBox;
+    // As wide as its widest entry, also after a refill in another language.
+    explicit ListCombo(QWidget* parent = nullptr) : QComboBox(parent) { setSizeAdjustPolicy(AdjustToContents); }
+    QSize sizeHint() const override { return withRoom(QComboBox::sizeHint()); }
+    QSize minimumSizeHint() const override { return withRoom(QComboBox::minimumSizeHint()); }
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    // The style's measure of the widest entry can fall a pixel or two
+    // short of the text field it then draws the entry in.
+    static QSize withRoom(QSize s) { return s + QSize(4, 0); }
 };
 
 QPushButton* namedButton(QWidget* parent, const char* name, const char* caption);
 // A page's one frame, in a scroll area that fills the page: a small screen
 // scrolls the page rather than squeezing its lists.
 QGroupBox* scrolledPageFrame(QWidget* page, const char* caption, const char* name);
+// Screen readers name a frame by the frame around it unless it has a name
+// of its own: every frame under `root` is named by its caption.
+void nameFrameByCaption(QGroupBox* box);
+void nameFramesByCaption(QWidget* root);
 void fillCombo(QComboBox* combo, const std::vector<std::string>& entries);
 
 // The catalogue items of one page, each a label and a list in its group's

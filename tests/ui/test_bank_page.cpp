@@ -194,6 +194,45 @@ private slots:
         QCOMPARE(w.doc.groups.member, GroupFlags{});
     }
 
+    // The grid from the keyboard: the arrows move a cell cursor over the
+    // bank cells, Space ticks as a click does, and a click leaves the focus
+    // on the grid, so neither Space nor Enter then presses a button.
+    void groupGridFromTheKeyboard() {
+        Window w;
+        w.showTab(1);
+        QVERIFY(w.form->commands().openGroupWindow());  // banks 10-49 hold nothing
+        Form5 groups(w.form->commands(), false, w.form.get());
+        groups.show();  // and made active, so that the focus is the keyboard's
+        groups.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&groups));
+        QTableWidget* grid = groups.grid();
+        const GroupTable& table = w.doc.groups;
+        groups.findChild<QPushButton*>("GROUP_WRITE")->setFocus();  // as after a write
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(1, groupGridColumn(3))).center());
+        QVERIFY(table.isMember(0, 3));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(grid));
+        const std::size_t messages = w.shown.size();
+        QTest::keyClick(grid, Qt::Key_Space);
+        QTest::keyClick(grid, Qt::Key_Return);
+        QVERIFY(!table.isMember(0, 3));
+        QCOMPARE(w.shown.size(), messages);  // nothing was read or written
+
+        const struct { Qt::Key key; int row, bank; } moves[] = {  // over the bank cells only
+            {Qt::Key_End, 1, 49}, {Qt::Key_Right, 1, 49}, {Qt::Key_PageDown, 11, 49}, {Qt::Key_Down, 11, 49},
+            {Qt::Key_Home, 11, 0}, {Qt::Key_Up, 10, 0}, {Qt::Key_Right, 10, 1}};
+        for (auto m : moves) {
+            QTest::keyClick(grid, m.key);
+            QCOMPARE(grid->currentRow(), m.row);
+            QCOMPARE(grid->currentColumn(), groupGridColumn(m.bank));
+        }
+        QTest::keyClick(grid, Qt::Key_Space);
+        QVERIFY(table.isMember(9, 1));
+        for (int i = 0; i < 9; ++i) QTest::keyClick(grid, Qt::Key_Right);
+        QCOMPARE(grid->currentColumn(), groupGridColumn(10));
+        QTest::keyClick(grid, Qt::Key_Space);  // bank 10 holds no channels
+        QVERIFY(!table.isMember(9, 10));
+    }
+
     void groupWindowInReadAllModeReadsAndCloses() {
         Window w;
         Form5 groups(w.form->commands(), true, w.form.get());
@@ -217,9 +256,10 @@ private slots:
         QVERIFY(!w.child<QCheckBox>("NO_SET[4]")->isChecked());
         QVERIFY(w.child<QCheckBox>("NO_SET[6]")->isChecked());
         QCOMPARE(w.child<QComboBox>("COMMON_CH[1]")->currentText(), QString("2"));
-        QTest::keyClick(w.child<QComboBox>("COMMON_BANK[1]"), Qt::Key_5);  // the lists take no keys
-        QTest::keyClick(w.child<QComboBox>("COMMON_BANK[1]"), Qt::Key_Down);
+        QTest::keyClick(w.child<QComboBox>("COMMON_BANK[1]"), Qt::Key_5);  // typing chooses nothing
         QCOMPARE(w.doc.oneTouch.key(1).bank, 1);
+        QTest::keyClick(w.child<QComboBox>("COMMON_BANK[1]"), Qt::Key_Down);  // Down the next bank in the list
+        QCOMPARE(w.doc.oneTouch.key(1).bank, 2);
 
         // Bank 12 emptied: key 5 keeps bank 12 channel 0, shown as no selection.
         w.showTab(1);

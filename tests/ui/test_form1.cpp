@@ -2,6 +2,12 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QScrollArea>
+#include <QSlider>
+#include <QStyleOptionComboBox>
+#include <QtTest/qtestspontaneevent.h>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTimer>
@@ -59,13 +65,61 @@ struct Window {
         doc.grid.setSelection(from, to);
     }
     void key(int k) { QTest::keyClick(form->grid(), Qt::Key(k)); }
+    void showTab(int index) {
+        child<QTabBar>("TabStrip1")->setCurrentIndex(index);
+        QApplication::processEvents();
+    }
 };
+
+// One notch of the wheel downwards over `w`, as the window system delivers
+// it: sendEvent() would make it synthetic, and those never reach the parents.
+void wheelDown(QWidget* w) {
+    const QPointF at = w->rect().center();
+    QWheelEvent e(at, w->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QSpontaneKeyEvent::setSpontaneous(&e);
+    qApp->notify(w, &e);
+}
+
+QScrollArea* scrollAreaOf(QWidget* w) {
+    while (w && !qobject_cast<QScrollArea*>(w)) w = w->parentWidget();
+    return static_cast<QScrollArea*>(w);
+}
+
+// The caption as drawn: "&&" is one "&", a single "&" marks an access key.
+QString shownCaption(QString text) { return text.replace("&&", "\x01").remove('&').replace("\x01", "&"); }
+
+// The labels, frame titles and list entries under `page` that do not fit
+// their widget, and the frames a screen reader would name otherwise.
+QStringList captionFaults(QWidget* page) {
+    QStringList cut;
+    for (QWidget* w : page->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(page)) continue;
+        QStringList texts;
+        int room = w->width();
+        if (auto* g = qobject_cast<QGroupBox*>(w)) {
+            texts << shownCaption(g->title());
+            if (QAccessible::queryAccessibleInterface(g)->text(QAccessible::Name) != texts[0]) cut << "named " + texts[0];
+        } else if (auto* c = qobject_cast<QComboBox*>(w)) {
+            QStyleOptionComboBox opt;
+            opt.initFrom(c);
+            room = c->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, c).width();
+            for (int i = 0; i < c->count(); ++i) texts << c->itemText(i);
+        } else if (qobject_cast<QLabel*>(w) || (qobject_cast<QAbstractButton*>(w) && !qobject_cast<QPushButton*>(w))) {
+            if (w->sizeHint().width() > w->width()) cut << w->objectName() + " " + w->property("text").toString();
+        }
+        for (const QString& t : texts)
+            if (w->fontMetrics().horizontalAdvance(t) > room) cut << w->objectName() + " " + t;
+    }
+    return cut;
+}
 
 }  // namespace
 
 class TestForm1 : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { useProgramFont(); }  // the windows measured as the program shows them
+
     void startupState() {
         Window w;
         QCOMPARE(w.form->windowTitle(), QString("KPL_TQ-M5 Clone Utility Version1_1"));
@@ -403,6 +457,71 @@ private slots:
             }
         }
         QVERIFY(view->verticalHeader()->width() >= view->verticalHeader()->fontMetrics().horizontalAdvance("Dual49(Main) "));
+    }
+
+    // The grid opens, and comes back after a command, with the row labels
+    // and the frequency in view; a click keeps the columns the user scrolled to.
+    void gridShowsItsFirstColumns() {
+        Window w;
+        QTableView* view = w.form->grid();
+        QScrollBar* across = view->horizontalScrollBar();
+        QApplication::processEvents();
+        QVERIFY(across->maximum() > 0);
+        QCOMPARE(across->value(), 0);
+        w.doc.grid.attr(6).inUse = 1;
+        across->setValue(across->maximum());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(5, ColName - 1)).center());
+        QCOMPARE(w.doc.grid.row(), 6);
+        QCOMPARE(across->value(), across->maximum());
+        w.click("Clear_Botton");
+        QVERIFY(!w.doc.grid.inUse(6));
+        QCOMPARE(across->value(), 0);
+    }
+
+    // The wheel turns a list or a slider only when it has the focus;
+    // otherwise it scrolls the page under the pointer.
+    void wheelTurnsOnlyTheFocusedControl() {
+        Window w;
+        w.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+        w.showTab(3);
+        auto* power = w.child<QComboBox>("Set_Mode_Power[0]");
+        QScrollBar* page = scrollAreaOf(power)->verticalScrollBar();
+        wheelDown(power);
+        QCOMPARE(power->currentIndex(), 0);
+        QVERIFY(page->value() > 0);
+        power->setFocus();
+        wheelDown(power);
+        QCOMPARE(w.doc.setMode.position("Set_Mode_Power[0]"), 1);
+        w.showTab(1);
+        auto* slider = w.child<QSlider>("Slider1[3]");
+        wheelDown(slider);
+        QCOMPARE(w.doc.banks.size[3], 100);
+        slider->setFocus();
+        wheelDown(slider);
+        QVERIFY(w.doc.banks.size[3] != 100);
+    }
+
+    // At the opening size every caption and list entry fits its widget in
+    // both languages, every frame is named by its caption, and the Common
+    // Set page shows whole; the controls a frame holds many of have names.
+    void captionsFitAndNameTheirControls() {
+        Window w;
+        const std::pair<const char*, const char*> named[] = {{"Slider1[0]", "Bank 0"}, {"Slider1[49]", "Bank 49"},
+                                                             {"Text1[49]", "Bank 49"}, {"NO_SET[4]", "Key 5 No Setting"}};
+        for (auto [object, name] : named)
+            QCOMPARE(QAccessible::queryAccessibleInterface(w.child<QWidget>(object))->text(QAccessible::Name), QString(name));
+        for (int language : {English, Japanese}) {
+            ApplySetModeLanguage(w.doc.setMode, language);
+            for (int tab : {1, 2, 3}) {
+                w.showTab(tab);
+                const QStringList faults = captionFaults(w.form->findChild<QStackedWidget*>()->currentWidget());
+                QVERIFY2(faults.isEmpty(), qPrintable(faults.join("\n")));
+            }
+            w.showTab(2);
+            QScrollArea* page = scrollAreaOf(w.child<QPushButton>("Command1"));
+            QCOMPARE(page->verticalScrollBar()->maximum() + page->horizontalScrollBar()->maximum(), 0);
+        }
     }
 
     // The program builds the other pages right after the first paint; a tab
