@@ -163,6 +163,9 @@ public:
     // outcome ("Success" or why not) and returns whether it succeeded.
     bool saveRadioImage(const std::string& path);
     bool openRadioImage(const std::string& path);
+    // Takes every value of a document read as a whole (an opened radio
+    // image) into the window's, and tells the views.
+    void adoptRead(const Document& read);
     // The configuration file a port choice is written to; empty: none.
     std::string configPath;
     // Writes the configuration file; says so when it cannot.

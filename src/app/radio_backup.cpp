@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/startup.h"
+#include "channels/record_codec.h"
 #include "files/safety_copies.h"
 #include "font/font_transfer.h"
 #include "protocol/answers.h"
@@ -105,12 +106,37 @@ private:
 
 }  // namespace
 
-bool loadImageIntoDocument(const RadioImage& image, Document& doc) {
+bool loadImageIntoDocument(const RadioImage& image, Document& doc, std::string* problem) {
     ImageLink link(image);
     SilentHost host;
     Commands commands(doc, link, host);
     PlanAllData windows(commands);
-    return commands.readAll(windows) == TransferOutcome::Success;
+    // Each step's blocks in order and how many were taken: the first step
+    // that stopped short names the block it could not use.
+    std::string what, firstProblem;
+    std::vector<uint32_t> addresses;
+    std::size_t taken = 0;
+    const auto noteShortStep = [&] {
+        if (!firstProblem.empty() || taken >= addresses.size()) return;
+        char at[16];
+        std::snprintf(at, sizeof at, " at 0x%05X", addresses[taken]);
+        firstProblem = "the " + what + at;
+        if (what == "channels")
+            for (int row = 1; row <= LastRow; ++row)
+                if (addressOfRow(row) == addresses[taken]) firstProblem += " (" + doc.grid.cell(row, ColLabel) + ")";
+    };
+    auto starting = commands.transferStarting.connect([&](const engine::Plan& plan) {
+        noteShortStep();
+        what = plan.what;
+        addresses.clear();
+        for (const engine::Block& b : plan.blocks) addresses.push_back(b.address);
+        taken = 0;
+    });
+    auto moved = commands.blockMoved.connect([&](bool, uint32_t, const Bytes&) { ++taken; });
+    const bool ok = commands.readAll(windows) == TransferOutcome::Success;
+    noteShortStep();
+    if (!ok && problem) *problem = firstProblem.empty() ? "the radio's data" : firstProblem;
+    return ok;
 }
 
 ReadAllRecorder::ReadAllRecorder(Commands& commands) : commands_(commands) {
@@ -159,9 +185,47 @@ bool Commands::openRadioImage(const std::string& path) {
         host_.message(why, engine::ErrorTitle);
         return false;
     }
-    const bool ok = loadImageIntoDocument(*image, doc_);
-    host_.message(ok ? engine::SuccessText : engine::ErrorText, ok ? engine::FinishTitle : engine::ErrorTitle);
-    return ok;
+    // Read into a document of its own: the window changes only once every
+    // part of the image could be used.
+    Document read;
+    startUp(read);
+    std::string problem;
+    if (!loadImageIntoDocument(*image, read, &problem)) {
+        host_.message("This radio image cannot be used: " + problem +
+                          " holds bytes the program cannot read. Nothing was changed.",
+                      engine::ErrorTitle);
+        return false;
+    }
+    adoptRead(read);
+    host_.message(engine::SuccessText, engine::FinishTitle);
+    return true;
+}
+
+void Commands::adoptRead(const Document& read) {
+    // Assignments keep each model's own listeners; the views are told after.
+    const int row = doc_.grid.row(), rowSel = doc_.grid.rowSel();
+    doc_.grid = read.grid;
+    doc_.grid.setRedraw(false);
+    doc_.grid.setSelection(row, rowSel);
+    doc_.grid.setRedraw(true);
+    doc_.origin = read.origin;
+    doc_.known = read.known;
+    doc_.unsavedRows = read.unsavedRows;
+    doc_.banks.assign(read.banks.size);
+    doc_.groups.unavailable = read.groups.unavailable;
+    doc_.groups.assign(read.groups.member);
+    doc_.oneTouch = read.oneTouch;
+    doc_.oneTouch.changed.notify();
+    const int labelled = doc_.setMode.labelled;
+    doc_.setMode = read.setMode;
+    doc_.setMode.labelled = labelled;
+    ApplySetModeLanguage(doc_.setMode, read.setMode.labelled);
+    doc_.setMode.changed.notify();
+    applyDtmf(doc_.dtmf, read.dtmf);
+    doc_.title.text = read.title.text;
+    doc_.title.slide = read.title.slide;
+    doc_.title.changed.notify();
+    doc_.glyphs = read.glyphs;
 }
 
 }  // namespace tqm5

@@ -28,7 +28,8 @@ private:
 // Fills `doc` from `image` exactly as Read All fills it from a radio that
 // holds those bytes: every read step runs, against the image instead of the
 // line, and nothing is shown. False when a step could not use the bytes.
-bool loadImageIntoDocument(const RadioImage& image, Document& doc);
+// `problem`, when given, says which part could not be used.
+bool loadImageIntoDocument(const RadioImage& image, Document& doc, std::string* problem = nullptr);
 
 // Collects what Read All's steps take from the radio into an image. Once a
 // Read All has covered every region (the glyphs from the document, as the
