@@ -7,7 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
+#include <optional>
+#include <tuple>
 #include <sstream>
 
 #include "app/document.h"
@@ -168,22 +169,10 @@ TEST_F(Cli, VerifyCatchesAWriteTheRadioDidNotStore) {
     // the 452nd row 451 (record 451 at 0x08280): the first channel of bank 7
     // in the image's bank layout (the default layout would put it in bank 4).
     radio.withEmulator([](emu::Emulator& e) { e.forceFault(e.stats().exchanges + 452, emu::FaultKind::NotStored); });
-    Result r = tqm5("restore " + path("a.m5img") + " --verify");
+    const Result r = tqm5("restore " + path("a.m5img") + " --verify");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("0x08280 (channel Bank007-0): wrote "), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("verify failed: 1 block"), std::string::npos) << r.err;
-
-    // Another region is named as such: the first bank layout block, counted
-    // in the order the restore writes its blocks.
-    const auto blocks = restoreBlocks(RadioImage{}, Bytes{});
-    const auto bank = std::find_if(blocks.begin(), blocks.end(),
-                                   [](const WrittenBlock& b) { return b.address == radio::BankLayout.address; });
-    const uint64_t at = 2 + uint64_t(bank - blocks.begin());
-    radio.setMemory(Bytes(emu::MemorySize, 0x00));
-    radio.withEmulator([at](emu::Emulator& e) { e.forceFault(e.stats().exchanges + at, emu::FaultKind::NotStored); });
-    r = tqm5("restore " + path("a.m5img") + " --verify");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("0x00200 (bank layout): wrote "), std::string::npos) << r.err;
 }
 
 TEST_F(Cli, DiffNamesAChangedChannelAndAChangedSetting) {
@@ -306,26 +295,16 @@ TEST_F(Cli, CsvAndDiffWorkOnMemoryFiles) {
     const std::string memoryFile = slurp(path("a.M5")), image = slurp(path("a.m5img"));
     std::string flipped = image;
     flipped[flipped.size() - 100] ^= 0x01;
-    const std::map<std::string, std::string> files{
-        {"lower.m5", memoryFile},
-        {"image.M5", image},
-        {"flipped.m5img", flipped},
-        {"cut.M5", memoryFile.substr(0, memoryFile.find("\r\n") + 20) + "\r\n"},
-        {"foreign.M5", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + std::string(200, '\xff')},
-        {"foreign.m5img", "Save Date and Time\r\n"},
-    };
-    for (const auto& [name, bytes] : files) std::ofstream(path(name.c_str()), std::ios::binary) << bytes;
-    const struct {
-        const char* side;
-        int status;
-    } sides[] = {{"lower.m5", 0}, {"image.M5", 0},   {"missing.m5img", 2}, {"missing.M5", 2},
-                 {"flipped.m5img", 2}, {"cut.M5", 2}, {"foreign.M5", 2},    {"foreign.m5img", 2}};
-    for (const auto& c : sides) {
-        const Result r = tqm5("diff " + path(c.side) + " radio");
-        EXPECT_EQ(r.status, c.status) << c.side << ": " << r.out << r.err;
-        if (c.status == 2) {
-            EXPECT_TRUE(r.out.empty() && !r.err.empty()) << c.side << ": " << r.out << r.err;
-        }
+    const std::string png = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + std::string(200, '\xff');
+    const std::vector<std::tuple<std::string, std::optional<std::string>, int>> sides{
+        {"lower.m5", memoryFile, 0}, {"image.M5", image, 0}, {"missing.m5img", {}, 2}, {"missing.M5", {}, 2},
+        {"flipped.m5img", flipped, 2}, {"cut.M5", memoryFile.substr(0, memoryFile.find("\r\n") + 20) + "\r\n", 2},
+        {"foreign.M5", png, 2}, {"foreign.m5img", "Save Date and Time\r\n", 2}};
+    for (const auto& [name, bytes, status] : sides) {
+        if (bytes) std::ofstream(path(name.c_str()), std::ios::binary) << *bytes;
+        const Result r = tqm5("diff " + path(name.c_str()) + " radio");
+        EXPECT_EQ(r.status, status) << name << ": " << r.out << r.err;
+        EXPECT_TRUE(status == 0 || (r.out.empty() && !r.err.empty())) << name << ": " << r.out << r.err;
     }
     // A radio that does not answer is a side that cannot be read.
     radio.withEmulator([](emu::Emulator& e) { e.failNext(1000); });
