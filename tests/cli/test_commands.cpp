@@ -290,8 +290,8 @@ TEST_F(Cli, CsvAndDiffWorkOnMemoryFiles) {
         const Result same = tqm5("diff " + path("a.M5") + " " + other);
         EXPECT_EQ(same.status, 0) << other << ": " << same.out << same.err;
     }
-    // Each side is taken by its content or, for a memory file, by its name in
-    // any case; a side that cannot be read is trouble (2), as for diff(1).
+    // A side by its content, or a memory file by its name in any case; one
+    // that cannot be read is trouble (2), as for diff(1).
     const std::string memoryFile = slurp(path("a.M5")), image = slurp(path("a.m5img"));
     std::string flipped = image;
     flipped[flipped.size() - 100] ^= 0x01;

@@ -240,14 +240,6 @@ TEST(MemoryFile, ABadLineChangesNothingAndIsNamed) {
         EXPECT_NE(host.messages[0].text.find("Line 4 "), std::string::npos) << host.messages[0].text;
         EXPECT_NE(host.messages[0].text.find(reason), std::string::npos) << host.messages[0].text;
     }
-    // Some other file under a memory file's name is refused as a whole.
-    for (const std::string& other : {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xff", 18),
-                                    std::string("Name,Frequency\r\nRpt,145.00000\r\n")}) {
-        const MemoryFileRead read = parseMemoryFile(other);
-        EXPECT_FALSE(read.ok);
-        EXPECT_EQ(read.line, 1);
-        EXPECT_NE(read.reason.find("not a memory file"), std::string::npos) << read.reason;
-    }
     // A step the table does not have is no error: it shows the first entry
     // and is kept as read.
     const MemoryFileRead read =

@@ -109,10 +109,8 @@ TEST(PtyTransfers, TimeoutThenGoodAnswerAndIdentificationFailures) {
     EXPECT_EQ(s.host.lastText(), "Error");
     EXPECT_EQ(s.radio.stats().exchanges, 3u);
 
-    // An answer that comes after the deadline, at the line's pace: the
-    // repeated command is answered after it, and that answer must not be
-    // taken for the next command's (the line would stay one answer behind,
-    // every later block would fail once and the write end at its budget).
+    // After a late answer the repeated command's own answer follows it; taken
+    // for the next command's, it would leave the line one answer behind.
     emu::Emulator::Options late;
     late.lateDelay = std::chrono::milliseconds(130);
     emu::PtyServerOptions paced;
