@@ -19,6 +19,11 @@ namespace tqm5::cli {
 // Exit statuses.
 enum Exit : int { Ok = 0, Failed = 1, Usage = 2 };
 
+// Attempts every block of a transfer gets: a backup or restore runs
+// thousands of exchanges, and the window's budgets for a whole run would
+// end it after a few dozen faults scattered over a good line.
+constexpr int BlockAttempts = 5;
+
 struct Options {
     std::string device;  // a device path; empty: the port number
     int port = 1;

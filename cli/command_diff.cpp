@@ -19,7 +19,13 @@ struct Side {
     bool memoryFile = false;
 };
 
-bool endsWithM5(const std::string& name) { return name.size() > 3 && name.compare(name.size() - 3, 3, ".M5") == 0; }
+// A memory file by its name (".M5" in any case), as the window's Open
+// takes it; a radio image is told by its content first, whatever its name.
+bool memoryFileName(const std::string& name) {
+    if (name.size() <= 3) return false;
+    const std::string tail = name.substr(name.size() - 3);
+    return tail[0] == '.' && (tail[1] == 'M' || tail[1] == 'm') && tail[2] == '5';
+}
 
 // Fills `side` from the radio, an image file or a memory file; false
 // (already told) when it cannot be read.
@@ -28,7 +34,7 @@ bool load(const std::string& name, const Options& options, Side& side) {
     if (name == "radio") {
         Radio radio(options);
         side.image = readRadio(radio);
-    } else if (endsWithM5(name)) {
+    } else if (!startsAsImageFile(name) && memoryFileName(name)) {
         Radio files(options);
         if (!openMemoryFile(files, name)) return false;
         side.doc = std::move(files.doc);

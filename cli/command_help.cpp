@@ -16,7 +16,10 @@ const char* const UsageText =
     "                          open a memory file and Write All; what the file does\n"
     "                          not carry (opening slide, settings no line names) is\n"
     "                          kept as the radio has it, and without --font the\n"
-    "                          radio's own user characters are written back unchanged\n"
+    "                          radio's own user characters are written back\n"
+    "                          unchanged; a file the radio would take only in part\n"
+    "                          (a bank layout that does not total 1000) is refused\n"
+    "                          before anything is sent\n"
     "  export-csv FILE.M5 -o FILE.CSV\n"
     "                          the channels of a memory file as CSV\n"
     "  import-csv FILE.CSV [BASE.M5] -o FILE.M5\n"
@@ -25,10 +28,11 @@ const char* const UsageText =
     "  backup -o FILE          read every region of the radio into a radio image\n"
     "  restore FILE [--verify] write a radio image back to the radio (every region the\n"
     "                          program writes, in the order Write All uses); --verify\n"
-    "                          reads back every block written and compares\n"
+    "                          reads back every block written and compares, naming\n"
+    "                          the channel or region of a difference\n"
     "  diff A B                list the channels and settings that differ between any\n"
-    "                          two of: a radio image, a memory file (.M5), the radio\n"
-    "                          (write: radio)\n"
+    "                          two of: a radio image, a memory file (.M5 or .m5), the\n"
+    "                          radio (write: radio)\n"
     "  help                    this text\n"
     "\n"
     "Options:\n"
@@ -44,8 +48,13 @@ const char* const UsageText =
     "$XDG_DATA_HOME/tqm5writer/backups (~/.local/share/tqm5writer/backups); the\n"
     "newest 20 are kept.\n"
     "\n"
+    "Every block of a transfer gets 5 attempts of its own (the window counts\n"
+    "failures per transfer instead), so a long run outlasts a line that fails now\n"
+    "and then.\n"
+    "\n"
     "Exit status: 0 success; 1 failure; 2 wrong use. diff, as diff(1): 0 the same,\n"
-    "1 they differ, 2 a file or the radio could not be read.\n";
+    "1 they differ, 2 a side could not be read (a missing, damaged or foreign\n"
+    "file, or a radio that does not answer).\n";
 
 int help() {
     std::cout << UsageText;

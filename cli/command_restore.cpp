@@ -43,7 +43,8 @@ int restore(const Options& options) {
             return Failed;
         }
         if (!mismatches.empty()) {
-            for (const Mismatch& m : mismatches) error("verify: the radio did not store what was written at " + describe(m));
+            for (const Mismatch& m : mismatches)
+                error("verify: the radio did not store what was written at " + describe(m, channels.grid));
             error("verify failed: " + std::to_string(mismatches.size()) + " block(s) differ");
             return Failed;
         }

@@ -26,9 +26,14 @@ int write(const Options& options) {
     const std::string& file = options.args[0];
     Radio radio(options);
     // The files are checked before anything is read from the radio.
+    // A file the radio would take only in part reaches no radio either.
     {
         Radio check(options);
         if (!openMemoryFile(check, file)) return Failed;
+        if (const std::string why = check.commands.writeAllRefusal(); !why.empty()) {
+            error(file + " cannot be written whole: " + why + "; nothing was written");
+            return Failed;
+        }
     }
     if (!options.font.empty()) {
         const FontFileLoad load = loadFontFile(options.font, radio.doc.glyphs);
@@ -73,7 +78,7 @@ int write(const Options& options) {
         const auto& mismatches = radio.commands.lastMismatches;
         if (!mismatches.empty()) {
             for (const Mismatch& m : mismatches)
-                error("verify: the radio did not store what was written at " + describe(m));
+                error("verify: the radio did not store what was written at " + describe(m, radio.doc.grid));
             error("verify failed: " + std::to_string(mismatches.size()) + " block(s) differ");
         } else if (out == TransferOutcome::Ignored) {
             error("nothing was written");

@@ -107,6 +107,7 @@ void TerminalHost::finishProgress() {
 Radio::Radio(const Options& options) : host(options), commands(doc, link, host) {
     startUp(doc);
     host.state = &doc.state;
+    commands.attemptsPerBlock = BlockAttempts;
     stepping = commands.transferStarting.connect(
         [this](const engine::Plan& plan) { host.beginStep(stepName(plan), static_cast<int>(plan.blocks.size())); });
     counting = commands.blockMoved.connect([this](bool, uint32_t, const Bytes&) { host.advance(); });

@@ -145,6 +145,13 @@ TransferOutcome Commands::writeAll() {
     return TransferOutcome::Success;
 }
 
+std::string Commands::writeAllRefusal() const {
+    if (!doc_.banks.complete())
+        return "the bank layout holds " + std::to_string(doc_.banks.total()) + " channels in all, not the " +
+               std::to_string(BankLayout::Channels) + " the radio needs";
+    return {};
+}
+
 const char* const VerifyFailedText = "Verify Error: the radio does not hold what was written at ";
 
 TransferOutcome Commands::verifyWritten(const std::vector<WrittenBlock>& written) {
@@ -155,7 +162,7 @@ TransferOutcome Commands::verifyWritten(const std::vector<WrittenBlock>& written
     doc_.state.quiet = QuietNormal;
     if (out != TransferOutcome::Success) return out;
     if (lastMismatches.empty()) return TransferOutcome::Success;
-    std::string text = VerifyFailedText + describe(lastMismatches.front());
+    std::string text = VerifyFailedText + describe(lastMismatches.front(), doc_.grid);
     if (lastMismatches.size() > 1) text += " (and " + std::to_string(lastMismatches.size() - 1) + " more blocks)";
     host_.message(text, ErrorTitle);
     return TransferOutcome::Error;

@@ -16,6 +16,7 @@ engine::Environment Commands::environment() {
     engine::Environment env{link_, host_, doc_.state, doc_.port, timeoutMs, {}, {}};
     env.endOfTransferReset = [this] { endOfTransferReset(); };
     env.resumeDisplay = [this] { doc_.grid.setRedraw(true); };
+    env.attemptsPerBlock = attemptsPerBlock;
     return env;
 }
 
@@ -36,7 +37,7 @@ TransferOutcome Commands::transferThroughGroupWire(const engine::Plan& plan) {
     GroupWireLink wire(link_);
     engine::Environment env = environment();
     engine::Environment through{wire, host_, doc_.state, doc_.port, timeoutMs, env.endOfTransferReset,
-                                env.resumeDisplay};
+                                env.resumeDisplay, attemptsPerBlock};
     return engine::run(tapped(plan), through);
 }
 
@@ -400,7 +401,7 @@ TransferOutcome Commands::groupTransfer(const engine::Plan& plan) {
     if (groupBusy()) return TransferOutcome::Ignored;
     GroupWireLink wire(link_);
     GroupHost host(host_, groupButtonsEnabled);
-    engine::Environment env{wire, host, groupState_, doc_.port, GroupTimeoutMs, {}, {}};
+    engine::Environment env{wire, host, groupState_, doc_.port, GroupTimeoutMs, {}, {}, attemptsPerBlock};
     env.endOfTransferReset = [this] {
         if (groupButtonsEnabled) groupButtonsEnabled(true);
     };

@@ -35,6 +35,10 @@ public:
     Commands(Document& doc, SerialLink& link, Host& host) : doc_(doc), link_(link), host_(host) {}
 
     int timeoutMs = 1000;  // the response timer
+    // 0: every transfer keeps its failure budgets (the window). N > 0: every
+    // block of every transfer has N attempts of its own (the command line,
+    // whose runs are long and unattended).
+    int attemptsPerBlock = 0;
     // A transfer runs, or Read All / Write All holds the radio between two
     // of its steps: every other command returns at once.
     bool busy() const { return doc_.state.busyNow() || (chain_ != Chain::None && !stepping_); }
@@ -115,6 +119,11 @@ public:
     // identification; "Success" only when every step succeeded.
     TransferOutcome readAll(AllDataWindows& windows);
     TransferOutcome writeAll();
+    // Why Write All could not write the document whole, in plain words;
+    // empty when it can. Checked before a run that must not stop half-way
+    // (the bank step refuses a layout that does not total 1000, but only
+    // once the channels are written).
+    std::string writeAllRefusal() const;
     // The last step of Write All: both group areas and the glyphs that came
     // from the radio, a file or the user (never the start-up blanks).
     engine::Plan writeAllFinalPlan();

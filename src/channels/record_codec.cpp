@@ -36,6 +36,12 @@ int recordOfRow(int row) {
     return row;
 }
 
+int rowOfRecord(int record) {
+    if (record >= 1101 && record <= 1200) return FirstDualRow + 2 * (record - 1101);
+    if (record >= 1201 && record <= 1300) return FirstDualRow + 2 * (record - 1201) + 1;
+    return record;
+}
+
 uint32_t addressOfRecord(int record) { return radio::channelRecordAddress(record); }
 
 std::string frequencyText(uint32_t hz) {

@@ -42,6 +42,8 @@ enum : uint8_t { UseEmpty = 0x00, UseInUse = 0x01, UseInUseTransmit = 0x02 };
 // Radio record number held by a grid row (dual rows interleave the radio's
 // main 1101.. and sub 1201.. memories).
 int recordOfRow(int row);
+// The grid row that holds radio record `record` (1 to 1623).
+int rowOfRecord(int record);
 uint32_t addressOfRecord(int record);
 inline uint32_t addressOfRow(int row) { return addressOfRecord(recordOfRow(row)); }
 

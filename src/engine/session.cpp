@@ -68,8 +68,11 @@ private:
     }
 
     // One block, repeated until it is accepted or its budget is used up.
-    bool transfer(const Block& b, int& used) {
-        const int budget = plan_.budgets.at(static_cast<std::size_t>(b.budget));
+    bool transfer(const Block& b, int& shared) {
+        int own = 0;
+        const bool perBlock = env_.attemptsPerBlock > 0;
+        int& used = perBlock ? own : shared;
+        const int budget = perBlock ? env_.attemptsPerBlock : plan_.budgets.at(static_cast<std::size_t>(b.budget));
         if (b.prepare) b.prepare();
         show(b.before);
         if (b.kind == Block::Kind::Write) {

@@ -28,6 +28,11 @@ struct Environment {
     std::function<void()> endOfTransferReset;
     // Lets the views repaint before a result is shown.
     std::function<void()> resumeDisplay;
+    // 0: the plan's failure budgets hold (shared as the plan shares them).
+    // N > 0: every block has N attempts of its own instead, so a long run
+    // over a line that fails now and then is not ended by the sum of its
+    // scattered faults. The identification keeps the plan's attempts.
+    int attemptsPerBlock = 0;
 };
 
 // Runs `plan` with the busy code set; does nothing (Ignored) while another

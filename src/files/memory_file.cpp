@@ -368,6 +368,15 @@ void readLine(const Line& l, MemoryFileContent& out) {
     // Anything else (the port line, "File End") carries nothing to read.
 }
 
+// A line of a kind a memory file holds, by its start: the header, a line
+// the reader takes, the port line or the end mark.
+bool knownLine(std::string_view line) {
+    for (std::string_view start :
+         {"Save Date and Time", "CH", "BK", "ON", "NU", "SE", "TI", "GR", "SD", "COMPORT", "File End"})
+        if (line.substr(0, start.size()) == start) return true;
+    return false;
+}
+
 }  // namespace
 
 const std::vector<int>& setModeFileGroup(int group) {
@@ -450,6 +459,13 @@ MemoryFileRead parseMemoryFile(std::string_view bytes) {
     if (lines.empty()) {
         result.line = 1;
         result.reason = "the file is empty";
+        return result;
+    }
+    // A file none of whose lines is one a memory file holds is some other
+    // file: opening it would empty every channel and change nothing else.
+    if (std::none_of(lines.begin(), lines.end(), knownLine)) {
+        result.line = 1;
+        result.reason = "this is not a memory file (none of its lines is one a memory file holds)";
         return result;
     }
     for (std::size_t i = 1; i < lines.size(); ++i) {

@@ -209,6 +209,14 @@ bool saveImageFile(const std::string& path, const RadioImage& image, std::string
     return false;
 }
 
+bool startsAsImageFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char head[sizeof Magic] = {};
+    in.read(head, sizeof head);
+    return in.gcount() == sizeof head && std::equal(std::begin(Magic), std::end(Magic), head,
+                                                    [](uint8_t m, char c) { return m == static_cast<uint8_t>(c); });
+}
+
 std::optional<RadioImage> loadImageFile(const std::string& path, std::string& error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -350,6 +358,33 @@ engine::Plan restorePlan(const std::vector<WrittenBlock>& blocks) {
 
 std::string describe(const Mismatch& m) {
     return "0x" + hex(m.address, 5) + ": wrote " + hex(m.written, 2) + ", read " + hex(m.read, 2);
+}
+
+namespace {
+
+// What the byte at `address` belongs to, in a few words.
+std::string placeOf(uint32_t address, const ChannelGrid& grid) {
+    if (inArea(address, radio::ChannelRecords)) {
+        const int record = static_cast<int>((address - radio::ChannelRecords.address) / radio::ChannelRecordBytes) + 1;
+        std::string label = grid.cell(rowOfRecord(record), ColLabel);
+        label.erase(label.find_last_not_of(' ') + 1);  // "Dual0(Sub) "
+        return "channel " + label;
+    }
+    if (inArea(address, radio::PassIndex)) return "pass-channel index";
+    if (inArea(address, radio::Font))
+        return "user character " + std::to_string((address - radio::Font.address) / radio::GlyphBytes + 1);
+    for (const ImageRegion& r : imageRegions())
+        if (inArea(address, r.area)) return r.name;
+    return {};
+}
+
+}  // namespace
+
+std::string describe(const Mismatch& m, const ChannelGrid& grid) {
+    const std::string place = placeOf(m.address, grid);
+    std::string text = describe(m);
+    if (!place.empty()) text.insert(text.find(':'), " (" + place + ")");
+    return text;
 }
 
 engine::Plan verifyPlan(const std::vector<WrittenBlock>& blocks, std::vector<Mismatch>& mismatches) {

@@ -17,6 +17,8 @@
 
 namespace tqm5 {
 
+class ChannelGrid;
+
 // One region of the image: where it lives in the radio and what it holds.
 struct ImageRegion {
     const char* name;
@@ -64,6 +66,9 @@ std::optional<RadioImage> parseImage(const Bytes& file, std::string& error);
 // so a failed save never leaves half an image. False with `error` set.
 bool saveImageFile(const std::string& path, const RadioImage& image, std::string& error);
 std::optional<RadioImage> loadImageFile(const std::string& path, std::string& error);
+// True when the file at `path` begins as a radio image does (whatever its
+// name); false when it does not or cannot be read.
+bool startsAsImageFile(const std::string& path);
 
 // --- transfers -----------------------------------------------------------------
 // Reads every region into `into`, 64 bytes per exchange. `into` changes only
@@ -92,6 +97,10 @@ struct Mismatch {
     uint8_t written = 0, read = 0;
 };
 std::string describe(const Mismatch& m);  // "0x01240: wrote 12, read 00"
+// The same with what lives there: the channel by the label `grid` gives its
+// row ("0x01240 (channel Bank000-2): wrote 12, read 00"), or the region
+// ("0x00200 (bank layout): ...").
+std::string describe(const Mismatch& m, const ChannelGrid& grid);
 
 // Reads back every block in `blocks` and adds the first differing byte of
 // each block to `mismatches`. The unused last byte of every group record is

@@ -19,6 +19,10 @@ constexpr std::chrono::nanoseconds kByteTime{10LL * 1000000000LL / 57600};
 // which covers a sender running a little behind the line's pace and a sleep
 // that overruns.
 constexpr std::chrono::microseconds kNapMargin{1000};
+// After a failed exchange the line counts as quiet once nothing came for
+// this long: longer than the gaps inside an answer (an adapter's latency
+// timer holds a piece up to 16 ms) and than a 64-byte answer's line time.
+constexpr std::chrono::milliseconds kQuietAfterFailure{50};
 
 void appendHexByte(Bytes& out, uint8_t v) {
     out.push_back(static_cast<uint8_t>(kHex[v >> 4]));
@@ -82,10 +86,30 @@ void CloneProtocol::configure() {
 void CloneProtocol::send(const Bytes& command) {
     configure();
     if (!link_.isOpen()) link_.open();
+    if (unsettled_) settle();
     // Whatever is still buffered belongs to an earlier, abandoned answer.
     link_.clearInput();
     deadline_ = std::chrono::steady_clock::now() + timeout_;
     link_.write(command);
+}
+
+void CloneProtocol::settle() {
+    using Clock = std::chrono::steady_clock;
+    unsettled_ = false;
+    const auto quiet = std::min<Clock::duration>(kQuietAfterFailure, timeout_);
+    const auto start = Clock::now(), end = start + timeout_;
+    auto lastByte = start;
+    for (auto now = start; now < end && now - lastByte < quiet; now = Clock::now()) {
+        if (state_.closing) return;
+        if (link_.bytesAvailable() > 0) {
+            link_.readAll();
+            lastByte = Clock::now();
+            continue;
+        }
+        host_.processEvents();
+        const auto wait = std::min<Clock::duration>({lastByte + quiet - now, end - now, kEventsEvery});
+        link_.waitForInput(static_cast<int>(std::max<long long>(std::chrono::ceil<std::chrono::milliseconds>(wait).count(), 1)));
+    }
 }
 
 void CloneProtocol::endSession() {
@@ -165,7 +189,7 @@ bool CloneProtocol::identify() {
     send(cmd);
     waitFor(IdentificationAnswerLength);
     checkClosing();
-    return identificationAccepted(received_, cmd);
+    return noted(identificationAccepted(received_, cmd));
 }
 
 std::optional<Bytes> CloneProtocol::readBlock(uint32_t address, int length) {
@@ -173,7 +197,7 @@ std::optional<Bytes> CloneProtocol::readBlock(uint32_t address, int length) {
     send(cmd);
     waitFor(readAnswerLength(static_cast<std::size_t>(length)));
     checkClosing();
-    return readAnswerData(received_, cmd, static_cast<std::size_t>(length));
+    return noted(readAnswerData(received_, cmd, static_cast<std::size_t>(length)));
 }
 
 bool CloneProtocol::writeBlock(uint32_t address, const Bytes& data) {
@@ -181,7 +205,7 @@ bool CloneProtocol::writeBlock(uint32_t address, const Bytes& data) {
     send(cmd);
     waitFor(writeAnswerLength(data.size()));
     checkClosing();
-    return writeAccepted(received_, cmd, data.size());
+    return noted(writeAccepted(received_, cmd, data.size()));
 }
 
 bool identificationAccepted(const Bytes& r, const Bytes& cmd) {

@@ -54,6 +54,19 @@ public:
 
 private:
     void send(const Bytes& command);
+    // After a failed exchange an answer may still be on its way: a late
+    // one, or the answer to a repeated command whose late first answer was
+    // taken for its own. Reads and drops what comes until the line has been
+    // quiet a while, so such an answer is never read as the next command's
+    // (which would leave every later exchange one answer behind).
+    void settle();
+    // The last exchange failed: settle before the next command.
+    bool unsettled_ = false;
+    template <typename T>
+    T noted(T result) {
+        unsettled_ = !result;
+        return result;
+    }
     // Fills `received_` with every waiting byte once `count` are buffered;
     // leaves it empty after the deadline or when the window closes.
     void waitFor(std::size_t count);

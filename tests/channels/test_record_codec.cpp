@@ -38,6 +38,8 @@ TEST(RecordCodec, NumberingAndDualMapping) {
     EXPECT_EQ(recordOfRow(1103), 1102);
     EXPECT_EQ(recordOfRow(1300), 1300);
     EXPECT_EQ(recordOfRow(1301), 1301);
+    // Every record has exactly one row, the one that maps back to it.
+    for (int row = 1; row <= LastRow; ++row) ASSERT_EQ(rowOfRecord(recordOfRow(row)), row) << row;
 }
 
 TEST(RecordCodec, WorkedValues) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "channels/channel_grid.h"
 #include "files/radio_image.h"
 #include "files/safety_copies.h"
 
@@ -79,6 +80,21 @@ TEST(RadioImage, RefusesDamagedTruncatedAndForeignFiles) {
         EXPECT_FALSE(parseImage(c.bytes, error)) << c.what;
         EXPECT_NE(error.find(c.says), std::string::npos) << c.what << ": " << error;
     }
+}
+
+// A verify difference says what lives at its address: a channel by the
+// label of its row (dual records by theirs), else the region.
+TEST(RadioImage, ADifferenceNamesTheChannelOrTheRegion) {
+    const ChannelGrid grid;  // the default bank layout's labels
+    const std::pair<uint32_t, const char*> cases[] = {
+        {0x01240, "0x01240 (channel Bank000-1): wrote 01, read 00"},
+        {0x13E3F, "0x13E3F (channel Dual0(Sub)): wrote 01, read 00"},  // record 1201
+        {0x00200, "0x00200 (bank layout): wrote 01, read 00"},
+        {0x01020, "0x01020 (user character 2): wrote 01, read 00"},
+        {0x00C10, "0x00C10 (pass-channel index): wrote 01, read 00"},
+        {0x01100, "0x01100 (DTMF memories): wrote 01, read 00"},
+    };
+    for (const auto& [address, text] : cases) EXPECT_EQ(describe(Mismatch{address, 1, 0}, grid), text);
 }
 
 TEST(SafetyCopies, KeepTheNewestTwentyInOrder) {

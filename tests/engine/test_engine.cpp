@@ -65,7 +65,8 @@ TEST(Engine, BudgetsAreSharedOnlyByTheBlocksThatNameThem) {
     struct Case {
         int failA, failB, failC;
         Outcome outcome;
-        int writes;  // write commands sent
+        int writes;        // write commands sent
+        int perBlock = 0;  // the environment's attempts per block
     } cases[] = {
         {0, 0, 0, Outcome::Success, 3},
         {1, 1, 1, Outcome::Success, 6},   // 2 of 3 shared, 1 of 2 for C
@@ -74,10 +75,15 @@ TEST(Engine, BudgetsAreSharedOnlyByTheBlocksThatNameThem) {
         {0, 0, 2, Outcome::Error, 4},     // C's own budget
         {0, 2, 1, Outcome::Success, 6},   // C's budget untouched by B's failures
         {3, 0, 0, Outcome::Error, 3},
+        // Attempts of each block's own instead: failures elsewhere never add up.
+        {2, 2, 2, Outcome::Success, 9, 3},
+        {0, 2, 3, Outcome::Error, 7, 3},
+        {0, 3, 0, Outcome::Error, 4, 3},
     };
     for (const Case& c : cases) {
         Rig r;
         r.failuresLeft = {{0xA0, c.failA}, {0xB0, c.failB}, {0xC0, c.failC}};
+        r.env.attemptsPerBlock = c.perBlock;
         EXPECT_EQ(run(sharedBudgetPlan(), r.env), c.outcome) << c.failA << c.failB << c.failC;
         EXPECT_EQ(r.link.countSent('W'), c.writes) << c.failA << c.failB << c.failC;
         EXPECT_EQ(r.resets, 1);

@@ -29,7 +29,7 @@ struct PtyRig {
     QtSerialLink link;
     PtyHost host;
     int timeoutMs = 1000;
-    explicit PtyRig(emu::Emulator::Options o = {}) : radio(o) {
+    explicit PtyRig(emu::Emulator::Options o = {}, emu::PtyServerOptions line = {}) : radio(o, line) {
         radio.start();
         link.bindDevice(1, QString::fromStdString(radio.devicePath()));
     }
@@ -108,6 +108,20 @@ TEST(PtyTransfers, TimeoutThenGoodAnswerAndIdentificationFailures) {
     EXPECT_EQ(memoryRead(s.ctx()), TransferOutcome::Error);
     EXPECT_EQ(s.host.lastText(), "Error");
     EXPECT_EQ(s.radio.stats().exchanges, 3u);
+
+    // After a late answer the repeated command's own answer follows it; taken
+    // for the next command's, it would leave the line one answer behind.
+    emu::Emulator::Options late;
+    late.lateDelay = std::chrono::milliseconds(130);
+    emu::PtyServerOptions paced;
+    paced.wireTiming = true;
+    PtyRig t(late, paced);
+    t.timeoutMs = 100;
+    sample(t.grid);
+    t.grid.setSelection(1, 60);
+    t.radio.withEmulator([](emu::Emulator& e) { e.forceFault(3, FaultKind::Late); });
+    EXPECT_EQ(oneMemoryWrite(t.ctx()), TransferOutcome::Success);
+    EXPECT_LE(t.radio.stats().exchanges, 1u + 60u + 2u);  // the identification, 60 rows, a retry or two
 }
 
 TEST(PtyTransfers, MissingAndVanishingDevice) {

@@ -79,7 +79,7 @@ private slots:
                 QCOMPARE(r.shown.front(), std::string("Success| Finish"));
             } else {
                 QCOMPARE(out, TransferOutcome::Error);
-                QCOMPARE(r.shown.front(), std::string(VerifyFailedText) + "0x01240: wrote 02, read 00| Error");
+                QCOMPARE(r.shown.front(), std::string(VerifyFailedText) + "0x01240 (channel Bank000-1): wrote 02, read 00| Error");
                 QCOMPARE(r.form->commands().lastMismatches.size(), std::size_t(1));
             }
             QVERIFY(!r.doc.state.busyNow());
