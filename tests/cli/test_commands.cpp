@@ -237,6 +237,9 @@ TEST_F(Cli, ReadThenWriteOfAMemoryFileKeepsWhatTheFileDoesNotCarry) {
     const std::string saved = slurp(path("a.M5"));
     for (const char* kept : {"\r\nXONETOUCH0049005\r\n", "\r\nXDTMFHELD---------064---\r\n", "\r\nXSETHELD"})
         EXPECT_NE(saved.find(kept), std::string::npos) << kept;
+    // The file and the radio it came from differ in nothing.
+    const Result diff = tqm5("diff " + path("a.M5") + " radio");
+    EXPECT_EQ(diff.status, 0) << diff.out << diff.err;
 
     // The radio changes: a channel record wiped, the first glyph and the slide.
     Bytes changed = original;

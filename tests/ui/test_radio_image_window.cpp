@@ -12,6 +12,7 @@
 #include "emulator/demo_image.h"
 #include "emulator/pty_server.h"
 #include "emulator_paths.h"
+#include "channels/record_codec.h"
 #include "files/safety_copies.h"
 #include "serial/qt_serial_link.h"
 #include "support/window_rig.h"
@@ -107,6 +108,24 @@ private slots:
             QCOMPARE(other.shown, (std::vector<std::string>{"Success| Finish"}));
             QCOMPARE(documentDifferences(r.doc, other.doc), std::vector<std::string>{});
             QVERIFY(other.doc.glyphs.anyKnown());
+        }
+        // An image whose file is sound but one of whose records the program
+        // cannot read changes nothing either, and names the record.
+        {
+            std::string why;
+            std::optional<RadioImage> image = loadImageFile(path.toStdString(), why);
+            QVERIFY(image);
+            image->put(addressOfRow(11), Bytes(64, 0xFF));
+            const std::string bad = (dir / "bad-record.m5img").string();
+            QVERIFY(saveImageFile(bad, *image, why));
+            Rig fresh;
+            const Document before = fresh.doc;
+            QVERIFY(!fresh.form->openRadioImage(QString::fromStdString(bad)));
+            QCOMPARE(fresh.shown.size(), std::size_t(1));
+            QVERIFY2(fresh.shown.front().find("the channels at 0x01480 (Bank000-10)") != std::string::npos,
+                     fresh.shown.front().c_str());
+            QCOMPARE(documentDifferences(before, fresh.doc), std::vector<std::string>{});
+            QVERIFY(!fresh.doc.origin.known);
         }
         // A damaged file changes nothing and says why.
         {
