@@ -124,6 +124,9 @@ Form1::Form1(Document& doc, QtSerialLink& link, WidgetHost* host, QWidget* paren
 }
 
 Form1::~Form1() {
+    // The pages go while the commands they call still exist: a box that
+    // loses the focus as the window goes still applies what it holds.
+    delete takeCentralWidget();
     host_->setTransferControlsEnabled = nullptr;
     host_->bindProgress(nullptr, nullptr);
     host_->setParent(nullptr);

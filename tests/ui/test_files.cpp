@@ -1,6 +1,8 @@
 // The File menu: Save, Open, Export and Import from the window, with the
 // dialogs answered by a test hook.
 #include <QAction>
+#include <QTabBar>
+#include <QLineEdit>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTableView>
@@ -99,6 +101,23 @@ private slots:
         QCOMPARE(other.cell(5, ColName), QString("Listed"));
         QCOMPARE(other.cell(5, ColFreq), QString("145.00000MHz"));
         QVERIFY(other.doc.origin.known);
+
+        // On the Bank page, right after a size was typed: the rows carry the
+        // new layout's labels.
+        w.form->findChild<QTabBar*>("TabStrip1")->setCurrentIndex(1);
+        w.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+        auto* box = w.form->findChild<QLineEdit*>("Text1[0]");
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, "99");
+        w.doc.banks.setSize(1, 101);
+        w.trigger("FILE_EXPORT", path);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        QVERIFY(text.contains("\r\n\"Bank001-0\",") && text.contains("\r\n\"Bank001-100\","));
+        QVERIFY(!text.contains("\"Bank000-99\""));
     }
 
     // A name typed without an extension is saved with its kind's, so Open
