@@ -8,7 +8,7 @@ const char* const CautionTitle = "Caution";
 void followLayout(Document& doc) {
     if (!doc.banks.complete()) return;
     const int row = doc.grid.row(), rowSel = doc.grid.rowSel();
-    doc.grid.applyLabels(doc.banks);
+    doc.grid.applyLabels(doc.banks.size);
     doc.grid.setSelection(row, rowSel);
 }
 

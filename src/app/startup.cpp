@@ -11,7 +11,7 @@ void startUp(Document& doc) {
     NameCharTable::instance();
     doc.banks.reset();
     doc.grid.reset();
-    doc.grid.applyLabels(doc.banks);
+    doc.grid.applyLabels(doc.banks.size);
     resetDtmf(doc.dtmf);
     applyStartupPositions(doc.setMode);
     doc.lastTab = 0;

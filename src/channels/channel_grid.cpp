@@ -1,5 +1,7 @@
 #include "channels/channel_grid.h"
 
+#include <numeric>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -57,7 +59,7 @@ void ChannelGrid::reset() {
     for (int c = 0; c < GridCols; ++c) cells_[0][c] = kHeadings[c];
     attrs_.fill(RowAttributes{});
     for (auto& n : names_) n.clear();
-    applyLabels(BankLayout{});
+    applyLabels(defaultBankSizes());
     applyPresets();
     row_ = rowSel_ = 1;
     col_ = 12;
@@ -93,15 +95,15 @@ void ChannelGrid::setRedraw(bool on) {
     }
 }
 
-void ChannelGrid::applyLabels(const BankLayout& banks) {
+void ChannelGrid::applyLabels(const BankSizes& sizes) {
     // Ordinary rows carry bank labels when the layout is complete; rows no
     // bank reaches (all of them otherwise) carry their plain number.
     int row = 1;
-    if (banks.complete()) {
-        for (int b = 0; b < BankLayout::Banks; ++b) {
+    if (std::accumulate(sizes.begin(), sizes.end(), 0) == 1000) {
+        for (int b = 0; b < GridBanks; ++b) {
             char bank[16];
             std::snprintf(bank, sizeof bank, "Bank%03d-", b);
-            for (int i = 0; i < banks.size[b] && row <= 1000; ++i, ++row) cells_[row][0] = label(bank, i);
+            for (int i = 0; i < sizes[static_cast<std::size_t>(b)] && row <= 1000; ++i, ++row) cells_[row][0] = label(bank, i);
         }
     }
     for (; row <= 1000; ++row) cells_[row][0] = std::to_string(row - 1);

@@ -9,9 +9,19 @@
 #include <vector>
 
 #include "base/listeners.h"
-#include "features/bank_layout.h"
 
 namespace tqm5 {
+
+// How many ordinary channels each of the 50 banks holds; the grid labels
+// its rows by bank only while they add up to the 1000 ordinary channels.
+constexpr int GridBanks = 50;
+using BankSizes = std::array<int, GridBanks>;
+// The layout of a radio never programmed: banks 0 to 9 hold 100 channels each.
+inline BankSizes defaultBankSizes() {
+    BankSizes sizes{};
+    for (int b = 0; b < 10; ++b) sizes[static_cast<std::size_t>(b)] = 100;
+    return sizes;
+}
 
 constexpr int GridRows = 1624;
 constexpr int GridCols = 13;
@@ -108,7 +118,7 @@ public:
     static int columnWidthTwips(int col);
     // Fills the row and heading labels; bank labels only while the layout
     // totals 1000.
-    void applyLabels(const BankLayout& banks);
+    void applyLabels(const BankSizes& sizes);
     void applyPresets();
     // Headings, initial labels, hidden defaults, presets: the start-up state.
     void reset();

@@ -11,14 +11,15 @@
 #include <vector>
 
 #include "base/listeners.h"
+#include "channels/channel_grid.h"
 
 namespace tqm5 {
 
 struct BankLayout {
-    static constexpr int Banks = 50;
+    static constexpr int Banks = GridBanks;
     static constexpr int Channels = 1000;
     static constexpr int MaxSize = 1000;  // one bank may hold every channel
-    std::array<int, Banks> size{};
+    BankSizes size{};
     // The bank whose slider last had the focus ("Up"/"Down" act on it); -1
     // before any had.
     int selected = -1;
@@ -46,10 +47,7 @@ struct BankLayout {
     std::vector<int> usedBanks() const;
 
 private:
-    void setDefault() {
-        size.fill(0);
-        for (int b = 0; b < 10; ++b) size[b] = 100;
-    }
+    void setDefault() { size = defaultBankSizes(); }
 };
 
 // --- the bank boxes -------------------------------------------------------

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "channels/channel_grid.h"
+#include "features/bank_layout.h"
 
 using namespace tqm5;
 
@@ -39,7 +40,7 @@ TEST(Grid, BankLabelsFollowLayout) {
     b.size.fill(0);
     b.size[0] = 600;
     b.size[3] = 400;
-    g.applyLabels(b);
+    g.applyLabels(b.size);
     EXPECT_EQ(g.cell(1, 0), "Bank000-0");
     EXPECT_EQ(g.cell(600, 0), "Bank000-599");
     EXPECT_EQ(g.cell(601, 0), "Bank003-0");
@@ -48,12 +49,12 @@ TEST(Grid, BankLabelsFollowLayout) {
     b.size.fill(0);
     b.size[0] = 5;
     b.size[2] = 995;
-    g.applyLabels(b);
+    g.applyLabels(b.size);
     EXPECT_EQ(g.cell(5, 0), "Bank000-4");
     EXPECT_EQ(g.cell(6, 0), "Bank002-0");
 
     b.size[2] = 895;  // 900 in all: plain numbers
-    g.applyLabels(b);
+    g.applyLabels(b.size);
     EXPECT_EQ(g.cell(1, 0), "0");
     EXPECT_EQ(g.cell(1000, 0), "999");
     EXPECT_EQ(g.cell(1001, 0), "PRG - 0A");

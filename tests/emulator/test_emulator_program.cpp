@@ -193,7 +193,7 @@ TEST(DemoImage, ReadsBackAsTheDemoChannels) {
         const std::string name = withoutUserCharacters(read.nameString(row - 1));
         EXPECT_EQ(tqm5::NameCharTable::instance().filter(name), name) << "row " << row << " " << name;
     }
-    read.applyLabels(banksOf(image));
+    read.applyLabels(banksOf(image).size);
 
     std::map<int, std::string> expected;
     for (const emu::DemoRow& r : demo.rows) {

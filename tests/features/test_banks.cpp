@@ -113,13 +113,13 @@ TEST(BankLabels, FollowTheLayoutOnlyWhenItTotals1000) {
     l.size.fill(0);
     l.size[0] = 5;
     l.size[2] = 995;
-    grid.applyLabels(l);
+    grid.applyLabels(l.size);
     EXPECT_EQ(grid.cell(1, 0), "Bank000-0");
     EXPECT_EQ(grid.cell(5, 0), "Bank000-4");
     EXPECT_EQ(grid.cell(6, 0), "Bank002-0");
     EXPECT_EQ(grid.cell(1000, 0), "Bank002-994");
     l.size[2] = 994;
-    grid.applyLabels(l);
+    grid.applyLabels(l.size);
     EXPECT_EQ(grid.cell(1, 0), "0");
     EXPECT_EQ(grid.cell(1000, 0), "999");
 }

@@ -127,7 +127,7 @@ TEST(MemoryFile, FullDocumentRoundTripsEveryFeature) {
     ASSERT_TRUE(read.ok) << read.line << " " << read.reason;
     MemoryFileModels m = models(back);
     applyMemoryFile(read.content, m);
-    back.grid.applyLabels(back.banks);
+    back.grid.applyLabels(back.banks.size);
 
     EXPECT_EQ(sameRows(d.grid, back.grid), "");  // every row, TSF and bug rows included
     EXPECT_EQ(back.banks.size, d.banks.size);

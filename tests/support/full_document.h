@@ -54,7 +54,7 @@ inline void fillFullDocument(Document& doc) {
     std::array<int, BankLayout::Banks> sizes{};
     for (int b = 0; b < 40; ++b) sizes[static_cast<std::size_t>(b)] = 25;  // 40 banks of 25
     doc.banks.assign(sizes);
-    doc.grid.applyLabels(doc.banks);
+    doc.grid.applyLabels(doc.banks.size);
     doc.oneTouch.rebuild(doc.banks);
     for (int k = 0; k < OneTouchKeyCount; ++k) {
         doc.oneTouch.setNoSetting(k, k == 4);
