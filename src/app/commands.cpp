@@ -204,6 +204,40 @@ void Commands::resetDtmf() {
     if (!busy()) tqm5::resetDtmf(doc_.dtmf);
 }
 void Commands::resetTitle() { tqm5::resetTitle(doc_.title, doc_.grid); }
+
+void Commands::selectSetting(int item, int position) {
+    if (busy()) return doc_.setMode.changed.notify();
+    selectSetModeItem(doc_.setMode, item, position);
+}
+void Commands::chooseLanguage(int language) {
+    if (busy()) return doc_.setMode.changed.notify();
+    ApplySetModeLanguage(doc_.setMode, language);
+}
+void Commands::setScanTimer(bool checked, const std::string& text) {
+    if (busy()) return doc_.setMode.changed.notify();
+    tqm5::setScanTimer(doc_.setMode, checked, text);
+}
+void Commands::typeScanTime(const std::string& text) {
+    if (busy()) return doc_.setMode.changed.notify();
+    doc_.setMode.scanTime = text;
+}
+void Commands::selectDtmfList(int list, int position) {
+    if (!busy() && list >= 0 && list < DtmfLists && position >= 0 &&
+        position < static_cast<int>(dtmfList(list).entries.size()))
+        doc_.dtmf.lists[static_cast<std::size_t>(list)] = position;
+    doc_.dtmf.changed.notify();
+}
+void Commands::setDtmfMemory(int memory, const std::string& text) {
+    if (!busy() && memory >= 0 && memory < DtmfSettings::Memories)
+        doc_.dtmf.memories[static_cast<std::size_t>(memory)] = text;
+    doc_.dtmf.changed.notify();
+}
+bool Commands::editTitle(const std::string& text) {
+    if (!titleEditAllowed(doc_.title.text, text)) return false;
+    setTitleText(doc_.title, text);
+    return true;
+}
+void Commands::selectSlide(int position) { setSlide(doc_.title, position); }
 void Commands::appendUserCharacter(int k) { tqm5::appendUserCharacter(doc_.title, k); }
 
 void Commands::deleteRows() {

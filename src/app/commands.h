@@ -157,6 +157,18 @@ public:
     void resetDtmf();
     void resetTitle();      // also while a transfer runs
     void appendUserCharacter(int k);
+    // The pages' own edits, each into the document with its listeners told.
+    // Refused while a transfer runs (the views then show the document
+    // again), except the title, whose write encodes it anew at every attempt.
+    void selectSetting(int item, int position);
+    void chooseLanguage(int language);
+    void setScanTimer(bool checked, const std::string& text);
+    void typeScanTime(const std::string& text);  // as typed; tidied on leaving the box
+    void selectDtmfList(int list, int position);
+    void setDtmfMemory(int memory, const std::string& text);
+    // False (the title unchanged) for an edit the title box must not take.
+    bool editTitle(const std::string& text);
+    void selectSlide(int position);
 
     // --- files ------------------------------------------------------------------
     // Each runs once its dialog gave a path (an empty one, a Cancel, does

@@ -50,7 +50,7 @@ CommonSetPage::CommonSetPage(Commands& commands, QWidget* parent) : Page(parent)
     // DTMF memory 0.
     auto* dtmf = new QGroupBox("DTMF", frame);
     auto* dtmfRow = new QHBoxLayout(dtmf);
-    dtmf0_ = new DtmfMemoryEdit(doc_.dtmf, 0, dtmf);
+    dtmf0_ = new DtmfMemoryEdit(commands_, 0, dtmf);
     dtmfRow->addWidget(dtmf0_);
 
     // Right column: title, DTMF memory 0, then the one-touch frame with
@@ -96,12 +96,7 @@ QWidget* CommonSetPage::buildTitleFrame(QWidget* parent) {
     connect(titleText_, &QLineEdit::textEdited, this, [this](const QString& t) {
         // Text composed by an input method arrives without key presses: it
         // is held to the same rule as typing.
-        OpeningTitle& title = doc_.title;
-        if (!titleEditAllowed(title.text, t.toStdString())) {
-            titleText_->setText(QString::fromStdString(title.text));
-            return;
-        }
-        setTitleText(title, t.toStdString());
+        if (!commands_.editTitle(t.toStdString())) titleText_->setText(QString::fromStdString(doc_.title.text));
     });
     grid->addWidget(titleText_, 0, 0, 1, 8);
     for (int k = 0; k < 8; ++k) {
@@ -117,7 +112,7 @@ QWidget* CommonSetPage::buildTitleFrame(QWidget* parent) {
     slide_->setObjectName("Combo1");
     fillCombo(slide_, SlideEntries);
     slideLabel_->setBuddy(slide_);
-    connect(slide_, &QComboBox::activated, this, [this](int p) { setSlide(doc_.title, p); });
+    connect(slide_, &QComboBox::activated, this, [this](int p) { commands_.selectSlide(p); });
     grid->addWidget(slideLabel_, 2, 0, 1, 4);
     grid->addWidget(slide_, 2, 4, 1, 4);
     auto* clear = namedButton(box, "TITLE_CLEAR", "Reset");

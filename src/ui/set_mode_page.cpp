@@ -45,9 +45,9 @@ SetModePage::SetModePage(Commands& commands, QWidget* parent) : Page(parent), co
     timerRow->addStretch(1);
     static_cast<QFormLayout*>(scanning->layout())->addRow(scanCheck_, timerRow);
     connect(scanTime_, &QLineEdit::textEdited, this,
-            [this](const QString& t) { doc_.setMode.scanTime = t.toStdString(); });
+            [this](const QString& t) { commands_.typeScanTime(t.toStdString()); });
     connect(scanCheck_, &QCheckBox::clicked, this, [this](bool on) {
-        setScanTimer(doc_.setMode, on, scanTime_->text().toStdString());
+        commands_.setScanTimer(on, scanTime_->text().toStdString());
     });
 
     column({items_->frame(G::ScreenDisplay), items_->frame(G::PowerBatt), items_->frame(G::BugDetector),
@@ -97,18 +97,17 @@ QWidget* SetModePage::buildLanguageFrame(QWidget* parent) {
         row->addWidget(b);
     }
     connect(group, &QButtonGroup::idClicked, this,
-            [this](int language) { ApplySetModeLanguage(doc_.setMode, language); });
+            [this](int language) { commands_.chooseLanguage(language); });
     return box;
 }
 
 QWidget* SetModePage::buildDtmfFrame(QWidget* parent) {
     auto* box = new QGroupBox("DTMF", parent);
     auto* grid = new QGridLayout(box);
-    DtmfSettings& dtmf = doc_.dtmf;
     for (int m = 1; m <= 9; ++m) {
         const int row = (m - 1) % 3, col = 2 * ((m - 1) / 3);
         auto* label = new QLabel(QString("Ch%1").arg(m), box);
-        dtmfEdits_[static_cast<std::size_t>(m)] = new DtmfMemoryEdit(dtmf, m, box);
+        dtmfEdits_[static_cast<std::size_t>(m)] = new DtmfMemoryEdit(commands_, m, box);
         label->setBuddy(dtmfEdits_[static_cast<std::size_t>(m)]);
         grid->addWidget(label, row, col);
         grid->addWidget(dtmfEdits_[static_cast<std::size_t>(m)], row, col + 1);
@@ -124,9 +123,7 @@ QWidget* SetModePage::buildDtmfFrame(QWidget* parent) {
         lists->addWidget(label);
         lists->addWidget(combo);
         dtmfLists_[static_cast<std::size_t>(l)] = combo;
-        connect(combo, &QComboBox::activated, this, [this, l](int position) {
-            doc_.dtmf.lists[static_cast<std::size_t>(l)] = position;
-        });
+        connect(combo, &QComboBox::activated, this, [this, l](int position) { commands_.selectDtmfList(l, position); });
     }
     lists->addStretch(1);
     auto* reset = namedButton(box, "RESET_DTMF", "Reset");
@@ -155,7 +152,7 @@ void SetModePage::showDtmf() {
 
 bool SetModePage::eventFilter(QObject* watched, QEvent* event) {
     if (watched == scanTime_) {
-        SetModeSettings& s = doc_.setMode;
+        const SetModeSettings& s = doc_.setMode;
         if (event->type() == QEvent::KeyPress) {
             auto* k = static_cast<QKeyEvent*>(event);
             const QString typed = k->text();
@@ -164,7 +161,7 @@ bool SetModePage::eventFilter(QObject* watched, QEvent* event) {
             return false;
         }
         if (event->type() == QEvent::FocusOut)
-            setScanTimer(s, s.scanTimerChecked, normaliseScanTimer(scanTime_->text().toStdString()));
+            commands_.setScanTimer(s.scanTimerChecked, normaliseScanTimer(scanTime_->text().toStdString()));
     }
     return Page::eventFilter(watched, event);
 }

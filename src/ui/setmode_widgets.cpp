@@ -81,7 +81,7 @@ void fillCombo(QComboBox* combo, const std::vector<std::string>& entries) {
 }
 
 SetModeItemsView::SetModeItemsView(Commands& commands, SetModePageKind page, QWidget* parent)
-    : QObject(parent), doc_(commands.document()), page_(page), parent_(parent) {
+    : QObject(parent), commands_(commands), doc_(commands.document()), page_(page), parent_(parent) {
     SetModeSettings& s = doc_.setMode;
     changedToken_ = s.changed.connect([this] { showPositions(); });
     relabelToken_ = s.relabelled.connect([this] { relabel(); });
@@ -110,7 +110,7 @@ QGroupBox* SetModeItemsView::frame(SetModeGroup group) {
         combos_[index] = combo;
         labels_[index] = label;
         connect(combo, &QComboBox::activated, this, [this, index](int position) {
-            selectSetModeItem(doc_.setMode, index, position);
+            commands_.selectSetting(index, position);
         });
     }
     frames_[group] = box;
@@ -158,13 +158,11 @@ void SetModeItemsView::showPositions() {
     }
 }
 
-DtmfMemoryEdit::DtmfMemoryEdit(DtmfSettings& dtmf, int memory, QWidget* parent)
-    : QLineEdit(parent), dtmf_(dtmf), memory_(memory) {
+DtmfMemoryEdit::DtmfMemoryEdit(Commands& commands, int memory, QWidget* parent)
+    : QLineEdit(parent), commands_(commands), dtmf_(commands.document().dtmf), memory_(memory) {
     setObjectName(QString("COMMON_DTMF[%1]").arg(memory));
     setMinimumWidth(fontMetrics().horizontalAdvance(QString(17, QChar('0'))));
-    connect(this, &QLineEdit::textEdited, this, [this](const QString& t) {
-        dtmf_.memories[static_cast<std::size_t>(memory_)] = t.toStdString();
-    });
+    connect(this, &QLineEdit::textEdited, this, [this](const QString& t) { commands_.setDtmfMemory(memory_, t.toStdString()); });
     showMemory();
 }
 
@@ -187,13 +185,12 @@ void DtmfMemoryEdit::keyPressEvent(QKeyEvent* e) {
     case DtmfKey::Accept: break;
     }
     QLineEdit::keyPressEvent(e);
-    dtmf_.memories[static_cast<std::size_t>(memory_)] = text().toStdString();
+    commands_.setDtmfMemory(memory_, text().toStdString());
 }
 
 void DtmfMemoryEdit::focusOutEvent(QFocusEvent* e) {
-    const std::string clean = cleanDtmf(text().toStdString());
-    dtmf_.memories[static_cast<std::size_t>(memory_)] = clean;
-    setText(QString::fromStdString(clean));
+    commands_.setDtmfMemory(memory_, cleanDtmf(text().toStdString()));
+    showMemory();
     QLineEdit::focusOutEvent(e);
 }
 

@@ -66,6 +66,7 @@ public:
 
 private:
     // The document outlives the window; the commands go before the widgets do.
+    Commands& commands_;
     Document& doc_;
     SetModePageKind page_;
     QWidget* parent_;
@@ -80,7 +81,7 @@ private:
 class DtmfMemoryEdit : public QLineEdit {
     Q_OBJECT
 public:
-    DtmfMemoryEdit(DtmfSettings& dtmf, int memory, QWidget* parent);
+    DtmfMemoryEdit(Commands& commands, int memory, QWidget* parent);
     void showMemory();
 
 protected:
@@ -88,7 +89,8 @@ protected:
     void focusOutEvent(QFocusEvent* e) override;
 
 private:
-    DtmfSettings& dtmf_;
+    Commands& commands_;
+    const DtmfSettings& dtmf_;
     int memory_;
 };
 
