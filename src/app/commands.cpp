@@ -74,6 +74,7 @@ TransferOutcome Commands::oneMemoryWrite() { return write(doc_.grid.rangeFirst()
 
 TransferOutcome Commands::read(int first, int last, bool full) {
     if (busy()) return TransferOutcome::Ignored;
+    history_.clear();  // undo goes back to what the radio gives, never further
     int lastRead = first - 1;
     const TransferOutcome outcome = transfer(channelReadPlan(doc_.grid, host_, first, last, full, &lastRead));
     if (outcome == TransferOutcome::Success) {
@@ -90,6 +91,7 @@ TransferOutcome Commands::read(int first, int last, bool full) {
 TransferOutcome Commands::write(int first, int last, bool full, bool ask) {
     if (busy()) return TransferOutcome::Ignored;
     if (ask && !confirmWrite(true, {})) return TransferOutcome::Ignored;
+    history_.clear();  // nothing before the write comes back by undo
     const TransferOutcome outcome = transfer(channelWritePlan(doc_.grid, host_, first, last, full));
     if (outcome == TransferOutcome::Success) {
         doc_.markSaved(first, last);
@@ -242,16 +244,19 @@ void Commands::appendUserCharacter(int k) { tqm5::appendUserCharacter(doc_.title
 
 void Commands::deleteRows() {
     if (busy()) return;
+    RecordedChange change(history_, doc_, "Delete");
     deleteSelectedRows(doc_.grid);
     doc_.markEdited(doc_.grid.rangeFirst(), doc_.grid.rangeLast());
 }
 void Commands::clearRows() {
     if (busy()) return;
+    RecordedChange change(history_, doc_, "Clear");
     clearSelectedRows(doc_.grid);
     doc_.markEdited(doc_.grid.rangeFirst(), doc_.grid.rangeLast());
 }
 void Commands::allClear() {
     if (busy()) return;
+    RecordedChange change(history_, doc_, "All Clear");
     tqm5::allClear(doc_.grid, host_);
     doc_.markEdited(1, LastRow);
 }
@@ -266,6 +271,7 @@ int Commands::editorRow() { return busy() ? 0 : tqm5::editorRow(doc_.grid); }
 
 StoreResult Commands::storeEdit(const EditResult& edit, StorePlan plan) {
     const int row = doc_.grid.row();
+    RecordedChange change(history_, doc_, "Edit");
     const StoreResult result = tqm5::storeEdit(doc_.grid, host_, edit, plan);
     if (result == StoreResult::Stored && !(plan.first == RowAction::Keep && plan.second == RowAction::Keep))
         doc_.markEdited(row, isDualMainRow(row) ? row + 1 : row);

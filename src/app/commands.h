@@ -5,8 +5,10 @@
 #include <functional>
 
 #include "app/document.h"
+#include "app/edit_history.h"
 #include "base/listeners.h"
 #include "channels/channel_transfers.h"
+#include "channels/row_order.h"
 #include "files/memory_file.h"
 #include "files/radio_image.h"
 #include "protocol/host.h"
@@ -19,6 +21,13 @@ namespace tqm5 {
 extern const char* const UnshownValuesText;
 // Shown when a write read back differs, followed by the first address.
 extern const char* const VerifyFailedText;
+// The Edit menu's messages.
+extern const char* const PasteNoRowsText;     // the clipboard holds no channel rows
+extern const char* const PasteNotesTitle;     // " Warning": the lines a paste refused
+extern const char* const SortNeedsRowsText;   // fewer than two bank rows selected
+extern const char* const MoveMixedText;       // a block of rows of several kinds
+extern const char* const MoveFixedText;       // call and bug rows
+extern const char* const FindTitle;           // "Find"
 
 // What Read All needs of the windows: the font and group windows opened in
 // read-all mode (they read at once and close themselves). Each returns
@@ -151,6 +160,28 @@ public:
     int editorRow();
     StoreResult storeEdit(const EditResult& edit, StorePlan plan);
 
+    // --- working in the channel list (the Edit menu) -------------------------
+    // Every command that changes channels is one step of this history; a
+    // transfer with the radio closes it.
+    EditHistory& history() { return history_; }
+    bool undo();
+    bool redo();
+    // The selected rows as tab-separated text (empty while a transfer runs);
+    // a cut then clears them as "Clear" does.
+    std::string copyRows();
+    std::string cutRows();
+    // Pastes rows from the top of the selection on; says which lines it
+    // refused, or that the text holds no channel rows. True when a row changed.
+    bool pasteRows(const std::string& text);
+    bool sortRows(SortKey key);
+    // Ctrl+Up / Ctrl+Down: the selected block one row up or down.
+    bool moveRows(int direction);
+    // Selects the next channel whose name holds `query` or whose frequency
+    // starts with it; says so when none does. findNext repeats the last.
+    bool find(const std::string& query);
+    bool findNext();
+    const std::string& lastFind() const { return findText_; }
+
     // --- Set Mode, Common Set, DTMF, title ----------------------------------
     void resetSetMode();    // the Set Mode page's items, then the DTMF memories
     void resetCommonSet();  // the Common Set page's items
@@ -253,6 +284,8 @@ private:
     Document& doc_;
     SerialLink& link_;
     Host& host_;
+    EditHistory history_;
+    std::string findText_;
 };
 
 }  // namespace tqm5

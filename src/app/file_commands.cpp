@@ -41,6 +41,7 @@ MemoryFileModels Commands::fileModels() {
 
 bool Commands::openMemoryFile(const std::string& path) {
     if (busy() || path.empty()) return false;
+    RecordedChange change(history_, doc_, "Open");
     if (!endsWith(path, ".M5")) {
         host_.message(FileWontOpenText, FileErrorTitle);
         return false;
@@ -104,6 +105,7 @@ bool Commands::writeConfiguration() {
 
 bool Commands::importCsv(const std::string& path) {
     if (busy() || path.empty()) return false;
+    RecordedChange change(history_, doc_, "Import");
     std::string bytes;
     std::string error = endsWith(path, "CSV") ? files::readWholeFile(path, bytes) : std::string("not a CSV file");
     followLayout(doc_);  // lines find their rows by the labels of the layout in effect

@@ -196,7 +196,10 @@ bool Commands::openRadioImage(const std::string& path) {
                       engine::ErrorTitle);
         return false;
     }
-    adoptRead(read);
+    {
+        RecordedChange change(history_, doc_, "Open Radio Image");
+        adoptRead(read);
+    }
     host_.message(engine::SuccessText, engine::FinishTitle);
     return true;
 }

@@ -159,6 +159,19 @@ void ChannelGrid::deleteRow(int row) {
     changed(row, row);
 }
 
+ChannelRow ChannelGrid::rowData(int row) const {
+    ChannelRow data{cells_[row], attr(row), names_[row - 1]};
+    data.cells[ColLabel].clear();
+    return data;
+}
+
+void ChannelGrid::setRowData(int row, const ChannelRow& data) {
+    for (int c = 1; c < GridCols; ++c) cells_[row][c] = data.cells[c];
+    attr(row) = data.attrs;
+    names_[row - 1] = data.name;
+    changed(row, row);
+}
+
 void ChannelGrid::selectRow(int row) {
     row_ = rowSel_ = std::clamp(row, 1, LastRow);
     col_ = 12;

@@ -99,6 +99,15 @@ struct StorePlan {
 
 enum class StoreResult { Stored, Overlap };
 
+// Everything one channel row holds apart from its label: cells 1 to 12
+// (cell 0 stays empty), the hidden codes and the per-row name string.
+struct ChannelRow {
+    std::array<std::string, GridCols> cells;
+    RowAttributes attrs;
+    std::string name;
+    bool operator==(const ChannelRow&) const = default;
+};
+
 class ChannelGrid {
 public:
     ChannelGrid();
@@ -127,6 +136,11 @@ public:
     void clearRow(int row);
     // Cells 1-12 emptied and every hidden code 0; the name string is kept.
     void deleteRow(int row);
+    // A row's channel as a whole, to move, keep or put back; the label stays.
+    ChannelRow rowData(int row) const;
+    void setRowData(int row, const ChannelRow& data);
+    // Writes one channel of an edit into `row` (no pass-channel check).
+    void writeChannel(int row, const ChannelEdit& e);
 
     // --- selection (current row across columns 1-12) ----------------------
     int row() const { return row_; }
@@ -165,7 +179,6 @@ public:
     bool passOverlap(const std::string& freqText, int currentRow) const;
 
 private:
-    void writeChannel(int row, const ChannelEdit& e);
     void changed(int first, int last);
 
     std::vector<std::array<std::string, GridCols>> cells_;

@@ -2,9 +2,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -108,6 +110,7 @@ Form1::Form1(Document& doc, QtSerialLink& link, WidgetHost* host, QWidget* paren
     progressRow->addWidget(stop_);
     layout->addLayout(progressRow);
     setCentralWidget(central);
+    buildEditMenu();
     resize(DefaultSize);
 
     host_->bindProgress(progressBar_, progress_);
@@ -222,6 +225,65 @@ void Form1::buildMenus() {
     version->setObjectName("MenuVersion");
     connect(version, &QAction::triggered, this, &Form1::showVersion);
     transferMenus_ = {file, ports, comm, help};
+}
+
+void Form1::buildEditMenu() {
+    editMenu_ = new QMenu("Edit(&E)", this);
+    editMenu_->setObjectName("EDIT");
+    QAction* ports = menuBar()->findChild<QMenu*>("MenuComPort")->menuAction();
+    menuBar()->insertMenu(ports, editMenu_);
+    auto item = [this](const char* name, const char* caption, QList<QKeySequence> keys, auto run) {
+        QAction* a = editMenu_->addAction(QString::fromUtf8(caption));
+        a->setObjectName(name);
+        a->setShortcuts(keys);
+        connect(a, &QAction::triggered, this, run);
+        return a;
+    };
+    undoItem_ = item("EditUndo", "Undo(&U)", {QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] { commands_->undo(); });
+    redoItem_ = item("EditRedo", "Redo(&R)", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
+                     [this] { commands_->redo(); });
+    editMenu_->addSeparator();
+    auto toClipboard = [](const std::string& text) {
+        if (!text.empty()) QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+    };
+    item("EditCut", "Cut(&T)", {QKeySequence(Qt::CTRL | Qt::Key_X)}, [this, toClipboard] { toClipboard(commands_->cutRows()); });
+    item("EditCopy", "Copy(&C)", {QKeySequence(Qt::CTRL | Qt::Key_C)}, [this, toClipboard] { toClipboard(commands_->copyRows()); });
+    item("EditPaste", "Paste(&P)", {QKeySequence(Qt::CTRL | Qt::Key_V)},
+         [this] { commands_->pasteRows(QGuiApplication::clipboard()->text().toStdString()); });
+    editMenu_->addSeparator();
+    item("EditSortFrequency", "Sort by Frequency(&S)", {}, [this] { commands_->sortRows(SortKey::Frequency); });
+    item("EditSortName", "Sort by Name(&A)", {}, [this] { commands_->sortRows(SortKey::Name); });
+    item("EditMoveUp", "Move Rows Up(&O)", {QKeySequence(Qt::CTRL | Qt::Key_Up)}, [this] { commands_->moveRows(-1); });
+    item("EditMoveDown", "Move Rows Down(&D)", {QKeySequence(Qt::CTRL | Qt::Key_Down)}, [this] { commands_->moveRows(+1); });
+    editMenu_->addSeparator();
+    item("EditFind", "Find…(&F)", {QKeySequence(Qt::CTRL | Qt::Key_F)}, [this] { findChannel(); });
+    item("EditFindNext", "Find Next(&N)", {QKeySequence(Qt::Key_F3)}, [this] {
+        if (commands_->lastFind().empty()) findChannel();
+        else commands_->findNext();
+    });
+    transferMenus_.append(editMenu_);
+    historyToken_ = commands_->history().changed.connect([this] { refreshEditItems(); });
+    connect(stack_, &QStackedWidget::currentChanged, this, &Form1::refreshEditItems);
+    refreshEditItems();
+}
+
+void Form1::refreshEditItems() {
+    // The items act on the grid: only while it shows.
+    const bool onGrid = stack_->currentWidget() == memoryPage_;
+    for (QAction* a : editMenu_->actions()) a->setEnabled(onGrid);
+    undoItem_->setEnabled(onGrid && commands_->history().canUndo());
+    redoItem_->setEnabled(onGrid && commands_->history().canRedo());
+    const std::string undo = commands_->history().undoName(), redo = commands_->history().redoName();
+    undoItem_->setText(undo.empty() ? "Undo(&U)" : QString("Undo %1(&U)").arg(QString::fromStdString(undo)));
+    redoItem_->setText(redo.empty() ? "Redo(&R)" : QString("Redo %1(&R)").arg(QString::fromStdString(redo)));
+}
+
+void Form1::findChannel() {
+    if (commands_->busy()) return;
+    bool ok = false;
+    const QString query = QInputDialog::getText(this, FindTitle, "Part of a name, or a frequency (145.5):",
+                                                QLineEdit::Normal, QString::fromStdString(commands_->lastFind()), &ok);
+    if (ok && !query.isEmpty()) commands_->find(query.toStdString());
 }
 
 void Form1::setTransferControlsEnabled(bool on) {

@@ -83,6 +83,12 @@ private:
     bool readFontWindow() override;
     bool readGroupWindow() override;
     void buildMenus();
+    // The Edit menu, after File: undo, the clipboard, sorting, moving and
+    // finding rows of the channel list. Its items act while the Memory
+    // page shows.
+    void buildEditMenu();
+    void refreshEditItems();
+    void findChannel();
     void buildPages();
     void tabChosen(int index);
     void refreshPortCaptions();
@@ -102,6 +108,10 @@ private:
     QPushButton* stop_ = nullptr;
     QList<QMenu*> transferMenus_;
     QAction* portItems_[17] = {};
+    QMenu* editMenu_ = nullptr;
+    QAction* undoItem_ = nullptr;
+    QAction* redoItem_ = nullptr;
+    Listeners<>::Token historyToken_;
     // Keeps what Read All read, for the safety copy after it.
     std::unique_ptr<ReadAllRecorder> recorder_;
 };

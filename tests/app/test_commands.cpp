@@ -87,6 +87,12 @@ TEST(Commands, NothingRunsWhileATransferRuns) {
     r.commands.clearRows();
     r.commands.allClear();
     r.commands.moveDown();
+    EXPECT_FALSE(r.commands.pasteRows("145\n"));
+    EXPECT_EQ(r.commands.cutRows(), "");
+    EXPECT_FALSE(r.commands.sortRows(SortKey::Frequency));
+    EXPECT_FALSE(r.commands.moveRows(-1));
+    EXPECT_FALSE(r.commands.find("N"));
+    EXPECT_FALSE(r.commands.undo());
     EXPECT_EQ(r.commands.memoryRead(), TransferOutcome::Ignored);
     EXPECT_EQ(r.commands.oneMemoryWrite(), TransferOutcome::Ignored);
     EXPECT_EQ(r.commands.editorRow(), 0);

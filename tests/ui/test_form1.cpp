@@ -2,7 +2,9 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QInputDialog>
 #include <QGroupBox>
 #include <QScrollArea>
 #include <QSlider>
@@ -65,6 +67,7 @@ struct Window {
         doc.grid.setSelection(from, to);
     }
     void key(int k) { QTest::keyClick(form->grid(), Qt::Key(k)); }
+    Commands& commands() { return form->commands(); }
     void showTab(int index) {
         child<QTabBar>("TabStrip1")->setCurrentIndex(index);
         QApplication::processEvents();
@@ -137,7 +140,7 @@ private slots:
         QCOMPARE(w.doc.port, 1);
         QStringList menus;
         for (QAction* a : w.form->menuBar()->actions()) menus << a->text();
-        QCOMPARE(menus, (QStringList{"File(&F)", "COMPort(&C)", "Communication(&T)", "Help(&H)"}));
+        QCOMPARE(menus, (QStringList{"File(&F)", "Edit(&E)", "COMPort(&C)", "Communication(&T)", "Help(&H)"}));
         auto* ports = w.child<QMenu>("MenuComPort");
         QCOMPARE(ports->actions().size(), 16);
         QVERIFY(ports->actions()[0]->text().startsWith("COM1"));
@@ -397,6 +400,57 @@ private slots:
 
     // Only the grid's own keys act on it: a typed letter does not jump to
     // another row and Ctrl+A selects nothing the commands would not act on.
+    // The Edit menu's keys on the grid: copy, paste, undo and redo, the
+    // block moves, find and F3; on another page they do nothing.
+    void editKeysOnTheGrid() {
+        Window w;
+        w.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+        QVERIFY(w.commands().pasteRows("145.5\tNFM\n433\n"));  // rows 1 and 2
+        auto keys = [&](int key, Qt::KeyboardModifiers mods = Qt::ControlModifier) {
+            QTest::keyClick(w.form->grid(), Qt::Key(key), mods);
+            QApplication::processEvents();
+        };
+        w.doc.grid.setSelection(1, 2);
+        keys(Qt::Key_C);
+        QCOMPARE(QGuiApplication::clipboard()->text().count('\n'), 2);
+        w.doc.grid.selectRow(10);
+        keys(Qt::Key_V);
+        QCOMPARE(w.cell(10, 1), QString("145.50000MHz"));
+        QCOMPARE(w.cell(11, 1), QString("433.00000MHz"));
+        QCOMPARE(w.child<QAction>("EditUndo")->text(), QString("Undo Paste(&U)"));
+        keys(Qt::Key_Z);
+        QCOMPARE(w.cell(10, 1), QString());
+        keys(Qt::Key_Y);
+        QCOMPARE(w.cell(11, 1), QString("433.00000MHz"));
+        keys(Qt::Key_Up);  // rows 10 and 11 one up
+        QCOMPARE(w.cell(9, 1), QString("145.50000MHz"));
+        QCOMPARE(w.doc.grid.rangeFirst(), 9);
+        keys(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);  // nothing to redo
+        keys(Qt::Key_Z);
+        QCOMPARE(w.cell(10, 1), QString("145.50000MHz"));
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->setTextValue("433");
+            dialog->accept();
+        });
+        keys(Qt::Key_F);  // from the row after the current one, 10
+        QCOMPARE(w.doc.grid.row(), 11);
+        w.form->activateWindow();  // the window system's part once the dialog is gone
+        QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+        keys(Qt::Key_F3, Qt::NoModifier);  // the call channel's 433 MHz, scrolled into sight
+        QCOMPARE(w.doc.grid.row(), CallUhfRow);
+        QVERIFY(w.form->grid()->rowAt(w.form->grid()->viewport()->height() / 2) > 1300);
+        keys(Qt::Key_F3, Qt::NoModifier);  // from the top again
+        QCOMPARE(w.doc.grid.row(), 2);
+        QVERIFY(w.shown.empty());
+        w.showTab(1);
+        QVERIFY(!w.child<QAction>("EditPaste")->isEnabled());
+        w.showTab(0);
+        QVERIFY(w.child<QAction>("EditPaste")->isEnabled());
+    }
+
     void gridKeysActOnlyOnWhatIsHighlighted() {
         Window w;
         ChannelGrid& g = w.doc.grid;

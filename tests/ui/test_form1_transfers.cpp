@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
+#include <QProgressBar>
 #include <QTimer>
 #include <QtTest>
 
@@ -224,11 +225,17 @@ private slots:
         for (bool escape : {false, true}) {
             Rig r;
             r.form->activateWindow();
-            QTimer::singleShot(60, [&] {
+            // Stopped once some rows arrived, however slow the machine is.
+            QTimer poll;
+            QObject::connect(&poll, &QTimer::timeout, [&] {
+                if (r.doc.grid.cell(1, ColFreq).empty() && r.form->findChild<QProgressBar*>("ProgressBar1")->value() < 2)
+                    return;
+                poll.stop();
                 QVERIFY(r.button("StopButton")->isEnabled());
                 if (escape) QTest::keyClick(r.form.get(), Qt::Key_Escape);
                 else r.click("StopButton");
             });
+            poll.start(5);
             QCOMPARE(r.form->memoryRead(), TransferOutcome::Stopped);
             QCOMPARE(r.shown, (std::vector<std::string>{"Stopped| Stop"}));
             QVERIFY(r.button("READ_Botton")->isEnabled());
