@@ -200,6 +200,9 @@ public:
     // False while a transfer runs: the choice is not taken.
     bool selectPort(int number);
     bool mayOpenDialog() const { return !busy(); }
+    // Print and PDF: no transfer runs and the rows to print hold a channel
+    // (otherwise says so).
+    bool mayPrint();
     // The font window opens when no transfer runs, or for Read All.
     bool mayOpenFontWindow() const { return !busy() || doc_.state.readAllMode; }
     bool mayOpenGroupWindow() const { return !busy() || doc_.state.readAllMode; }

@@ -207,6 +207,14 @@ bool Commands::exportCommonCsv(const std::string& path) {
     return true;
 }
 
+bool Commands::mayPrint() {
+    if (busy()) return false;
+    followLayout(doc_);  // the sections follow the bank labels
+    if (!commonCsvExportRows(doc_.grid).empty()) return true;
+    host_.message("The selected rows hold no channel; nothing was printed.", FileErrorTitle);
+    return false;
+}
+
 bool Commands::openFile(const std::string& path) {
     if (busy() || path.empty()) return false;
     switch (fileKindOf(path)) {

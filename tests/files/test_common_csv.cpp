@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/channel_print.h"
 #include "app/commands.h"
 #include "app/startup.h"
 #include "files/common_csv.h"
@@ -173,4 +174,33 @@ TEST(CommonCsv, ExportOfEveryInUseRowSaysWhatItCannotCarry) {
     EXPECT_FALSE(r.commands.exportCommonCsv(r.file("none.csv")));
     EXPECT_EQ(r.host.lastText(), "The selected rows hold no channel; nothing was exported.");
     EXPECT_FALSE(fs::exists(r.file("none.csv")));
+}
+
+// Printed bank by bank, each kind of special row on its own pages; a
+// section longer than a page goes on with its heading marked.
+TEST(ChannelPrint, SectionsAndPages) {
+    Document d;
+    startUp(d);
+    ChannelGrid& g = d.grid;
+    for (int row : {1, 2, 3, 4, 5, 150, FirstDualRow + 1, LastPassRow, FirstBugRow}) {
+        g.setCell(row, ColFreq, "145.00000MHz");
+        g.attr(row).inUse = 1;
+    }
+    g.selectRow(7);
+    std::vector<std::pair<std::string, std::vector<int>>> pages;
+    for (const PrintPage& p : printPages(g, 2)) pages.emplace_back(p.heading, p.rows);
+    EXPECT_EQ(pages, (std::vector<std::pair<std::string, std::vector<int>>>{
+                         {"Bank 000", {1, 2}},
+                         {"Bank 000 (continued)", {3, 4}},
+                         {"Bank 000 (continued)", {5}},
+                         {"Bank 001", {150}},
+                         {"Dual memories", {FirstDualRow + 1}},
+                         {"Call channels", {CallVhfRow, CallUhfRow}},
+                         {"Call channels (continued)", {Call12Row}},
+                         {"Pass channels", {LastPassRow}}}));
+    // A selection prints its own in-use rows, bug rows included.
+    g.setSelection(LastPassRow, LastRow);
+    EXPECT_EQ(printPages(g, 50).size(), 2u);
+    EXPECT_EQ(printPages(g, 50).back().heading, "Bug detector channels");
+    EXPECT_EQ(printPages(g, 50).back().rows.size(), 20u);
 }
