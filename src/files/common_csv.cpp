@@ -344,6 +344,8 @@ CommonCsvApplied applyCommonCsv(const CommonCsvRead& read, ChannelGrid& g, const
     std::size_t next = 0;
     for (const CommonChannel& ch : read.channels) {
         auto refuse = [&](int row, std::string reason) {
+            // What the line would have had changed no longer matters.
+            std::erase_if(notes, [&](const CsvNote& n) { return n.line == ch.line; });
             notes.push_back(CsvNote{ch.line, row, row ? g.cell(row, ColLabel) : "", reason + "; the line was not imported"});
         };
         if (next >= rows.size()) {
