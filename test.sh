@@ -17,7 +17,8 @@ ctest --test-dir build-test --output-on-failure -j"$(nproc)"
   deb=$(ls tqm5writer_*.deb)
   dpkg-deb -c "$deb"
   for f in ./usr/bin/tqm5writer ./usr/bin/tqm5 ./usr/bin/tqm5-emulator ./usr/share/man/man1/tqm5.1 \
-           ./usr/share/applications/tqm5writer.desktop ./usr/share/icons/hicolor/scalable/apps/tqm5writer.svg; do
+           ./usr/share/applications/tqm5writer.desktop ./usr/share/icons/hicolor/scalable/apps/tqm5writer.svg \
+           ./usr/share/mime/packages/tqm5writer.xml; do
     dpkg-deb -c "$deb" | awk '{print $6}' | grep -qx "$f" || { echo "package lacks $f" >&2; exit 1; }
   done
   root=$(mktemp -d)

@@ -32,6 +32,8 @@ struct Options {
     bool verify = false;
     std::string output;   // -o
     std::string font;     // --font
+    std::string layout;   // --layout: empty (the program's own CSV) or "common"
+    std::string row;      // --row: where a common-layout import starts (a row label or number)
     std::vector<std::string> args;  // the command's own arguments
 };
 

@@ -50,6 +50,14 @@ bool parse(int argc, char** argv, std::string& command, Options& o) {
             if (!value(o.output)) return false;
         } else if (a == "--font" || a == "-f") {
             if (!value(o.font)) return false;
+        } else if (a == "--layout") {
+            if (!value(o.layout)) return false;
+            if (o.layout != "common") {
+                error("the only other CSV layout is common, not " + o.layout);
+                return false;
+            }
+        } else if (a == "--row") {
+            if (!value(o.row)) return false;
         } else if (a == "--yes" || a == "-y") {
             o.yes = true;
         } else if (a == "--quiet" || a == "-q") {

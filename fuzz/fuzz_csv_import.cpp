@@ -4,14 +4,19 @@
 //  - a file with a heading the import does not accept changes nothing;
 //  - after an import every in-use row holds a channel the checks accept,
 //    every other row is empty, and exporting the grid and importing that
-//    export changes nothing more.
+//    export changes nothing more;
+//  - the same bytes read in the common layout of other programmers fill
+//    only rows that then hold a channel the detail editor would keep, and
+//    exporting those rows and importing that again changes nothing.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "channels/detail_editor.h"
 #include "channels/value_tables.h"
+#include "files/common_csv.h"
 #include "files/csv_file.h"
 
 using namespace tqm5;
@@ -23,10 +28,28 @@ namespace {
     std::abort();
 }
 
+void commonLayout(const std::string& bytes) {
+    ChannelGrid grid;
+    const CommonCsvRead read = parseCommonCsv(bytes);
+    if (!read.headingOk) return;
+    grid.selectRow(1);
+    const CommonCsvApplied applied = applyCommonCsv(read, grid, commonCsvTargetRows(grid));
+    std::vector<int> rows;
+    for (int r = applied.firstRow; r > 0 && r <= applied.lastRow; ++r) {
+        const DetailSet set = detailSetFromRow(grid, r);
+        if (normaliseSet(r, set).fields != set) fail("an imported row the detail editor would change", r);
+        rows.push_back(r);
+    }
+    const std::string exported = commonCsvExport(grid, rows).bytes;
+    applyCommonCsv(parseCommonCsv(exported), grid, commonCsvTargetRows(grid));
+    if (commonCsvExport(grid, rows).bytes != exported) fail("importing the common export changed the grid", 0);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
+    commonLayout(bytes);
     ChannelGrid grid;
     const std::string before = csvExportBytes(grid);
     const CsvImport import = parseCsv(bytes, grid);

@@ -210,6 +210,20 @@ public:
     bool importCsv(const std::string& path);
     bool exportCsv(const std::string& path);
     MemoryFileModels fileModels();
+    // The channel list in the CSV layout other programmers share. Import
+    // fills the selected rows, or from the current row to the last row of
+    // its kind, one channel per line; export writes the in-use rows of the
+    // selection, or every in-use row but the bug-detector presets when one
+    // row is selected. Both list what they could not take or carry.
+    bool importCommonCsv(const std::string& path);
+    bool exportCommonCsv(const std::string& path);
+    // Opens any file the program knows by its extension (any case): a
+    // memory file, a radio image, or a CSV file in either layout. A font
+    // file is the font window's; this says so and returns false.
+    bool openFile(const std::string& path);
+    // A file dropped on the window: edits neither written nor saved are
+    // asked about first, then openFile.
+    bool openDroppedFile(const std::string& path);
     // Reads every region the program reads into a radio image file; opens one
     // into the document as Read All fills it from a radio. Each tells its
     // outcome ("Success" or why not) and returns whether it succeeded.
@@ -229,6 +243,9 @@ public:
     // False while a transfer runs: the choice is not taken.
     bool selectPort(int number);
     bool mayOpenDialog() const { return !busy(); }
+    // Print and PDF: no transfer runs and the rows to print hold a channel
+    // (otherwise says so).
+    bool mayPrint();
     // The font window opens when no transfer runs, or for Read All.
     bool mayOpenFontWindow() const { return !busy() || doc_.state.readAllMode; }
     bool mayOpenGroupWindow() const { return !busy() || doc_.state.readAllMode; }

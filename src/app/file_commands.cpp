@@ -6,6 +6,7 @@
 
 #include "app/commands.h"
 #include "app/pages.h"
+#include "files/common_csv.h"
 #include "files/config_file.h"
 #include "files/csv_file.h"
 #include "files/text_file.h"
@@ -20,6 +21,7 @@ const char* const FileWontOpenText = "This File don't Open";
 const char* const CsvFileErrorText = "CSV File Error";
 const char* const CsvImportedText = "Inport CSV File";
 const char* const CsvNotesTitle = " Warning";
+const char* const ExportNotesText = "These rows were not written as they are:";
 
 namespace {
 
@@ -147,6 +149,101 @@ bool Commands::exportCsv(const std::string& path) {
     host_.message(SaveFileText, FileFinishTitle);
     host_.setProgressValue(0);
     return true;
+}
+
+FileKind fileKindOf(const std::string& path) {
+    if (endsWith(path, ".M5")) return FileKind::MemoryFile;
+    if (endsWith(path, ".M5IMG")) return FileKind::RadioImage;
+    if (endsWith(path, ".CSV")) return FileKind::Csv;
+    if (endsWith(path, ".FM5")) return FileKind::FontFile;
+    return FileKind::Unknown;
+}
+
+bool Commands::importCommonCsv(const std::string& path) {
+    if (busy() || path.empty()) return false;
+    std::string bytes;
+    if (const std::string error = files::readWholeFile(path, bytes); !error.empty()) {
+        host_.message("This file could not be read (" + error + ").", FileErrorTitle);
+        return false;
+    }
+    const CommonCsvRead read = parseCommonCsv(bytes);
+    if (!read.headingOk) {
+        host_.message("This file is not in the common CSV layout: " + read.headingProblem + ". Nothing was changed.",
+                      FileErrorTitle);
+        return false;
+    }
+    followLayout(doc_);  // the notes name the rows by the labels of the layout in effect
+    const CommonCsvApplied applied = applyCommonCsv(read, doc_.grid, commonCsvTargetRows(doc_.grid));
+    if (applied.stored == 0) {
+        host_.message("No channel of this file was imported." +
+                          (applied.notes.empty() ? std::string() : "\n" + csvNotesText(applied.notes)),
+                      FileErrorTitle);
+        return false;
+    }
+    doc_.origin = ChannelOrigin{true, -1};
+    doc_.markEdited(applied.firstRow, applied.lastRow);
+    const auto& g = doc_.grid;
+    host_.message(std::to_string(applied.stored) + (applied.stored == 1 ? " channel" : " channels") + " imported into " +
+                      g.cell(applied.firstRow, ColLabel) +
+                      (applied.lastRow != applied.firstRow ? " to " + g.cell(applied.lastRow, ColLabel) : "") + ".",
+                  FileFinishTitle);
+    if (!applied.notes.empty()) host_.message(csvNotesText(applied.notes), CsvNotesTitle);
+    return true;
+}
+
+bool Commands::exportCommonCsv(const std::string& path) {
+    if (busy() || path.empty()) return false;
+    followLayout(doc_);  // the Comment field carries the row labels
+    const CommonCsvExport out = commonCsvExport(doc_.grid, commonCsvExportRows(doc_.grid));
+    if (out.channels == 0) {
+        host_.message("The selected rows hold no channel; nothing was exported.", FileErrorTitle);
+        return false;
+    }
+    if (const std::string error = files::writeFileAtomically(path, out.bytes); !error.empty()) {
+        host_.message("The file could not be saved (" + error + "). A file of that name is unchanged.",
+                      FileErrorTitle);
+        return false;
+    }
+    host_.message(SaveFileText, FileFinishTitle);
+    if (!out.notes.empty()) host_.message(csvNotesText(out.notes, ExportNotesText), CsvNotesTitle);
+    return true;
+}
+
+bool Commands::mayPrint() {
+    if (busy()) return false;
+    followLayout(doc_);  // the sections follow the bank labels
+    if (!commonCsvExportRows(doc_.grid).empty()) return true;
+    host_.message("The selected rows hold no channel; nothing was printed.", FileErrorTitle);
+    return false;
+}
+
+bool Commands::openFile(const std::string& path) {
+    if (busy() || path.empty()) return false;
+    switch (fileKindOf(path)) {
+        case FileKind::MemoryFile: return openMemoryFile(path);
+        case FileKind::RadioImage: return openRadioImage(path);
+        case FileKind::Csv: {
+            // The program's own export, or the layout other programmers share.
+            std::string bytes;
+            files::readWholeFile(path, bytes);
+            return isCommonCsv(bytes) ? importCommonCsv(path) : importCsv(path);
+        }
+        case FileKind::FontFile:
+        case FileKind::Unknown: break;
+    }
+    host_.message("This program opens memory files (.M5), radio images (.m5img) and CSV files (.csv); " + path +
+                      " is none of them.",
+                  FileErrorTitle);
+    return false;
+}
+
+bool Commands::openDroppedFile(const std::string& path) {
+    if (busy() || path.empty()) return false;
+    if (doc_.hasUnsavedEdits() && fileKindOf(path) != FileKind::FontFile &&
+        !ask("Some channels were edited but neither written to the radio nor saved. Open " + path +
+             " and lose these edits?"))
+        return false;
+    return openFile(path);
 }
 
 int readConfiguration(Document& doc, const std::string& path) {

@@ -37,61 +37,6 @@ std::string quoted(const std::vector<std::string>& fields) {
     return line;
 }
 
-// The fields of a data line. A line in standard CSV quoting (a quoted field
-// runs to its closing quote, "" inside it is one quote) is read that way;
-// any other line as older exports were read: every quote removed, then split
-// at each comma.
-std::vector<std::string> csvFields(std::string_view line) {
-    std::vector<std::string> fields;
-    std::size_t i = 0;
-    bool standard = true;
-    for (;;) {
-        std::string f;
-        if (i < line.size() && line[i] == '"') {
-            bool closed = false;
-            for (++i; i < line.size(); ++i) {
-                if (line[i] != '"') {
-                    f += line[i];
-                } else if (i + 1 < line.size() && line[i + 1] == '"') {
-                    f += '"';
-                    ++i;
-                } else {
-                    closed = true;
-                    ++i;
-                    break;
-                }
-            }
-            if (!closed || (i < line.size() && line[i] != ',')) {
-                standard = false;
-                break;
-            }
-        } else {
-            const std::size_t end = std::min(line.find(',', i), line.size());
-            f = std::string(line.substr(i, end - i));
-            if (f.find('"') != std::string::npos) {
-                standard = false;
-                break;
-            }
-            i = end;
-        }
-        fields.push_back(std::move(f));
-        if (i >= line.size()) break;
-        if (++i == line.size()) {  // a comma ends the line: one more, empty field
-            fields.emplace_back();
-            break;
-        }
-    }
-    if (standard) return fields;
-    fields.clear();
-    std::string s(line);
-    s.erase(std::remove(s.begin(), s.end(), '"'), s.end());
-    std::size_t from = 0;
-    for (std::size_t comma; (comma = s.find(',', from)) != std::string::npos; from = comma + 1)
-        fields.push_back(s.substr(from, comma - from));
-    fields.push_back(s.substr(from));
-    return fields;
-}
-
 std::string inQuotes(const std::string& text) { return "\"" + text + "\""; }
 
 // The name as a spreadsheet gets it: double-byte characters become spaces.
@@ -191,6 +136,57 @@ std::string completeRow(ChannelGrid& g, int r, std::string& nameNote) {
 }
 
 }  // namespace
+
+std::vector<std::string> csvFields(std::string_view line) {
+    std::vector<std::string> fields;
+    std::size_t i = 0;
+    bool standard = true;
+    for (;;) {
+        std::string f;
+        if (i < line.size() && line[i] == '"') {
+            bool closed = false;
+            for (++i; i < line.size(); ++i) {
+                if (line[i] != '"') {
+                    f += line[i];
+                } else if (i + 1 < line.size() && line[i + 1] == '"') {
+                    f += '"';
+                    ++i;
+                } else {
+                    closed = true;
+                    ++i;
+                    break;
+                }
+            }
+            if (!closed || (i < line.size() && line[i] != ',')) {
+                standard = false;
+                break;
+            }
+        } else {
+            const std::size_t end = std::min(line.find(',', i), line.size());
+            f = std::string(line.substr(i, end - i));
+            if (f.find('"') != std::string::npos) {
+                standard = false;
+                break;
+            }
+            i = end;
+        }
+        fields.push_back(std::move(f));
+        if (i >= line.size()) break;
+        if (++i == line.size()) {  // a comma ends the line: one more, empty field
+            fields.emplace_back();
+            break;
+        }
+    }
+    if (standard) return fields;
+    fields.clear();
+    std::string s(line);
+    s.erase(std::remove(s.begin(), s.end(), '"'), s.end());
+    std::size_t from = 0;
+    for (std::size_t comma; (comma = s.find(',', from)) != std::string::npos; from = comma + 1)
+        fields.push_back(s.substr(from, comma - from));
+    fields.push_back(s.substr(from));
+    return fields;
+}
 
 std::string csvHeading() {
     std::vector<std::string> fields{""};
@@ -376,12 +372,13 @@ std::vector<CsvNote> applyCsvImport(const CsvImport& import, ChannelGrid& g) {
     return notes;
 }
 
-std::string csvNotesText(const std::vector<CsvNote>& notes) {
-    std::string text = "These lines were not taken as written:";
+std::string csvNotesText(const std::vector<CsvNote>& notes, const std::string& heading) {
+    std::string text = heading;
     for (const CsvNote& n : notes) {
         text += '\n';
         text += n.line > 0 ? "Line " + std::to_string(n.line) : "Row " + std::to_string(n.row);
-        text += " (" + (n.label.empty() ? std::string("no label") : n.label) + "): " + n.reason;
+        if (!n.label.empty()) text += " (" + n.label + ")";
+        text += ": " + n.reason;
     }
     return text;
 }

@@ -51,8 +51,14 @@ CsvImport parseCsv(std::string_view bytes, const ChannelGrid& grid,
 // fields the radio cannot hold is emptied. Names and hidden codes follow
 // the cells. Returns the parser's notes and its own, in line order.
 std::vector<CsvNote> applyCsvImport(const CsvImport& import, ChannelGrid& grid);
+// The fields of a line. A line in standard CSV quoting (a quoted field runs
+// to its closing quote, "" inside it is one quote) is read that way; any
+// other line as older exports were read: every quote removed, then split at
+// each comma.
+std::vector<std::string> csvFields(std::string_view line);
 // The notes as the message lists them, one line each.
-std::string csvNotesText(const std::vector<CsvNote>& notes);
+std::string csvNotesText(const std::vector<CsvNote>& notes,
+                         const std::string& heading = "These lines were not taken as written:");
 
 // Checks of single fields, as the import applies them.
 bool csvFrequencyAccepted(const std::string& field);

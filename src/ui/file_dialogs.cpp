@@ -39,6 +39,12 @@ DialogSpec specOf(FileDialogKind kind) {
         return {false, "Open Radio Image", "Radio image (*.m5img)", ".m5img", "image"};
     case FileDialogKind::SaveRadioImage:
         return {true, "Save Radio Image", "Radio image (*.m5img)", ".m5img", "image"};
+    case FileDialogKind::ImportCommonCsv:
+        return {false, "Import Common CSV", "CSV (*.csv *.CSV);;All Files (*)", ".csv", "csv"};
+    case FileDialogKind::ExportCommonCsv:
+        return {true, "Export Common CSV", "CSV (*.csv)", ".csv", "csv"};
+    case FileDialogKind::ExportPdf:
+        return {true, "Export PDF", "PDF (*.pdf)", ".pdf", "pdf"};
     }
     return {};
 }

@@ -13,7 +13,8 @@ class QWidget;
 namespace tqm5 {
 
 enum class FileDialogKind {
-    OpenMemoryFile, SaveMemoryFile, ImportCsv, ExportCsv, OpenFontFile, SaveFontFile, OpenRadioImage, SaveRadioImage
+    OpenMemoryFile, SaveMemoryFile, ImportCsv, ExportCsv, OpenFontFile, SaveFontFile, OpenRadioImage, SaveRadioImage,
+    ImportCommonCsv, ExportCommonCsv, ExportPdf
 };
 
 // When set, answers in place of the dialogs (window tests): the path, or

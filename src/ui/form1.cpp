@@ -4,7 +4,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDate>
 #include <QFile>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -19,8 +24,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/channel_print.h"
+#include "app/file_commands.h"
 #include "serial/qt_serial_link.h"
 #include "ui/bank_page.h"
+#include "ui/channel_print.h"
 #include "ui/common_set_page.h"
 #include "ui/file_dialogs.h"
 #include "ui/form3.h"
@@ -60,6 +68,7 @@ Form1::Form1(Document& doc, QtSerialLink& link, WidgetHost* host, QWidget* paren
     setObjectName("Form1");
     setWindowTitle("KPL_TQ-M5 Clone Utility Version1_1");
     buildMenus();
+    setAcceptDrops(true);  // a file dropped on the window opens
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -197,6 +206,7 @@ void Form1::buildMenus() {
         const QString path = askForFile(this, FileDialogKind::OpenRadioImage);
         if (!path.isEmpty()) openRadioImage(path);
     });
+    buildExchangeItems(file);
     auto* ports = menuBar()->addMenu("COMPort(&C)");
     ports->setObjectName("MenuComPort");
     for (int n = 1; n <= 16; ++n) {
@@ -284,6 +294,104 @@ void Form1::findChannel() {
     const QString query = QInputDialog::getText(this, FindTitle, "Part of a name, or a frequency (145.5):",
                                                 QLineEdit::Normal, QString::fromStdString(commands_->lastFind()), &ok);
     if (ok && !query.isEmpty()) commands_->find(query.toStdString());
+}
+
+// The common CSV layout, printing and PDF, below the File menu's own items.
+void Form1::buildExchangeItems(QMenu* file) {
+    file->addSeparator();
+    struct Item {
+        const char* name;
+        const char* caption;
+        FileDialogKind kind;
+        bool (Commands::*run)(const std::string&);
+    };
+    for (Item it : {Item{"ImportCommonCsv", "Import Common CSV…", FileDialogKind::ImportCommonCsv, &Commands::importCommonCsv},
+                    Item{"ExportCommonCsv", "Export Common CSV…", FileDialogKind::ExportCommonCsv, &Commands::exportCommonCsv}}) {
+        QAction* a = file->addAction(it.caption);
+        a->setObjectName(it.name);
+        connect(a, &QAction::triggered, this, [this, it] {
+            if (!commands_->mayOpenDialog()) return;
+            const QString path = askForFile(this, it.kind);
+            if (!path.isEmpty()) ((*commands_).*it.run)(QFile::encodeName(path).toStdString());
+        });
+    }
+    file->addSeparator();
+    QAction* print = file->addAction("Print…");
+    print->setObjectName("PrintChannels");
+    print->setShortcut(QKeySequence::Print);
+    connect(print, &QAction::triggered, this, &Form1::printChannels);
+    QAction* pdf = file->addAction("Export PDF…");
+    pdf->setObjectName("ExportPdf");
+    connect(pdf, &QAction::triggered, this, [this] {
+        if (!commands_->mayPrint()) return;
+        const QString path = askForFile(this, FileDialogKind::ExportPdf);
+        if (!path.isEmpty()) exportPdf(path);
+    });
+}
+
+void Form1::printChannels() {
+    if (!commands_->mayPrint()) return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(QString::fromUtf8(PrintTitle));
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (drawChannelList(printer, doc_.grid, QDate::currentDate().toString(Qt::ISODate)) == 0)
+        host_->message("The channel list could not be printed.", FileErrorTitle, Host::Buttons::Ok);
+}
+
+bool Form1::exportPdf(const QString& path) {
+    if (!commands_->mayPrint()) return false;
+    const QString error = writeChannelPdf(path, doc_.grid, QDate::currentDate().toString(Qt::ISODate));
+    if (!error.isEmpty()) {
+        host_->message("The file could not be saved (" + error.toStdString() + "). A file of that name is unchanged.",
+                       FileErrorTitle, Host::Buttons::Ok);
+        return false;
+    }
+    host_->message(SaveFileText, FileFinishTitle, Host::Buttons::Ok);
+    return true;
+}
+
+bool Form1::openFile(const QString& path, bool dropped) {
+    if (commands_->busy()) return false;
+    buildPages();  // a file named at start-up may come before the first paint
+    const std::string file = QFile::encodeName(path).toStdString();
+    if (fileKindOf(file) == FileKind::FontFile) {
+        openFontFile(path);
+        return true;
+    }
+    // What a page's box holds counts before the file replaces the document.
+    if (auto* page = qobject_cast<Page*>(stack_->currentWidget())) page->commitEdits();
+    return dropped ? commands_->openDroppedFile(file) : commands_->openFile(file);
+}
+
+void Form1::openFontFile(const QString& path) {
+    if (!commands_->mayOpenFontWindow()) return;
+    Form4 font(doc_, link_, *host_, this);
+    const auto choose = font.chooseOpenFile;
+    // The file is read as soon as the window shows; its own Open asks again.
+    QTimer::singleShot(0, &font, [&font, path, choose] {
+        font.chooseOpenFile = [path] { return path; };
+        font.openFile();
+        font.chooseOpenFile = choose;
+    });
+    font.exec();
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.first().isLocalFile() && !commands_->busy() &&
+        fileKindOf(QFile::encodeName(urls.first().toLocalFile()).toStdString()) != FileKind::Unknown)
+        event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile()) return;
+    event->acceptProposedAction();
+    const QString path = urls.first().toLocalFile();
+    // The drag's source waits for the drop to end: open once it has.
+    QTimer::singleShot(0, this, [this, path] { openFile(path, true); });
 }
 
 void Form1::setTransferControlsEnabled(bool on) {

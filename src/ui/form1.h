@@ -74,9 +74,18 @@ public:
     // All fills it from the radio. Both tell the user how it went.
     bool saveRadioImage(const QString& path);
     bool openRadioImage(const QString& path);
+    // Opens a file by its extension: a memory file, a radio image, a CSV
+    // file in either layout, or a font file (in the font window). `dropped`:
+    // edits neither written nor saved are asked about first.
+    bool openFile(const QString& path, bool dropped = false);
+    // "Print…" and "Export PDF…": the channel list bank by bank.
+    void printChannels();
+    bool exportPdf(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -90,6 +99,8 @@ private:
     void refreshEditItems();
     void findChannel();
     void buildPages();
+    void buildExchangeItems(QMenu* file);
+    void openFontFile(const QString& path);
     void tabChosen(int index);
     void refreshPortCaptions();
     void setTransferControlsEnabled(bool enabled);

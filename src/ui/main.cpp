@@ -1,7 +1,10 @@
 // tqm5writer: the TQ-M5 programming program.
-//   tqm5writer [--device PATH]
+//   tqm5writer [--device PATH] [FILE]
 // --device binds the selected port (COM1 at start) to PATH for this run, for
-// example a /dev/serial/by-id link or the emulator's pseudo-terminal.
+// example a /dev/serial/by-id link or the emulator's pseudo-terminal. FILE
+// (a memory file, a radio image, a CSV file or a font file, told by its
+// extension in any case) is opened once the window shows: what a file
+// manager runs on a double-click.
 // With TQM5_STARTUP_PROBE=1 in the environment the program prints one line
 // ("painted" and the milliseconds since it started) once the main window has
 // painted for the first time, and quits: what the start-up benchmark runs.
@@ -61,6 +64,8 @@ int main(int argc, char** argv) {
     args.addHelpOption();
     QCommandLineOption device("device", "Use the serial device PATH for the selected port.", "PATH");
     args.addOption(device);
+    args.addPositionalArgument("file", "A memory file (.M5), radio image (.m5img), CSV file (.csv) or font file (.FM5) to open.",
+                               "[FILE]");
     args.process(app);
 
     tqm5::useProgramFont();
@@ -80,5 +85,9 @@ int main(int argc, char** argv) {
     FirstPaintProbe probe(&window, clock);
     if (qEnvironmentVariableIntValue("TQM5_STARTUP_PROBE") == 1) app.installEventFilter(&probe);
     window.show();
+    if (const QStringList files = args.positionalArguments(); !files.isEmpty()) {
+        const QString path = files.first();
+        QTimer::singleShot(0, &window, [&window, path] { window.openFile(path); });
+    }
     return app.exec();
 }

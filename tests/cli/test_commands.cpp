@@ -383,6 +383,20 @@ TEST_F(Cli, CsvAndDiffWorkOnMemoryFiles) {
     EXPECT_NE(tqm5("diff " + path("b.M5") + " " + path("c.M5")).out.find("Bank "), std::string::npos);
     EXPECT_EQ(tqm5("import-csv " + path("a.M5") + " -o " + path("d.M5")).status, 1);
     EXPECT_FALSE(fs::exists(path("d.M5")));
+    // The common layout: out, and back in from a row given by its label.
+    ASSERT_EQ(tqm5("export-csv --layout common " + path("a.M5") + " -o " + path("common.csv")).status, 0);
+    const std::string common = slurp(path("common.csv"));
+    EXPECT_EQ(common.rfind("Location,Name,Frequency,Duplex,Offset,Tone,", 0), 0u) << common.substr(0, 200);
+    std::ofstream(path("two.csv"), std::ios::binary) << "Frequency,Name,Mode\r\n145.5,One,FM\r\n14.2,Two,USB\r\n";
+    r = tqm5("import-csv --layout common --row 'PRIO - 3' " + path("two.csv") + " " + path("a.M5") + " -o " + path("e.M5"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("1 channel imported into PRIO - 3."), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Line 3: mode \"USB\" is not one the radio has; the line was not imported"), std::string::npos)
+        << r.err;
+    EXPECT_NE(slurp(path("e.M5")).find("145.50000"), std::string::npos);
+    EXPECT_EQ(tqm5("import-csv --layout common --row Nowhere " + path("two.csv") + " -o " + path("f.M5")).status, 2);
+    EXPECT_EQ(tqm5("import-csv --layout common " + path("a.CSV") + " -o " + path("f.M5")).status, 1);
+    EXPECT_FALSE(fs::exists(path("f.M5")));
     EXPECT_EQ(writes(), 0);
 }
 
@@ -421,6 +435,7 @@ TEST_F(Cli, UsageAndPortErrorsAreToldInPlainWords) {
         {"export-csv x.M5", 2, "usage: tqm5 export-csv"},
         {"import-csv -o x.M5", 2, "usage: tqm5 import-csv"},
         {"--bogus", 2, "unknown option --bogus"},
+        {"--layout chirpy export-csv x.M5 -o y", 2, "common, not chirpy"},
     };
     for (const Case& c : cases) {
         const Result r = tqm5(c.args);

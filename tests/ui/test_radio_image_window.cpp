@@ -51,7 +51,8 @@ private slots:
     void menusHoldTheNewItemsBelowTheSpecifiedOnes() {
         Rig r;
         QCOMPARE(r.captions("FILE"), (QStringList{"Open(&O)", "Save(&S)", "Import(&I)", "Export(&E)",
-                                                  "Save Radio Image…", "Open Radio Image…"}));
+                                                  "Save Radio Image…", "Open Radio Image…", "Import Common CSV…",
+                                                  "Export Common CSV…", "Print…", "Export PDF…"}));
         QCOMPARE(r.captions("Tusin_Botton"),
                  (QStringList{"Write All Data(&A)", "Read All Data(&B)", "Verify After Write"}));
         auto* verify = r.form->findChild<QAction*>("VerifyAfterWrite");
