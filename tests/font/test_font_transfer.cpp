@@ -311,6 +311,21 @@ TEST(FontTransfer, PortErrorAndUnknownGlyphs) {
     EXPECT_TRUE(r.window.controls);
     EXPECT_FALSE(r.window.timer);
 
+    // The port failing while a reply is awaited (in read-all mode, mid-read)
+    // ends the read there: once, with the port closed and what was read kept.
+    Rig gone(true);
+    ASSERT_TRUE(gone.machine.start(FontSequence::ReadAll, 0));
+    for (int i = 0; i < 3; ++i) gone.exchange();
+    gone.machine.sent();
+    gone.machine.portError();
+    gone.machine.portError();
+    EXPECT_TRUE(gone.machine.idle());
+    EXPECT_EQ(gone.window.messages, std::vector<std::string>{"Port Error" + ErrorTitle});
+    EXPECT_FALSE(gone.window.portOpen || gone.window.timer);
+    EXPECT_TRUE(gone.window.closed);
+    EXPECT_EQ(gone.machine.outcome(), FontTransfer::Outcome::Failed);
+    EXPECT_EQ(gone.glyphs.encode(1), demoGlyphs().encode(1));
+
     // Blanks that never came from the radio, a file or the user: asked first.
     Rig w;
     w.window.answer = false;
