@@ -1,5 +1,6 @@
 #include "serial/qt_serial_link.h"
 
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
@@ -119,15 +120,19 @@ void QtSerialLink::write(const Bytes& bytes) {
         throw PortError("the port took only " + std::to_string(n) + " of " + std::to_string(bytes.size()) + " bytes");
     }
     port_.flush();
-    if (port_.bytesToWrite() > 0 && !port_.waitForBytesWritten(WriteWaitMs) && port_.bytesToWrite() > 0) {
+    // Each wait returns once some of the bytes have left.
+    const QDeadlineTimer deadline(WriteWaitMs);
+    while (port_.bytesToWrite() > 0 && !deadline.hasExpired())
+        if (!port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) break;
+    throwIfBroken();
+    if (port_.bytesToWrite() > 0) {
         // A command that has not left after a second never will: the device
         // takes no output. What is still queued must not reach the radio
-        // later, in the middle of another exchange.
-        throwIfBroken();
+        // later, in the middle of another exchange, nor hold up the close.
+        port_.clear(QSerialPort::Output);
         close();
         throw PortError("the command did not leave the port within " + std::to_string(WriteWaitMs) + " ms");
     }
-    throwIfBroken();
 }
 
 int QtSerialLink::bytesAvailable() {
