@@ -1,6 +1,9 @@
 // The radio image file: what it keeps, and the files it refuses.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -120,4 +123,73 @@ TEST(SafetyCopies, KeepTheNewestTwentyInOrder) {
     ASSERT_TRUE(newest) << error;
     EXPECT_EQ(newest->bytes(radio::Title.address, 1), Bytes{22});
     std::filesystem::remove_all(folder);
+}
+
+// The folder's permissions as an unprivileged user meets them: a folder it
+// may write but not list, and copies it may not remove (a sticky folder,
+// the copies another user's). The copy is kept where it can be, and what
+// went wrong is told either way.
+TEST(SafetyCopies, AFolderThatCannotBeListedOrPrunedIsTold) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    namespace fs = std::filesystem;
+    const auto base = fs::temp_directory_path() / ("tqm5-locked-" + std::to_string(::getpid()));
+    fs::remove_all(base);
+    ::setenv("XDG_DATA_HOME", base.c_str(), 1);
+    const fs::path folder = safetyCopyFolder();
+    // saveSafetyCopy as user and group 65534: the path, a newline, the error.
+    auto saveAsNobody = [] {
+        int out[2];
+        if (::pipe(out) != 0) return std::string("no pipe");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::close(out[0]);
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+            std::string error;
+            const std::string said = saveSafetyCopy(RadioImage{}, error) + "\n" + error;
+            ::_exit(::write(out[1], said.data(), said.size()) == ssize_t(said.size()) ? 0 : 3);
+        }
+        ::close(out[1]);
+        std::string said;
+        char buffer[512];
+        for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) said.append(buffer, std::size_t(n));
+        ::close(out[0]);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return said;
+    };
+    auto names = [&] {
+        std::vector<std::string> out;
+        for (const auto& e : fs::directory_iterator(folder)) out.push_back(e.path().filename().string());
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+
+    fs::create_directories(folder);
+    fs::permissions(folder, fs::perms::owner_all | fs::perms::others_write | fs::perms::others_exec);
+    std::string said = saveAsNobody();
+    std::string path = said.substr(0, said.find('\n'));
+    ASSERT_FALSE(path.empty()) << said;
+    EXPECT_EQ(names(), std::vector<std::string>{fs::path(path).filename().string()});
+    std::string error = said.substr(said.find('\n') + 1);
+    EXPECT_EQ(safetyCopyProblem(path, error), "A safety copy of the radio was kept in " + path +
+                                                  ", but the older copies in " + folder.string() +
+                                                  " could not be listed, so none was removed: Permission denied");
+
+    // Twenty-one older copies of root's in a sticky folder: the new one is
+    // kept, the two beyond the twenty cannot go.
+    fs::remove(path);
+    for (int i = 0; i < 21; ++i) {
+        std::string e;
+        ASSERT_TRUE(saveImageFile((folder / ("radio-20000101-000000-0" + std::to_string(10 + i) + ".m5img")).string(),
+                                  RadioImage{}, e)) << e;
+    }
+    fs::permissions(folder, fs::perms::all | fs::perms::sticky_bit);
+    said = saveAsNobody();
+    path = said.substr(0, said.find('\n'));
+    error = said.substr(said.find('\n') + 1);
+    EXPECT_EQ(safetyCopyProblem(path, error),
+              "A safety copy of the radio was kept in " + path + ", but 2 older copies could not be removed (the first, " +
+                  (folder / "radio-20000101-000000-010.m5img").string() + ": Operation not permitted)");
+    EXPECT_EQ(names().size(), 22u);
+    fs::remove_all(base);
 }
