@@ -125,10 +125,9 @@ TEST(SafetyCopies, KeepTheNewestTwentyInOrder) {
     std::filesystem::remove_all(folder);
 }
 
-// The folder's permissions as an unprivileged user meets them: a folder it
-// may write but not list, and copies it may not remove (a sticky folder,
-// the copies another user's). The copy is kept where it can be, and what
-// went wrong is told either way.
+// The folder's permissions as an unprivileged user meets them: one it may
+// write but not list, then a sticky one holding another user's copies. The
+// copy is kept where it can be, and what went wrong is told.
 TEST(SafetyCopies, AFolderThatCannotBeListedOrPrunedIsTold) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
     namespace fs = std::filesystem;
@@ -136,60 +135,47 @@ TEST(SafetyCopies, AFolderThatCannotBeListedOrPrunedIsTold) {
     fs::remove_all(base);
     ::setenv("XDG_DATA_HOME", base.c_str(), 1);
     const fs::path folder = safetyCopyFolder();
-    // saveSafetyCopy as user and group 65534: the path, a newline, the error.
-    auto saveAsNobody = [] {
+    // What the user is told of a copy saved as user 65534.
+    auto toldAsNobody = [] {
         int out[2];
         if (::pipe(out) != 0) return std::string("no pipe");
         const pid_t child = ::fork();
         if (child == 0) {
-            ::close(out[0]);
             if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
             std::string error;
-            const std::string said = saveSafetyCopy(RadioImage{}, error) + "\n" + error;
-            ::_exit(::write(out[1], said.data(), said.size()) == ssize_t(said.size()) ? 0 : 3);
+            const std::string path = saveSafetyCopy(RadioImage{}, error);
+            const std::string told = safetyCopyProblem(path, error).replace(0, 0, path + "\n");
+            ::_exit(::write(out[1], told.data(), told.size()) == ssize_t(told.size()) ? 0 : 3);
         }
         ::close(out[1]);
-        std::string said;
+        std::string told;
         char buffer[512];
-        for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) said.append(buffer, std::size_t(n));
+        for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) told.append(buffer, std::size_t(n));
         ::close(out[0]);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        return said;
+        ::waitpid(child, nullptr, 0);
+        return told;
     };
-    auto names = [&] {
-        std::vector<std::string> out;
-        for (const auto& e : fs::directory_iterator(folder)) out.push_back(e.path().filename().string());
-        std::sort(out.begin(), out.end());
-        return out;
-    };
+    const std::string kept = "A safety copy of the radio was kept in ";
 
     fs::create_directories(folder);
     fs::permissions(folder, fs::perms::owner_all | fs::perms::others_write | fs::perms::others_exec);
-    std::string said = saveAsNobody();
-    std::string path = said.substr(0, said.find('\n'));
-    ASSERT_FALSE(path.empty()) << said;
-    EXPECT_EQ(names(), std::vector<std::string>{fs::path(path).filename().string()});
-    std::string error = said.substr(said.find('\n') + 1);
-    EXPECT_EQ(safetyCopyProblem(path, error), "A safety copy of the radio was kept in " + path +
-                                                  ", but the older copies in " + folder.string() +
-                                                  " could not be listed, so none was removed: Permission denied");
+    std::string told = toldAsNobody();
+    std::string path = told.substr(0, told.find('\n'));
+    EXPECT_EQ(told, path + "\n" + kept + path + ", but the older copies in " + folder.string() +
+                        " could not be listed, so none was removed: Permission denied");
+    EXPECT_TRUE(fs::exists(path));
 
-    // Twenty-one older copies of root's in a sticky folder: the new one is
-    // kept, the two beyond the twenty cannot go.
     fs::remove(path);
-    for (int i = 0; i < 21; ++i) {
+    for (int i = 10; i < 31; ++i) {
         std::string e;
-        ASSERT_TRUE(saveImageFile((folder / ("radio-20000101-000000-0" + std::to_string(10 + i) + ".m5img")).string(),
+        ASSERT_TRUE(saveImageFile((folder / ("radio-20000101-000000-0" + std::to_string(i) + ".m5img")).string(),
                                   RadioImage{}, e)) << e;
     }
     fs::permissions(folder, fs::perms::all | fs::perms::sticky_bit);
-    said = saveAsNobody();
-    path = said.substr(0, said.find('\n'));
-    error = said.substr(said.find('\n') + 1);
-    EXPECT_EQ(safetyCopyProblem(path, error),
-              "A safety copy of the radio was kept in " + path + ", but 2 older copies could not be removed (the first, " +
-                  (folder / "radio-20000101-000000-010.m5img").string() + ": Operation not permitted)");
-    EXPECT_EQ(names().size(), 22u);
+    told = toldAsNobody();
+    path = told.substr(0, told.find('\n'));
+    EXPECT_EQ(told, path + "\n" + kept + path + ", but 2 older copies could not be removed (the first, " +
+                        (folder / "radio-20000101-000000-010.m5img").string() + ": Operation not permitted)");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}), 22);
     fs::remove_all(base);
 }

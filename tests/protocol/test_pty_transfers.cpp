@@ -156,9 +156,9 @@ TEST(PtyTransfers, MissingAndVanishingDevice) {
     // A device that takes no more output: the write fails rather than leave
     // the bytes queued for later.
     test::BarePty stuck;
-    ASSERT_FALSE(stuck.path().empty());
+    ASSERT_FALSE(stuck.path.empty());
     QtSerialLink l3;
-    l3.bindDevice(1, QString::fromStdString(stuck.path()));
+    l3.bindDevice(1, QString::fromStdString(stuck.path));
     l3.setSettings(SerialSettings);
     l3.open();
     EXPECT_THROW(l3.write(Bytes(1 << 20, '0')), PortError);

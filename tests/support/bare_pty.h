@@ -1,7 +1,6 @@
 #pragma once
-// A pseudo-terminal with nothing behind it: whatever is sent to the device
-// stays unread and nothing answers. hangUp() closes the far side, as when an
-// adapter is pulled while the device is open.
+// A pseudo-terminal with nothing behind it: nothing answers and nothing
+// sent is read. hangUp() closes the far side, as a pulled adapter does.
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -10,25 +9,14 @@
 
 namespace tqm5::test {
 
-class BarePty {
-public:
-    BarePty() {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0) path_ = ::ptsname(master_);
-    }
+struct BarePty {
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    std::string path = master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0 ? ::ptsname(master) : "";
     ~BarePty() { hangUp(); }
-    BarePty(const BarePty&) = delete;
-    BarePty& operator=(const BarePty&) = delete;
-
-    const std::string& path() const { return path_; }  // empty when no pty could be had
     void hangUp() {
-        if (master_ >= 0) ::close(master_);
-        master_ = -1;
+        if (master >= 0) ::close(master);
+        master = -1;
     }
-
-private:
-    int master_ = -1;
-    std::string path_;
 };
 
 }  // namespace tqm5::test

@@ -210,8 +210,8 @@ private slots:
     void portGoneMidTransferIsPortErrorAtOnce() {
         Rig r;
         test::BarePty pty;
-        QVERIFY(!pty.path().empty());
-        r.link.bindDevice(1, QString::fromStdString(pty.path()));
+        QVERIFY(!pty.path.empty());
+        r.link.bindDevice(1, QString::fromStdString(pty.path));
         r.click("R_FONT");
         QTRY_COMPARE(r.form->transfer().state(), int(FontTransfer::Replied + FontTransfer::ReadIdentify));
         const int timeouts = r.form->transfer().timeouts();
