@@ -115,9 +115,9 @@ void QtSerialLink::write(const Bytes& bytes) {
     if (!port_.isOpen()) throw PortError("port not open");
     const qint64 n = port_.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
     if (n != qint64(bytes.size())) {
-        throwIfBroken();
+        const std::string why = "the port refused the command: " + port_.errorString().toStdString();
         close();
-        throw PortError("the port took only " + std::to_string(n) + " of " + std::to_string(bytes.size()) + " bytes");
+        throw PortError(why);
     }
     port_.flush();
     // Each wait returns once some of the bytes have left.
