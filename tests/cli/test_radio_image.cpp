@@ -1,7 +1,6 @@
 // The radio image file: what it keeps, and the files it refuses.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -135,33 +134,20 @@ TEST(SafetyCopies, AFolderThatCannotBeListedOrPrunedIsTold) {
     fs::remove_all(base);
     ::setenv("XDG_DATA_HOME", base.c_str(), 1);
     const fs::path folder = safetyCopyFolder();
-    // What the user is told of a copy saved as user 65534.
-    auto toldAsNobody = [] {
-        int out[2];
-        if (::pipe(out) != 0) return std::string("no pipe");
-        const pid_t child = ::fork();
-        if (child == 0) {
-            if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
-            std::string error;
-            const std::string path = saveSafetyCopy(RadioImage{}, error);
-            const std::string told = safetyCopyProblem(path, error).replace(0, 0, path + "\n");
-            ::_exit(::write(out[1], told.data(), told.size()) == ssize_t(told.size()) ? 0 : 3);
-        }
-        ::close(out[1]);
-        std::string told;
-        char buffer[512];
-        for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) told.append(buffer, std::size_t(n));
-        ::close(out[0]);
-        ::waitpid(child, nullptr, 0);
-        return told;
+    std::string path;
+    auto toldAsNobody = [&path] {
+        std::string error;
+        if (::setegid(65534) != 0 || ::seteuid(65534) != 0) return std::string("not user 65534");
+        path = saveSafetyCopy(RadioImage{}, error);
+        const bool back = ::seteuid(0) == 0 && ::setegid(0) == 0;
+        return back ? safetyCopyProblem(path, error) : "not root again";
     };
     const std::string kept = "A safety copy of the radio was kept in ";
 
     fs::create_directories(folder);
     fs::permissions(folder, fs::perms::owner_all | fs::perms::others_write | fs::perms::others_exec);
     std::string told = toldAsNobody();
-    std::string path = told.substr(0, told.find('\n'));
-    EXPECT_EQ(told, path + "\n" + kept + path + ", but the older copies in " + folder.string() +
+    EXPECT_EQ(told, kept + path + ", but the older copies in " + folder.string() +
                         " could not be listed, so none was removed: Permission denied");
     EXPECT_TRUE(fs::exists(path));
 
@@ -173,8 +159,7 @@ TEST(SafetyCopies, AFolderThatCannotBeListedOrPrunedIsTold) {
     }
     fs::permissions(folder, fs::perms::all | fs::perms::sticky_bit);
     told = toldAsNobody();
-    path = told.substr(0, told.find('\n'));
-    EXPECT_EQ(told, path + "\n" + kept + path + ", but 2 older copies could not be removed (the first, " +
+    EXPECT_EQ(told, kept + path + ", but 2 older copies could not be removed (the first, " +
                         (folder / "radio-20000101-000000-010.m5img").string() + ": Operation not permitted)");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}), 22);
     fs::remove_all(base);
