@@ -311,17 +311,6 @@ TEST(FontTransfer, PortErrorAndUnknownGlyphs) {
     EXPECT_TRUE(r.window.controls);
     EXPECT_FALSE(r.window.timer);
 
-    // The port failing mid-read (read-all mode): one "Port Error", the port
-    // closed, the window gone, the glyphs read so far kept.
-    Rig gone(true);
-    ASSERT_TRUE(gone.machine.start(FontSequence::ReadAll, 0));
-    for (int i = 0; i < 3; ++i) gone.exchange();
-    gone.machine.portError();
-    gone.machine.portError();
-    EXPECT_EQ(gone.window.messages, std::vector<std::string>{"Port Error" + ErrorTitle});
-    EXPECT_TRUE(gone.machine.idle() && gone.window.closed && !gone.window.portOpen && !gone.window.timer);
-    EXPECT_EQ(gone.glyphs.encode(1), demoGlyphs().encode(1));
-
     // Blanks that never came from the radio, a file or the user: asked first.
     Rig w;
     w.window.answer = false;
