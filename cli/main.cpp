@@ -7,6 +7,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "app/startup.h"
 #include "cli.h"
 
 using namespace tqm5::cli;
@@ -91,6 +92,7 @@ int main(int argc, char** argv) {
     }
     // The serial port needs Qt's core; no window is ever opened.
     QCoreApplication app(argc, argv);
+    if (const std::string problem = tqm5::startUpProblem(); !problem.empty()) error(problem);
     if (command == "read") return read(options);
     if (command == "write") return write(options);
     if (command == "export-csv") return exportCsv(options);

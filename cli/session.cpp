@@ -159,6 +159,7 @@ void safetyCopy(const RadioImage& image, const Options&) {
     std::string why;
     const std::string path = keepSafetyCopy(image, why);
     if (path.empty()) error("no safety copy was kept: " + why);
+    else if (!why.empty()) error("safety copy kept in " + path + ", but " + why);
     else std::cerr << "tqm5: safety copy kept in " << path << std::endl;
 }
 

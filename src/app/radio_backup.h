@@ -48,7 +48,8 @@ private:
 };
 
 // Saves a safety copy of the radio just read; the path, or empty with
-// `error` set.
+// `error` set. A copy kept while the older ones could not be listed or
+// pruned gives its path with `error` saying so.
 std::string keepSafetyCopy(const RadioImage& image, std::string& error);
 
 }  // namespace tqm5

@@ -18,4 +18,12 @@ void startUp(Document& doc) {
     doc.grid.selectRow(1);
 }
 
+std::string startUpProblem(const char* converter) {
+    const std::string why = converterError(converter);
+    if (why.empty()) return {};
+    return std::string("The Shift-JIS converter (") + converter + ") could not be opened: " + why +
+           ". Names can hold only ASCII and half-width katakana; their other characters are lost when read "
+           "from the radio or a file, and are not written.";
+}
+
 }  // namespace tqm5

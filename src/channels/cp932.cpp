@@ -1,6 +1,7 @@
 #include "channels/cp932.h"
 
 #include <unicode/ucnv.h>
+#include <unicode/utypes.h>
 #include <unicode/uset.h>
 
 #include <array>
@@ -8,6 +9,9 @@
 #include <vector>
 
 namespace tqm5 {
+
+const char* const Cp932Converter = "windows-31j";
+
 namespace {
 
 // Both directions are tabulated once from ICU's windows-31j converter, so
@@ -21,8 +25,18 @@ struct Tables {
     std::vector<char32_t> toChar;      // code -> code point or 0
     Tables() : toCode(0x10000, -1), toChar(0x10000, 0) {
         UErrorCode err = U_ZERO_ERROR;
-        UConverter* conv = ucnv_open("windows-31j", &err);
-        if (U_FAILURE(err) || conv == nullptr) return;
+        UConverter* conv = ucnv_open(Cp932Converter, &err);
+        if (U_FAILURE(err) || conv == nullptr) {
+            // What needs no converter: ASCII, and the half-width katakana
+            // at 0xA1..0xDF. The program says at start-up that the rest is lost.
+            auto single = [&](int code, char32_t u) {
+                toCode[u] = code;
+                toChar[code] = u;
+            };
+            for (int b = 0; b < 0x80; ++b) single(b, static_cast<char32_t>(b));
+            for (int b = 0xA1; b <= 0xDF; ++b) single(b, static_cast<char32_t>(0xFF61 + b - 0xA1));
+            return;
+        }
         std::vector<uint8_t> decodedFrom(0x10000, 0);  // how many codes give the character (0, 1, 2 = more)
         auto note = [&](int code, char32_t u) {
             toChar[code] = u;
@@ -118,6 +132,14 @@ const Tables& tables() {
 }
 
 }  // namespace
+
+std::string converterError(const char* converter) {
+    UErrorCode err = U_ZERO_ERROR;
+    UConverter* conv = ucnv_open(converter, &err);
+    if (conv) ucnv_close(conv);
+    if (U_SUCCESS(err) && conv) return {};
+    return U_FAILURE(err) ? u_errorName(err) : "no converter";
+}
 
 int cp932Code(char32_t ch) {
     if (ch >= 0x10000) return -1;

@@ -8,6 +8,14 @@
 
 namespace tqm5 {
 
+// The converter the code page is tabulated from.
+extern const char* const Cp932Converter;  // "windows-31j"
+
+// Empty when `converter` opens, else why not (ICU's error name). Without
+// the code page's converter only its single-byte codes are known (ASCII
+// and half-width katakana): every other character of a name is lost.
+std::string converterError(const char* converter = Cp932Converter);
+
 // Code page 932 code of one character: below 0x100 for a single byte
 // character, lead byte in the high byte otherwise. -1 when the character has
 // no code in the code page.

@@ -29,7 +29,7 @@ std::vector<uint16_t> kanjiCodes(const std::u32string& kanji) {
     std::u16string utf16;
     for (char32_t k : kanji) utf16.push_back(k < 0x10000 ? static_cast<char16_t>(k) : u'?');
     UErrorCode err = U_ZERO_ERROR;
-    UConverter* conv = ucnv_open("windows-31j", &err);
+    UConverter* conv = ucnv_open(Cp932Converter, &err);
     if (U_SUCCESS(err) && conv) {
         std::vector<char> bytes(2 * utf16.size() + 8);
         const int32_t n = ucnv_fromUChars(conv, bytes.data(), static_cast<int32_t>(bytes.size()),

@@ -28,7 +28,21 @@ std::string safetyCopyFolder() {
     return (base / "tqm5writer" / "backups").string();
 }
 
+namespace {
+
+// The entries of `folder`, or false with `ec` set when it cannot be read
+// to its end.
+bool listFolder(const fs::path& folder, std::vector<fs::directory_entry>& out, std::error_code& ec) {
+    out.clear();
+    fs::directory_iterator it(folder, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) out.push_back(*it);
+    return !ec;
+}
+
+}  // namespace
+
 std::string saveSafetyCopy(const RadioImage& image, std::string& error, int keep) {
+    error.clear();
     const fs::path folder = safetyCopyFolder();
     std::error_code ec;
     fs::create_directories(folder, ec);
@@ -43,27 +57,55 @@ std::string saveSafetyCopy(const RadioImage& image, std::string& error, int keep
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
     // Names sort in the order they were made: copies made within one second
     // count on from the highest number of that second, even once older ones
-    // of it were pruned.
+    // of it were pruned. A folder that cannot be listed still takes the
+    // copy, under the first number of this second that is free.
     const std::string head = std::string(Prefix) + stamp + "-";
+    auto nameOf = [&](int n) {
+        char number[8];
+        std::snprintf(number, sizeof number, "%03d", n);
+        return folder / (head + number + ImageExtension);
+    };
+    std::vector<fs::directory_entry> entries;
+    const bool listed = listFolder(folder, entries, ec);
+    const std::string unlisted = listed ? std::string() : ec.message();
     int next = 0;
-    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
+    for (const fs::directory_entry& e : entries) {
         const std::string name = e.path().stem().string();
         if (name.rfind(head, 0) == 0) next = std::max(next, std::atoi(name.c_str() + head.size()) + 1);
     }
-    char number[8];
-    std::snprintf(number, sizeof number, "%03d", next);
-    const fs::path path = folder / (head + number + ImageExtension);
+    if (!listed)
+        while (next < 999 && fs::exists(nameOf(next), ec)) ++next;
+    const fs::path path = nameOf(next);
     if (!saveImageFile(path.string(), image, error)) return {};
 
+    if (!listed || !listFolder(folder, entries, ec)) {
+        error = "the older copies in " + folder.string() + " could not be listed, so none was removed: " +
+                (listed ? ec.message() : unlisted);
+        return path.string();
+    }
     std::vector<fs::path> copies;
-    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
+    for (const fs::directory_entry& e : entries) {
         const std::string name = e.path().filename().string();
         if (e.is_regular_file(ec) && name.rfind(Prefix, 0) == 0 && e.path().extension() == ImageExtension)
             copies.push_back(e.path());
     }
     std::sort(copies.begin(), copies.end());
-    for (std::size_t i = 0; i + static_cast<std::size_t>(keep) < copies.size(); ++i) fs::remove(copies[i], ec);
+    int stuck = 0;
+    std::string firstWhy;
+    for (std::size_t i = 0; i + static_cast<std::size_t>(keep) < copies.size(); ++i) {
+        if (fs::remove(copies[i], ec) || !ec) continue;
+        if (stuck++ == 0) firstWhy = copies[i].string() + ": " + ec.message();
+    }
+    if (stuck == 1) error = "an older copy could not be removed (" + firstWhy + ")";
+    else if (stuck > 1)
+        error = std::to_string(stuck) + " older copies could not be removed (the first, " + firstWhy + ")";
     return path.string();
+}
+
+std::string safetyCopyProblem(const std::string& path, const std::string& error) {
+    if (path.empty()) return "No safety copy of the radio was kept: " + error;
+    if (!error.empty()) return "A safety copy of the radio was kept in " + path + ", but " + error;
+    return {};
 }
 
 }  // namespace tqm5

@@ -199,6 +199,10 @@ void FontTransfer::finish(Outcome outcome) {
     if (readAllMode_) out_.closeWindow();
 }
 
+void FontTransfer::portError() {
+    if (state_ != Idle) portFailed();
+}
+
 void FontTransfer::timerTick() {
     if (state_ == Idle) return;
     failedExchange();

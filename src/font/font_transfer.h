@@ -78,6 +78,9 @@ public:
     void sent();
     void received(const Bytes& block);
     void timerTick();
+    // The port failed while a sequence runs: it ends with "Port Error" at
+    // once, as a port that cannot be opened does.
+    void portError();
     // The window closes: the timer stops, the port closes, nothing more runs.
     void abort();
 

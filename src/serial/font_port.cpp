@@ -11,12 +11,14 @@ FontPort::FontPort(const QtSerialLink& devices, QObject* parent) : QObject(paren
     connect(&port_, &QSerialPort::bytesWritten, this, [this] {
         if (port_.bytesToWrite() == 0) notifySent();
     });
+    connect(&port_, &QSerialPort::errorOccurred, this, &FontPort::portError);
 }
 
 FontPort::~FontPort() { close(); }
 
 void FontPort::open(int number) {
     if (port_.isOpen()) return;
+    failurePending_ = false;
     const QString device = devices_.deviceFor(number);
     if (device.isEmpty()) throw PortError("COM" + std::to_string(number) + " stands for no device");
     port_.setPortName(device);
@@ -41,6 +43,8 @@ void FontPort::close() {
     sentPending_ = false;
     if (port_.isOpen()) port_.close();
     port_.clearError();
+    // Closing ends whatever failed before, closing included.
+    failurePending_ = false;
 }
 
 void FontPort::write(const Bytes& bytes) {
@@ -52,7 +56,13 @@ void FontPort::write(const Bytes& bytes) {
         throw PortError(port_.errorString().toStdString());
     }
     port_.flush();
+    // Bytes still queued after the wait go out later, with `sent` from
+    // bytesWritten; the transfer's timer covers a port that takes none.
     if (port_.bytesToWrite() > 0) port_.waitForBytesWritten(100);
+    if (portFailure(port_.error())) {
+        sentPending_ = false;
+        throw PortError(port_.errorString().toStdString());
+    }
     if (port_.bytesToWrite() == 0) {
         // Reported after the caller has finished sending, as the event would be.
         QTimer::singleShot(0, this, &FontPort::notifySent);
@@ -69,6 +79,20 @@ void FontPort::expect(int count) {
     expected_ = count;
     // Bytes may already be waiting; look once the caller is done.
     QTimer::singleShot(0, this, &FontPort::checkInput);
+}
+
+void FontPort::portError(QSerialPort::SerialPortError error) {
+    if (!portFailure(error) || !port_.isOpen() || failurePending_) return;
+    // Told once the call in progress has returned: a failing open or write
+    // throws, and the close that follows withdraws this.
+    failurePending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (!failurePending_) return;
+        failurePending_ = false;
+        expected_ = 0;
+        sentPending_ = false;
+        emit failed();
+    });
 }
 
 void FontPort::checkInput() {

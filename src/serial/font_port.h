@@ -1,6 +1,7 @@
 #pragma once
 // The font window's serial port, driven by events: `sent` once a command
-// has left, `received` once the awaited number of reply bytes is waiting.
+// has left, `received` once the awaited number of reply bytes is waiting,
+// `failed` once the open port fails (the adapter pulled, the device gone).
 // It opens the device the main window's port number stands for.
 #include <QByteArray>
 #include <QObject>
@@ -35,15 +36,20 @@ public:
 signals:
     void sent();
     void received(const QByteArray& block);
+    // The open port failed between calls; a failing open or write throws
+    // instead. The port stays open until close().
+    void failed();
 
 private:
     void notifySent();
     void checkInput();
+    void portError(QSerialPort::SerialPortError error);
 
     const QtSerialLink& devices_;
     QSerialPort port_;
     int expected_ = 0;
     bool sentPending_ = false;
+    bool failurePending_ = false;
 };
 
 }  // namespace tqm5

@@ -1,5 +1,6 @@
 #include "serial/qt_serial_link.h"
 
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
@@ -8,6 +9,12 @@
 #include <thread>
 
 namespace tqm5 {
+
+namespace {
+// The longest a command may take to leave: the longest is under 150 bytes,
+// some 26 ms at 57600 baud.
+constexpr int WriteWaitMs = 1000;
+}  // namespace
 
 QStringList portDevices() {
     QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
@@ -21,6 +28,28 @@ QStringList portDevices() {
     QStringList out;
     for (const auto& p : ports) out << p.systemLocation();
     return out;
+}
+
+bool portFailure(QSerialPort::SerialPortError error) {
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+    case QSerialPort::PermissionError:
+    case QSerialPort::ResourceError:
+    case QSerialPort::WriteError:
+    case QSerialPort::ReadError:
+    case QSerialPort::UnknownError:
+        return true;
+    // A wait that ran out is not a failure of the port: an answer that does
+    // not come is the transfer's timeout. Opening, the settings and the
+    // calls on a closed port report their refusals themselves.
+    case QSerialPort::NoError:
+    case QSerialPort::TimeoutError:
+    case QSerialPort::OpenError:
+    case QSerialPort::NotOpenError:
+    case QSerialPort::UnsupportedOperationError:
+        return false;
+    }
+    return true;
 }
 
 QtSerialLink::QtSerialLink() = default;
@@ -75,9 +104,7 @@ void QtSerialLink::close() {
 bool QtSerialLink::isOpen() const { return port_.isOpen(); }
 
 void QtSerialLink::throwIfBroken() {
-    const auto e = port_.error();
-    if (e == QSerialPort::ResourceError || e == QSerialPort::DeviceNotFoundError ||
-        e == QSerialPort::PermissionError || e == QSerialPort::WriteError || e == QSerialPort::ReadError) {
+    if (portFailure(port_.error())) {
         std::string why = port_.errorString().toStdString();
         close();
         throw PortError(why);
@@ -87,10 +114,25 @@ void QtSerialLink::throwIfBroken() {
 void QtSerialLink::write(const Bytes& bytes) {
     if (!port_.isOpen()) throw PortError("port not open");
     const qint64 n = port_.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
-    if (n != qint64(bytes.size())) throwIfBroken();
+    if (n != qint64(bytes.size())) {
+        const std::string why = "the port refused the command: " + port_.errorString().toStdString();
+        close();
+        throw PortError(why);
+    }
     port_.flush();
-    if (port_.bytesToWrite() > 0) port_.waitForBytesWritten(1000);
+    // Each wait returns once some of the bytes have left.
+    const QDeadlineTimer deadline(WriteWaitMs);
+    while (port_.bytesToWrite() > 0 && !deadline.hasExpired())
+        if (!port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) break;
     throwIfBroken();
+    if (port_.bytesToWrite() > 0) {
+        // A command that has not left after a second never will: the device
+        // takes no output. What is still queued must not reach the radio
+        // later, in the middle of another exchange, nor hold up the close.
+        port_.clear(QSerialPort::Output);
+        close();
+        throw PortError("the command did not leave the port within " + std::to_string(WriteWaitMs) + " ms");
+    }
 }
 
 int QtSerialLink::bytesAvailable() {

@@ -12,6 +12,12 @@ namespace tqm5 {
 // adapters first, each group in name order.
 QStringList portDevices();
 
+// Whether an error a serial port reports means the port failed (gone,
+// taken, unreadable, unwritable or failing in a way the system does not
+// name), rather than a wait that timed out or a call that was refused and
+// reports that itself.
+bool portFailure(QSerialPort::SerialPortError error);
+
 class QtSerialLink : public SerialLink {
 public:
     QtSerialLink();

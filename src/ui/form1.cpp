@@ -26,6 +26,7 @@
 
 #include "app/channel_print.h"
 #include "app/file_commands.h"
+#include "files/safety_copies.h"
 #include "serial/qt_serial_link.h"
 #include "ui/bank_page.h"
 #include "ui/channel_print.h"
@@ -60,9 +61,12 @@ Form1::Form1(Document& doc, QtSerialLink& link, WidgetHost* host, QWidget* paren
     // Every Read All that succeeded leaves a safety copy of what it read.
     recorder_ = std::make_unique<ReadAllRecorder>(*commands_);
     commands_->readAllSucceeded = [this] {
+        const auto image = recorder_->complete();
+        if (!image) return;
         std::string why;
-        if (const auto image = recorder_->complete(); image && keepSafetyCopy(*image, why).empty())
-            host_->message("No safety copy of the radio was kept: " + why, engine::ErrorTitle, Host::Buttons::Ok);
+        const std::string path = keepSafetyCopy(*image, why);
+        if (const std::string problem = safetyCopyProblem(path, why); !problem.empty())
+            host_->message(problem, engine::ErrorTitle, Host::Buttons::Ok);
     };
 
     setObjectName("Form1");

@@ -71,6 +71,7 @@ Form4::Form4(Document& doc, const QtSerialLink& devices, Host& host, QWidget* pa
     connect(port_, &FontPort::received, this, [this](const QByteArray& block) {
         transfer_->received(Bytes(block.begin(), block.end()));
     });
+    connect(port_, &FontPort::failed, this, [this] { transfer_->portError(); });
     timer_ = new QTimer(this);
     timer_->setObjectName("SIRIAL_TIMER");
     timer_->setInterval(TimerMs);

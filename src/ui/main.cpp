@@ -85,6 +85,10 @@ int main(int argc, char** argv) {
     FirstPaintProbe probe(&window, clock);
     if (qEnvironmentVariableIntValue("TQM5_STARTUP_PROBE") == 1) app.installEventFilter(&probe);
     window.show();
+    if (const std::string problem = tqm5::startUpProblem(); !problem.empty())
+        QTimer::singleShot(0, &window, [&window, problem] {
+            window.host().message(problem, " Error", tqm5::Host::Buttons::Ok);
+        });
     if (const QStringList files = args.positionalArguments(); !files.isEmpty()) {
         const QString path = files.first();
         QTimer::singleShot(0, &window, [&window, path] { window.openFile(path); });

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/startup.h"
 #include "channels/cp932.h"
 #include "channels/name_table.h"
 #include "channels/value_tables.h"
@@ -95,6 +96,15 @@ TEST(Cp932, SharedCharactersTakeThePreferredCode) {
         EXPECT_EQ(cp932Code(c.ch), c.code) << std::hex << c.code;
         for (int other : c.alsoDecoding) EXPECT_EQ(toU32(cp932Char(uint16_t(other))), std::u32string(1, c.ch));
     }
+}
+
+// The converter opens here; where it does not, the user hears so, with why.
+TEST(Cp932, AConverterThatDoesNotOpenIsToldAtStartUp) {
+    EXPECT_EQ(startUpProblem(), "");
+    EXPECT_EQ(startUpProblem("tqm5-no-such-converter"),
+              "The Shift-JIS converter (tqm5-no-such-converter) could not be opened: U_FILE_ACCESS_ERROR. Names can "
+              "hold only ASCII and half-width katakana; their other characters are lost when read from the radio or "
+              "a file, and are not written.");
 }
 
 // The tables answer exactly what ICU's converter answers for one character

@@ -1,6 +1,8 @@
 // The radio image file: what it keeps, and the files it refuses.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -120,4 +122,45 @@ TEST(SafetyCopies, KeepTheNewestTwentyInOrder) {
     ASSERT_TRUE(newest) << error;
     EXPECT_EQ(newest->bytes(radio::Title.address, 1), Bytes{22});
     std::filesystem::remove_all(folder);
+}
+
+// The folder's permissions as an unprivileged user meets them: one it may
+// write but not list, then a sticky one holding another user's copies. The
+// copy is kept where it can be, and what went wrong is told.
+TEST(SafetyCopies, AFolderThatCannotBeListedOrPrunedIsTold) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    namespace fs = std::filesystem;
+    const auto base = fs::temp_directory_path() / ("tqm5-locked-" + std::to_string(::getpid()));
+    fs::remove_all(base);
+    ::setenv("XDG_DATA_HOME", base.c_str(), 1);
+    const fs::path folder = safetyCopyFolder();
+    std::string path;
+    auto toldAsNobody = [&path] {
+        std::string error;
+        if (::setegid(65534) != 0 || ::seteuid(65534) != 0) return std::string("not user 65534");
+        path = saveSafetyCopy(RadioImage{}, error);
+        const bool back = ::seteuid(0) == 0 && ::setegid(0) == 0;
+        return back ? safetyCopyProblem(path, error) : "not root again";
+    };
+    const std::string kept = "A safety copy of the radio was kept in ";
+
+    fs::create_directories(folder);
+    fs::permissions(folder, fs::perms::owner_all | fs::perms::others_write | fs::perms::others_exec);
+    std::string told = toldAsNobody();
+    EXPECT_EQ(told, kept + path + ", but the older copies in " + folder.string() +
+                        " could not be listed, so none was removed: Permission denied");
+    EXPECT_TRUE(fs::exists(path));
+
+    fs::remove(path);
+    for (int i = 10; i < 31; ++i) {
+        std::string e;
+        ASSERT_TRUE(saveImageFile((folder / ("radio-20000101-000000-0" + std::to_string(i) + ".m5img")).string(),
+                                  RadioImage{}, e)) << e;
+    }
+    fs::permissions(folder, fs::perms::all | fs::perms::sticky_bit);
+    told = toldAsNobody();
+    EXPECT_EQ(told, kept + path + ", but 2 older copies could not be removed (the first, " +
+                        (folder / "radio-20000101-000000-010.m5img").string() + ": Operation not permitted)");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}), 22);
+    fs::remove_all(base);
 }

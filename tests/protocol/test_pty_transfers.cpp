@@ -7,8 +7,9 @@
 #include "channels/channel_transfers.h"
 #include "channels/record_codec.h"
 #include "emulator/pty_server.h"
-#include "support/recording_host.h"
 #include "serial/qt_serial_link.h"
+#include "support/bare_pty.h"
+#include "support/recording_host.h"
 
 using namespace tqm5;
 using tqm5::emu::FaultKind;
@@ -151,6 +152,17 @@ TEST(PtyTransfers, MissingAndVanishingDevice) {
     EXPECT_EQ(memoryRead(TransferContext{g2, s2, l2, h2, 1, 50}), TransferOutcome::PortError);
     EXPECT_EQ(h2.lastText(), "Port Error");
     EXPECT_FALSE(l2.isOpen());
+
+    // A device that takes no more output: the write fails rather than leave
+    // the bytes queued for later.
+    test::BarePty stuck;
+    ASSERT_FALSE(stuck.path.empty());
+    QtSerialLink l3;
+    l3.bindDevice(1, QString::fromStdString(stuck.path));
+    l3.setSettings(SerialSettings);
+    l3.open();
+    EXPECT_THROW(l3.write(Bytes(1 << 20, '0')), PortError);
+    EXPECT_FALSE(l3.isOpen());
 }
 
 TEST(PtyTransfers, ClosingStopsWithinOnePoll) {

@@ -17,6 +17,7 @@
 #include "emulator_paths.h"
 #include "font/font_file.h"
 #include "serial/qt_serial_link.h"
+#include "support/bare_pty.h"
 #include "support/window_rig.h"
 #include "ui/form1.h"
 #include "ui/form4.h"
@@ -202,6 +203,23 @@ private slots:
         QCOMPARE(r.shown, std::vector<std::string>{"Com Error| Error"});
         QCOMPARE(int(r.radio.log().size()), 21);  // the identification, sent 21 times
         QVERIFY(r.button("R_FONT")->isEnabled());
+    }
+
+    // The adapter pulled while a reply is awaited ends the transfer at once
+    // as "Port Error", not as "Com Error" after 21 timeouts.
+    void portGoneMidTransferIsPortErrorAtOnce() {
+        Rig r;
+        test::BarePty pty;
+        QVERIFY(!pty.path.empty());
+        r.link.bindDevice(1, QString::fromStdString(pty.path));
+        r.click("R_FONT");
+        QTRY_COMPARE(r.form->transfer().state(), int(FontTransfer::Replied + FontTransfer::ReadIdentify));
+        const int timeouts = r.form->transfer().timeouts();
+        pty.hangUp();
+        QTRY_VERIFY(r.form->transfer().idle());
+        QCOMPARE(r.shown, std::vector<std::string>{"Port Error| Error"});
+        QCOMPARE(r.form->transfer().timeouts(), timeouts);
+        QVERIFY(r.button("R_FONT")->isEnabled() && r.list()->isEnabled());
     }
 
     void timeoutInReadAllStartsAgainFromGlyphOne() {
