@@ -161,6 +161,7 @@ FileKind fileKindOf(const std::string& path) {
 
 bool Commands::importCommonCsv(const std::string& path) {
     if (busy() || path.empty()) return false;
+    RecordedChange change(history_, doc_, "Import");
     std::string bytes;
     if (const std::string error = files::readWholeFile(path, bytes); !error.empty()) {
         host_.message("This file could not be read (" + error + ").", FileErrorTitle);

@@ -171,6 +171,11 @@ private slots:
         w.doc.grid.setSelection(1, 7);
         w.trigger("ExportCommonCsv", dir.filePath("out"));
         QCOMPARE(slurp(dir.filePath("out.csv")).replace("\r\n", "\n"), slurp(TQM5_TEST_DATA "/common-exported.csv"));
+        // The import is one step to undo and redo.
+        QVERIFY(w.form->commands().undo());
+        QVERIFY(!w.doc.grid.inUse(7));
+        QVERIFY(w.form->commands().redo());
+        QCOMPARE(w.cell(7, ColName), QString("ハム"));
 
         // Printed: one page for each of banks 0 and 1, the priority and
         // the call channels; the names in the Japanese font.
