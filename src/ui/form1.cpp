@@ -171,30 +171,27 @@ void Form1::buildPages() {
             for (QWidget* w : pages_[static_cast<std::size_t>(i)]->transferControls()) w->setEnabled(false);
 }
 
+// A File menu item: its dialog, then the command on the path chosen.
+void Form1::addFileItem(QMenu* menu, const FileItem& it) {
+    QAction* a = menu->addAction(it.caption);
+    a->setObjectName(it.name);
+    connect(a, &QAction::triggered, this, [this, it] {
+        if (!commands_->mayOpenDialog()) return;
+        // A size or text being typed counts before the file sees the document.
+        if (auto* page = qobject_cast<Page*>(stack_->currentWidget())) page->commitEdits();
+        const QString path = askForFile(this, it.kind);
+        if (!path.isEmpty()) ((*commands_).*it.run)(QFile::encodeName(path).toStdString());
+    });
+}
+
 void Form1::buildMenus() {
     auto* file = menuBar()->addMenu("File(&F)");
     file->setObjectName("FILE");
-    struct Item { const char* name; const char* caption; };
-    struct FileItem {
-        const char* name;
-        const char* caption;
-        FileDialogKind kind;
-        bool (Commands::*run)(const std::string&);
-    };
     for (FileItem it : {FileItem{"ReadFile", "Open(&O)", FileDialogKind::OpenMemoryFile, &Commands::openMemoryFile},
                         FileItem{"TEST_CLICK", "Save(&S)", FileDialogKind::SaveMemoryFile, &Commands::saveMemoryFile},
                         FileItem{"FILE_INPORT", "Import(&I)", FileDialogKind::ImportCsv, &Commands::importCsv},
-                        FileItem{"FILE_EXPORT", "Export(&E)", FileDialogKind::ExportCsv, &Commands::exportCsv}}) {
-        QAction* a = file->addAction(it.caption);
-        a->setObjectName(it.name);
-        connect(a, &QAction::triggered, this, [this, it] {
-            if (!commands_->mayOpenDialog()) return;
-            // A size or text being typed counts before the file sees the document.
-            if (auto* page = qobject_cast<Page*>(stack_->currentWidget())) page->commitEdits();
-            const QString path = askForFile(this, it.kind);
-            if (!path.isEmpty()) ((*commands_).*it.run)(QFile::encodeName(path).toStdString());
-        });
-    }
+                        FileItem{"FILE_EXPORT", "Export(&E)", FileDialogKind::ExportCsv, &Commands::exportCsv}})
+        addFileItem(file, it);
     file->addSeparator();
     QAction* saveImage = file->addAction("Save Radio Image…");
     saveImage->setObjectName("SaveRadioImage");
@@ -303,22 +300,10 @@ void Form1::findChannel() {
 // The common CSV layout, printing and PDF, below the File menu's own items.
 void Form1::buildExchangeItems(QMenu* file) {
     file->addSeparator();
-    struct Item {
-        const char* name;
-        const char* caption;
-        FileDialogKind kind;
-        bool (Commands::*run)(const std::string&);
-    };
-    for (Item it : {Item{"ImportCommonCsv", "Import Common CSV…", FileDialogKind::ImportCommonCsv, &Commands::importCommonCsv},
-                    Item{"ExportCommonCsv", "Export Common CSV…", FileDialogKind::ExportCommonCsv, &Commands::exportCommonCsv}}) {
-        QAction* a = file->addAction(it.caption);
-        a->setObjectName(it.name);
-        connect(a, &QAction::triggered, this, [this, it] {
-            if (!commands_->mayOpenDialog()) return;
-            const QString path = askForFile(this, it.kind);
-            if (!path.isEmpty()) ((*commands_).*it.run)(QFile::encodeName(path).toStdString());
-        });
-    }
+    for (FileItem it :
+         {FileItem{"ImportCommonCsv", "Import Common CSV…", FileDialogKind::ImportCommonCsv, &Commands::importCommonCsv},
+          FileItem{"ExportCommonCsv", "Export Common CSV…", FileDialogKind::ExportCommonCsv, &Commands::exportCommonCsv}})
+        addFileItem(file, it);
     file->addSeparator();
     QAction* print = file->addAction("Print…");
     print->setObjectName("PrintChannels");

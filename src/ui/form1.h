@@ -10,6 +10,7 @@
 #include "app/commands.h"
 #include "app/radio_backup.h"
 #include "font/font_transfer.h"
+#include "ui/file_dialogs.h"
 #include "ui/widget_host.h"
 
 class QAction;
@@ -91,6 +92,13 @@ protected:
 private:
     bool readFontWindow() override;
     bool readGroupWindow() override;
+    struct FileItem {
+        const char* name;
+        const char* caption;
+        FileDialogKind kind;
+        bool (Commands::*run)(const std::string&);
+    };
+    void addFileItem(QMenu* menu, const FileItem& item);
     void buildMenus();
     // The Edit menu, after File: undo, the clipboard, sorting, moving and
     // finding rows of the channel list. Its items act while the Memory

@@ -6,19 +6,14 @@
 #include "app/startup.h"
 #include "support/recording_host.h"
 #include "support/emulator_rig.h"
-#include "support/scripted_link.h"
+#include "support/command_rig.h"
 
 using namespace tqm5;
 
 namespace {
 
-struct Rig {
-    Document doc;
-    test::ScriptedLink link;
-    test::RecordingHost host;
-    Commands commands{doc, link, host};
+struct Rig : test::CommandRig {
     Rig() {
-        startUp(doc);
         for (int r = 1; r <= LastRow; ++r) {
             doc.grid.setCell(r, ColFreq, "145.00000MHz");
             doc.grid.setCell(r, ColName, "N");

@@ -6,8 +6,7 @@
 #include "app/startup.h"
 #include "files/text_file.h"
 #include "support/emulator_rig.h"
-#include "support/recording_host.h"
-#include "support/scripted_link.h"
+#include "support/command_rig.h"
 
 using namespace tqm5;
 
@@ -22,13 +21,8 @@ void channel(ChannelGrid& g, int r, const char* freq, const char* name, const ch
     g.setNameString(r - 1, name);
 }
 
-struct Rig {
-    Document doc;
-    test::ScriptedLink link;
-    test::RecordingHost host;
-    Commands commands{doc, link, host};
+struct Rig : test::CommandRig {
     Rig() {
-        startUp(doc);
         channel(doc.grid, 1, "439.00000MHz", "Zulu");
         channel(doc.grid, 2, "145.50000MHz", "alpha", "AM", "100.0Hz", 12);
         channel(doc.grid, 4, "145.50000MHz", "Bravo", "NFM");

@@ -11,26 +11,15 @@
 #include "app/startup.h"
 #include "files/common_csv.h"
 #include "files/text_file.h"
-#include "support/recording_host.h"
-#include "support/scripted_link.h"
+#include "support/command_rig.h"
 
 using namespace tqm5;
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Rig {
-    Document doc;
-    test::RecordingHost host;
-    test::ScriptedLink link;
-    Commands commands{doc, link, host};
-    fs::path dir = fs::temp_directory_path() / ("tqm5-common-" + std::to_string(::getpid()));
-    Rig() {
-        startUp(doc);
-        fs::create_directories(dir);
-    }
-    ~Rig() { fs::remove_all(dir); }
-    std::string file(const char* name) const { return (dir / name).string(); }
+struct Rig : test::CommandRig {
+    Rig() : CommandRig("common") {}
     bool import(const std::string& text) {
         std::ofstream(file("in.csv"), std::ios::binary) << text;
         return commands.importCommonCsv(file("in.csv"));

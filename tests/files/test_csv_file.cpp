@@ -10,26 +10,15 @@
 #include "files/csv_file.h"
 #include "files/text_file.h"
 #include "support/full_document.h"
-#include "support/recording_host.h"
-#include "support/scripted_link.h"
+#include "support/command_rig.h"
 
 using namespace tqm5;
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Rig {
-    Document doc;
-    test::RecordingHost host;
-    test::ScriptedLink link;
-    Commands commands{doc, link, host};
-    fs::path dir = fs::temp_directory_path() / ("tqm5-csv-" + std::to_string(::getpid()));
-    Rig() {
-        startUp(doc);
-        fs::create_directories(dir);
-    }
-    ~Rig() { fs::remove_all(dir); }
-    std::string file(const char* name) const { return (dir / name).string(); }
+struct Rig : test::CommandRig {
+    Rig() : CommandRig("csv") {}
     // Imports heading + `lines` written to a .CSV file.
     bool import(const std::string& lines, const char* name = "in.CSV") {
         std::ofstream(file(name), std::ios::binary) << files::toCp932(csvHeading() + "\r\n" + lines);
