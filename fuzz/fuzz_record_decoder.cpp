@@ -125,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     static ChannelGrid grid = [] {
         ChannelGrid g;
         g.reset();
-        g.applyLabels(BankLayout{});
+        g.applyLabels(defaultBankSizes());
         g.selectRow(1);
         return g;
     }();
