@@ -50,20 +50,14 @@ void EditHistory::apply(Document& doc, const Step& step, bool forward) {
     grid.setRedraw(redraw);
 }
 
-bool EditHistory::undo(Document& doc) {
-    if (undo_.empty()) return false;
-    apply(doc, undo_.back(), false);
-    redo_.push_back(std::move(undo_.back()));
-    undo_.pop_back();
-    changed.notify();
-    return true;
-}
+bool EditHistory::undo(Document& doc) { return move(doc, undo_, redo_, false); }
+bool EditHistory::redo(Document& doc) { return move(doc, redo_, undo_, true); }
 
-bool EditHistory::redo(Document& doc) {
-    if (redo_.empty()) return false;
-    apply(doc, redo_.back(), true);
-    undo_.push_back(std::move(redo_.back()));
-    redo_.pop_back();
+bool EditHistory::move(Document& doc, std::deque<Step>& from, std::deque<Step>& to, bool forward) {
+    if (from.empty()) return false;
+    apply(doc, from.back(), forward);
+    to.push_back(std::move(from.back()));
+    from.pop_back();
     changed.notify();
     return true;
 }

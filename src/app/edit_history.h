@@ -63,9 +63,11 @@ private:
         std::pair<int, int> selectionBefore, selectionAfter;
     };
     static void apply(Document& doc, const Step& step, bool forward);
+    // The last step of `from` applied and moved to `to`.
+    bool move(Document& doc, std::deque<Step>& from, std::deque<Step>& to, bool forward);
     std::size_t rowsKept() const;
     std::deque<Step> undo_;
-    std::vector<Step> redo_;
+    std::deque<Step> redo_;
 };
 
 // One command's change of the channels, recorded as one step when it goes

@@ -23,6 +23,11 @@ const char* const CsvImportedText = "Inport CSV File";
 const char* const CsvNotesTitle = " Warning";
 const char* const ExportNotesText = "These rows were not written as they are:";
 
+std::string fileNotReadText(const std::string& error) { return "This file could not be read (" + error + ")."; }
+std::string fileNotSavedText(const std::string& error) {
+    return "The file could not be saved (" + error + "). A file of that name is unchanged.";
+}
+
 namespace {
 
 constexpr int CsvProgressMax = LastRow;
@@ -50,7 +55,7 @@ bool Commands::openMemoryFile(const std::string& path) {
     }
     std::string bytes;
     if (const std::string error = files::readWholeFile(path, bytes); !error.empty()) {
-        host_.message("This file could not be read (" + error + ").", FileErrorTitle);
+        host_.message(fileNotReadText(error), FileErrorTitle);
         return false;
     }
     const MemoryFileRead read = parseMemoryFile(bytes);
@@ -84,8 +89,7 @@ bool Commands::saveMemoryFile(const std::string& path) {
     if (busy() || path.empty()) return false;
     const std::string bytes = memoryFileBytes(fileModels(), doc_.port, memoryFileHeader());
     if (const std::string error = files::writeFileAtomically(path, bytes); !error.empty()) {
-        host_.message("The file could not be saved (" + error + "). A file of that name is unchanged.",
-                      FileErrorTitle);
+        host_.message(fileNotSavedText(error), FileErrorTitle);
         return false;
     }
     doc_.markSaved(1, LastRow);
@@ -141,8 +145,7 @@ bool Commands::exportCsv(const std::string& path) {
     const std::string bytes = csvExportBytes(doc_.grid, [this](int row) { host_.setProgressValue(row); });
     if (const std::string error = files::writeFileAtomically(path, bytes); !error.empty()) {
         host_.setProgressValue(0);
-        host_.message("The file could not be saved (" + error + "). A file of that name is unchanged.",
-                      FileErrorTitle);
+        host_.message(fileNotSavedText(error), FileErrorTitle);
         return false;
     }
     host_.setProgressValue(CsvProgressMax);
@@ -164,7 +167,7 @@ bool Commands::importCommonCsv(const std::string& path) {
     RecordedChange change(history_, doc_, "Import");
     std::string bytes;
     if (const std::string error = files::readWholeFile(path, bytes); !error.empty()) {
-        host_.message("This file could not be read (" + error + ").", FileErrorTitle);
+        host_.message(fileNotReadText(error), FileErrorTitle);
         return false;
     }
     const CommonCsvRead read = parseCommonCsv(bytes);
@@ -201,8 +204,7 @@ bool Commands::exportCommonCsv(const std::string& path) {
         return false;
     }
     if (const std::string error = files::writeFileAtomically(path, out.bytes); !error.empty()) {
-        host_.message("The file could not be saved (" + error + "). A file of that name is unchanged.",
-                      FileErrorTitle);
+        host_.message(fileNotSavedText(error), FileErrorTitle);
         return false;
     }
     host_.message(SaveFileText, FileFinishTitle);

@@ -16,6 +16,9 @@ extern const char* const CsvFileErrorText;    // "CSV File Error"
 extern const char* const CsvImportedText;     // "Inport CSV File"
 extern const char* const CsvNotesTitle;       // " Warning": the lines an import did not take as written
 
+// What a read or a save that failed with `error` tells the user.
+std::string fileNotReadText(const std::string& error);
+std::string fileNotSavedText(const std::string& error);
 extern const char* const ExportNotesText;     // the heading of what an export could not carry
 
 // The kinds of file the program opens, by the name's extension in any case.

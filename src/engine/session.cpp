@@ -121,36 +121,22 @@ private:
         return Outcome::Success;
     }
 
-    Outcome fail() {
-        env_.state.writing = false;
-        proto_.endSession();
-        env_.state.quiet = QuietFailed;
-        reset();
-        resumeDisplay();
-        env_.host.message(ErrorText, ErrorTitle);
-        return Outcome::Error;
-    }
-
-    Outcome portError() {
-        env_.state.writing = false;
-        proto_.endSession();
-        env_.state.quiet = QuietFailed;
-        reset();
-        env_.host.message(PortErrorText, ErrorTitle);
-        if (env_.link.isOpen()) env_.link.close();
-        return Outcome::PortError;
-    }
-
-    Outcome stopped() {
+    // A run that ends short: the session closed, the failed state left for
+    // the next run, the reset, then the message.
+    Outcome endShort(Outcome outcome, const char* text, const char* title) {
         env_.state.writing = false;
         env_.state.stopping = false;
         proto_.endSession();
         env_.state.quiet = QuietFailed;
         reset();
-        resumeDisplay();
-        env_.host.message(StoppedText, StoppedTitle);
-        return Outcome::Stopped;
+        if (outcome != Outcome::PortError) resumeDisplay();
+        env_.host.message(text, title);
+        if (env_.link.isOpen()) env_.link.close();
+        return outcome;
     }
+    Outcome fail() { return endShort(Outcome::Error, ErrorText, ErrorTitle); }
+    Outcome portError() { return endShort(Outcome::PortError, PortErrorText, ErrorTitle); }
+    Outcome stopped() { return endShort(Outcome::Stopped, StoppedText, StoppedTitle); }
 
     Outcome closed() {
         env_.state.writing = false;

@@ -75,13 +75,18 @@ long long tableValue(std::string_view text, int digits) {
     return unit == "MHz" ? v * 1000 : v;
 }
 
-int toneIndex(std::string_view field) {
+// The entry of `table` whose number (with `digits` decimals) the field
+// holds, or -1.
+template <typename Table>
+int indexByValue(const Table& table, std::string_view field, int digits) {
     long long v = 0;
-    if (scaled(field, 1, v) != Number::Ok) return -1;
-    for (int i = 0; i < ToneTable.count; ++i)
-        if (tableValue(*ToneTable.text(i), 1) == v) return i;
+    if (scaled(field, digits, v) != Number::Ok) return -1;
+    for (int i = 0; i < table.count; ++i)
+        if (tableValue(*table.text(i), digits) == v) return i;
     return -1;
 }
+
+int toneIndex(std::string_view field) { return indexByValue(ToneTable, field, 1); }
 
 int dcsIndex(std::string_view field) {
     const std::string t = trimmed(field);
@@ -91,13 +96,7 @@ int dcsIndex(std::string_view field) {
     return -1;
 }
 
-int stepIndex(std::string_view field) {
-    long long v = 0;
-    if (scaled(field, 2, v) != Number::Ok) return -1;
-    for (int i = 0; i < StepTable.count; ++i)
-        if (tableValue(*StepTable.text(i), 2) == v) return i;
-    return -1;
-}
+int stepIndex(std::string_view field) { return indexByValue(StepTable, field, 2); }
 
 std::string toneText(int index) {
     const std::string t = ToneTable.text(index).value_or("88.5Hz");

@@ -333,8 +333,7 @@ bool Form1::exportPdf(const QString& path) {
     if (!commands_->mayPrint()) return false;
     const QString error = writeChannelPdf(path, doc_.grid, QDate::currentDate().toString(Qt::ISODate));
     if (!error.isEmpty()) {
-        host_->message("The file could not be saved (" + error.toStdString() + "). A file of that name is unchanged.",
-                       FileErrorTitle, Host::Buttons::Ok);
+        host_->message(fileNotSavedText(error.toStdString()), FileErrorTitle, Host::Buttons::Ok);
         return false;
     }
     host_->message(SaveFileText, FileFinishTitle, Host::Buttons::Ok);

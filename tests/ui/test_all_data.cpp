@@ -107,38 +107,37 @@ private slots:
     // channels) fails the run like an "Error" does, and a Read All then
     // keeps no safety copy. Stop ends a chain where it stands.
     void chainsEndInErrorOrStopped() {
-        for (bool write : {false, true}) {
-            Rig r;
-            r.doc.origin.known = true;
-            r.doc.known = AreaOrigins{true, true, true, true, true, true};
-            int copies = 0;
-            r.form->commands().readAllSucceeded = [&] { ++copies; };
-            auto token = r.form->commands().transferStarting.connect([&](const engine::Plan& p) {
-                const bool gone = p.what == "bank layout";
-                r.link.bindDevice(1, gone ? QString("/dev/tqm5-no-such-port") : QString::fromStdString(r.radio.devicePath()));
-            });
-            QCOMPARE(write ? r.form->writeAll() : r.form->readAll(), TransferOutcome::Error);
-            QCOMPARE(r.shown.at(0), std::string("Port Error| Error"));
-            QCOMPARE(r.shown.back(), std::string("Error| Error"));
-            QCOMPARE(copies, 0);
-            QVERIFY(!r.doc.state.busyNow());
-        }
-        for (bool write : {false, true}) {
-            Rig r;
-            r.doc.origin.known = true;
-            r.doc.known = AreaOrigins{true, true, true, true, true, true};
-            int copies = 0;
-            r.form->commands().readAllSucceeded = [&] { ++copies; };
-            auto token = r.form->commands().transferStarting.connect([&](const engine::Plan& p) {
-                if (p.what == "one-touch keys") QTimer::singleShot(0, [&] { r.form->commands().requestStop(); });
-            });
-            QCOMPARE(write ? r.form->writeAll() : r.form->readAll(), TransferOutcome::Stopped);
-            QCOMPARE(r.shown.back(), std::string("Stopped| Stop"));
-            QCOMPARE(r.logged("001A0"), 0);  // the title step never ran
-            QCOMPARE(copies, 0);
-            QVERIFY(!r.doc.state.busyNow() && !r.doc.state.readAllMode && !r.doc.state.stopping);
-            QVERIFY(r.form->findChild<QWidget*>("READ_Botton")->isEnabled());
-        }
+        enum End { PortGone, Stop };
+        for (End end : {PortGone, Stop})
+            for (bool write : {false, true}) {
+                Rig r;
+                r.doc.origin.known = true;
+                r.doc.known = AreaOrigins{true, true, true, true, true, true};
+                int copies = 0;
+                r.form->commands().readAllSucceeded = [&] { ++copies; };
+                auto token = r.form->commands().transferStarting.connect([&](const engine::Plan& p) {
+                    if (end == Stop) {
+                        if (p.what == "one-touch keys") QTimer::singleShot(0, [&] { r.form->commands().requestStop(); });
+                        return;
+                    }
+                    const bool gone = p.what == "bank layout";
+                    r.link.bindDevice(1, gone ? QString("/dev/tqm5-no-such-port") : QString::fromStdString(r.radio.devicePath()));
+                });
+                const TransferOutcome out = write ? r.form->writeAll() : r.form->readAll();
+                if (end == PortGone) {
+                    QCOMPARE(out, TransferOutcome::Error);
+                    QCOMPARE(r.shown.at(0), std::string("Port Error| Error"));
+                    QCOMPARE(r.shown.back(), std::string("Error| Error"));
+                } else {
+                    QCOMPARE(out, TransferOutcome::Stopped);
+                    QCOMPARE(r.shown.back(), std::string("Stopped| Stop"));
+                    QCOMPARE(r.logged("001A0"), 0);  // the title step never ran
+                    QVERIFY(!r.doc.state.readAllMode && !r.doc.state.stopping);
+                    QVERIFY(r.form->findChild<QWidget*>("READ_Botton")->isEnabled());
+                }
+                QCOMPARE(copies, 0);
+                QVERIFY(!r.doc.state.busyNow());
+            }
     }
 
     // Glyphs the program never read, loaded or drew stay the radio's own; the
