@@ -88,9 +88,8 @@ public:
     // What the port is called in messages.
     std::string portName() const;
     // Runs `plan` silently (only the command tells the outcome) with its
-    // blocks counted on the progress bar; through the group link when
-    // `groupWire`.
-    TransferOutcome run(const engine::Plan& plan, bool groupWire = false);
+    // blocks counted on the progress bar.
+    TransferOutcome run(const engine::Plan& plan);
     // Plain words for a transfer that did not succeed.
     std::string failure(TransferOutcome outcome) const;
 };

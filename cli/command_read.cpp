@@ -14,7 +14,6 @@ int read(const Options& options) {
         return Usage;
     }
     Radio radio(options);
-    ReadAllRecorder recorder(radio.commands);
     PlanAllData steps(radio.commands);
     const TransferOutcome out = radio.commands.readAll(steps);
     radio.host.finishProgress();
@@ -22,7 +21,7 @@ int read(const Options& options) {
         error("reading the radio failed: " + radio.failure(out) + "; no file was written");
         return Failed;
     }
-    if (const auto image = recorder.complete()) safetyCopy(*image, options);
+    if (radio.doc.radio.complete()) safetyCopy(radio.doc.radio, options);
     if (!radio.commands.saveMemoryFile(options.output)) return Failed;  // it said why
     std::cerr << "tqm5: radio saved to " << options.output << std::endl;
     if (!options.font.empty()) {

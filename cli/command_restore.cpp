@@ -30,7 +30,7 @@ int restore(const Options& options) {
     const std::vector<WrittenBlock> blocks = restoreBlocks(*image, Bytes(index.begin(), index.end()));
 
     Radio radio(options);
-    const TransferOutcome out = radio.run(restorePlan(blocks), true);
+    const TransferOutcome out = radio.run(restorePlan(blocks));
     if (out != TransferOutcome::Success) {
         error("restoring failed: " + radio.failure(out) + "; the radio may be partly written");
         return Failed;

@@ -121,9 +121,9 @@ std::string Radio::portName() const {
     return device.isEmpty() ? "port " + std::to_string(doc.port) : device.toStdString();
 }
 
-TransferOutcome Radio::run(const engine::Plan& plan, bool groupWire) {
+TransferOutcome Radio::run(const engine::Plan& plan) {
     doc.state.quiet = QuietOn;
-    const TransferOutcome out = groupWire ? commands.transferThroughGroupWire(plan) : commands.transfer(plan);
+    const TransferOutcome out = commands.transfer(plan);
     doc.state.quiet = QuietNormal;
     host.finishProgress();
     return out;

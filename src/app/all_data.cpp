@@ -6,8 +6,7 @@
 
 namespace tqm5 {
 
-template <typename Step>
-bool Commands::chainStep(Step step) {
+bool Commands::chainStep(const std::function<TransferOutcome()>& step) {
     if (doc_.state.closing) return false;
     if (doc_.state.stopping) {
         // Stopped between two steps: end as a stopped step ends.
@@ -98,6 +97,7 @@ engine::Plan Commands::writeAllFinalPlan() {
         b.length = groupAreaBytes(area);
         b.budget = area;
         b.encode = [this, area] { return encodeGroupArea(doc_.groups.member, area); };
+        b.nulBytes = groupAreaNulBytes(area);
         plan.blocks.push_back(std::move(b));
     }
     for (engine::Block& b : glyphWriteBlocks(doc_.glyphs, 2)) plan.blocks.push_back(std::move(b));
@@ -127,7 +127,7 @@ TransferOutcome Commands::writeAll() {
     // The groups and the glyphs, without a new identification. The run's
     // own ending is shown below, so the step itself stays quiet on success.
     TransferOutcome last = TransferOutcome::Success;
-    if (!chainStep([&] { return last = noteKnown(transferThroughGroupWire(writeAllFinalPlan()), {Groups}); }))
+    if (!chainStep([&] { return last = noteKnown(transfer(writeAllFinalPlan()), {Groups}); }))
         return chainEnded();
     chain_ = Chain::None;
     noting.reset();

@@ -17,6 +17,7 @@ engine::Environment Commands::environment() {
     env.endOfTransferReset = [this] { endOfTransferReset(); };
     env.resumeDisplay = [this] { doc_.grid.setRedraw(true); };
     env.attemptsPerBlock = attemptsPerBlock;
+    env.image = keepMoved_ ? &doc_.radio : nullptr;
     return env;
 }
 
@@ -31,14 +32,6 @@ void Commands::endOfTransferReset() {
 TransferOutcome Commands::transfer(const engine::Plan& plan) {
     engine::Environment env = environment();
     return engine::run(tapped(plan), env);  // does nothing while another transfer runs
-}
-
-TransferOutcome Commands::transferThroughGroupWire(const engine::Plan& plan) {
-    GroupWireLink wire(link_);
-    engine::Environment env = environment();
-    engine::Environment through{wire, host_, doc_.state, doc_.port, timeoutMs, env.endOfTransferReset,
-                                env.resumeDisplay, attemptsPerBlock};
-    return engine::run(tapped(plan), through);
 }
 
 engine::Plan Commands::tapped(const engine::Plan& plan) {
@@ -282,6 +275,9 @@ int Commands::switchPage(int n) { return busy() ? 0 : tqm5::switchPage(doc_, hos
 
 bool Commands::selectPort(int number) {
     if (busy() || number < 1 || number > 16) return false;
+    // Another port is another radio, perhaps: what the last one held is no
+    // guide to it.
+    if (number != doc_.port) doc_.radio.clear();
     doc_.port = number;
     doc_.portChecked = number;
     writeConfiguration();
@@ -439,9 +435,8 @@ bool Commands::openGroupWindow() {
 
 TransferOutcome Commands::groupTransfer(const engine::Plan& plan) {
     if (groupBusy()) return TransferOutcome::Ignored;
-    GroupWireLink wire(link_);
     GroupHost host(host_, groupButtonsEnabled);
-    engine::Environment env{wire, host, groupState_, doc_.port, GroupTimeoutMs, {}, {}, attemptsPerBlock};
+    engine::Environment env{link_, host, groupState_, doc_.port, GroupTimeoutMs, {}, {}, attemptsPerBlock, &doc_.radio};
     env.endOfTransferReset = [this] {
         if (groupButtonsEnabled) groupButtonsEnabled(true);
     };

@@ -21,6 +21,11 @@ namespace tqm5 {
 extern const char* const UnshownValuesText;
 // Shown when a write read back differs, followed by the first address.
 extern const char* const VerifyFailedText;
+// Write Changes: the radio is not known yet (followed by what is not), nothing
+// changed, or the radio holds other bytes than it did (followed by where).
+extern const char* const WriteChangesNeedsReadText;
+extern const char* const NothingChangedText;
+extern const char* const RadioChangedText;
 // The Edit menu's messages.
 extern const char* const PasteNoRowsText;     // the clipboard holds no channel rows
 extern const char* const PasteNotesTitle;     // " Warning": the lines a paste refused
@@ -70,10 +75,6 @@ public:
     TransferOutcome writeTitle();
     // Runs any feature's plan as a standalone transfer.
     TransferOutcome transfer(const engine::Plan& plan);
-    // Runs a plan within the session the steps before it opened (no
-    // identification of its own), through the group link that sends the
-    // group areas' two 0x00 bytes: Write All's last step and a restore.
-    TransferOutcome transferThroughGroupWire(const engine::Plan& plan);
     // The environment a feature's plan runs in.
     engine::Environment environment();
     // Controls, progress and grid as every transfer leaves them.
@@ -133,6 +134,13 @@ public:
     // (the bank step refuses a layout that does not total 1000, but only
     // once the channels are written).
     std::string writeAllRefusal() const;
+    // Write Changes: only the blocks whose bytes differ from what the radio
+    // is known to hold (the document's image of it). The radio is read back
+    // first where it is about to be overwritten, and any difference from
+    // that image stops the write before a byte goes out; every block
+    // written is read back after. Says so when the image does not know the
+    // radio yet, or when nothing changed.
+    TransferOutcome writeChanges();
     // The last step of Write All: both group areas and the glyphs that came
     // from the radio, a file or the user (never the start-up blanks).
     engine::Plan writeAllFinalPlan();
@@ -268,8 +276,7 @@ private:
     TransferOutcome write(int first, int last, bool full, bool ask = true);
     // One silent step of Read All or Write All; false when the window is
     // closing or the user stopped the chain, which must then end.
-    template <typename Step>
-    bool chainStep(Step step);
+    bool chainStep(const std::function<TransferOutcome()>& step);
     // How a chain that chainStep ended returns: Stopped or Closed.
     TransferOutcome chainEnded();
     bool chainFailed_ = false;
@@ -295,6 +302,9 @@ private:
     TransferOutcome verifyWritten(const std::vector<WrittenBlock>& written);
     void preparePercentBar(engine::Plan& plan);
     TransferState groupState_;
+    // False while a transfer's blocks must not go into the document's image
+    // of the radio (the check before a changes-only write).
+    bool keepMoved_ = true;
     // Tells the user once about values a read could not show.
     void reportUnshown(TransferOutcome outcome, const std::vector<std::string>& notes);
 

@@ -12,6 +12,7 @@
 #include "features/title.h"
 #include "font/glyph_set.h"
 #include "protocol/transfer_state.h"
+#include "radio/radio_image.h"
 
 namespace tqm5 {
 
@@ -51,6 +52,11 @@ struct Document {
     OpeningTitle title;       // the title string itself lives in the grid's title slot
     // The radio's eight user glyphs, shared by every opening of the font window.
     GlyphSet glyphs;
+    // What the radio on the port is known to hold: every block the radio
+    // accepted since the program started (read, or written), byte for byte.
+    // Values no control shows stay here; a write of only what changed
+    // compares against it.
+    RadioImage radio;
     TransferState state;
     int port = 1;          // selected serial port number, 1 to 16
     int portChecked = 0;   // port menu item carrying the check mark, 0 for none

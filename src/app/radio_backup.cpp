@@ -4,7 +4,13 @@
 #include <memory>
 #include <utility>
 
+#include "app/pages.h"
 #include "app/startup.h"
+#include "features/banks.h"
+#include "features/groups.h"
+#include "features/one_touch.h"
+#include "features/settings.h"
+#include "features/title.h"
 #include "channels/record_codec.h"
 #include "files/safety_copies.h"
 #include "font/font_transfer.h"
@@ -48,117 +54,59 @@ bool PlanAllData::readGroupWindow() {
     return commands_.groupRead(true) == TransferOutcome::Success;
 }
 
-namespace {
-
-// A radio that holds the image's bytes and answers reads from them at once.
-// Bytes outside the image read as 0x00; writes are refused.
-class ImageLink : public SerialLink {
-public:
-    explicit ImageLink(const RadioImage& image) : image_(image) {}
-    void setSettings(const std::string&) override {}
-    void setPortNumber(int) override {}
-    void open() override { open_ = true; }
-    void close() override { open_ = false; }
-    bool isOpen() const override { return open_; }
-    void write(const Bytes& command) override {
-        pending_ = command;
-        const auto filler = [&] { pending_.insert(pending_.end(), {'0', '0'}); };
-        if (command == identificationCommand()) {
-            filler();
-            pending_.insert(pending_.end(), {'O', 'K', '\r', '\n'});
-            return;
-        }
-        uint32_t address = 0;
-        if (!parseRead(command, address)) {
-            filler();
-            pending_.insert(pending_.end(), {'N', 'G', '\r', '\n'});
-            return;
-        }
-        filler();
-        Bytes data(radio::MaxBlockBytes, 0);
-        for (int i = 0; i < radio::MaxBlockBytes; ++i)
-            if (image_.holds(address + uint32_t(i), 1)) data[std::size_t(i)] = image_.bytes(address + uint32_t(i), 1)[0];
-        const Bytes asWritten = writeCommand(0, data);  // the data digits, as the radio sends them
-        pending_.insert(pending_.end(), asWritten.begin() + 10, asWritten.end() - 1);
-        pending_.insert(pending_.end(), {'\r', '\n'});
-    }
-    int bytesAvailable() override { return static_cast<int>(pending_.size()); }
-    Bytes readAll() override { return std::exchange(pending_, {}); }
-    void clearInput() override { pending_.clear(); }
-    void waitForInput(int) override {}
-
-private:
-    static bool parseRead(const Bytes& command, uint32_t& address) {
-        if (command.size() != readCommand(0).size()) return false;
-        address = 0;
-        for (std::size_t i = 4; i < 9; ++i) {  // the five address digits
-            const uint8_t c = command[i];
-            const int v = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
-            if (v < 0) return false;
-            address = address * 16 + uint32_t(v);
-        }
-        return readCommand(address) == command;
-    }
-    const RadioImage& image_;
-    Bytes pending_;
-    bool open_ = false;
-};
-
-}  // namespace
-
 bool loadImageIntoDocument(const RadioImage& image, Document& doc, std::string* problem) {
-    ImageLink link(image);
+    // Each area decodes through its own read plan, fed from the image
+    // instead of the line: the same path a read from the radio takes, so an
+    // image fills the document exactly as Read All of that radio does.
     SilentHost host;
-    Commands commands(doc, link, host);
-    PlanAllData windows(commands);
-    // Each step's blocks in order and how many were taken: the first step
-    // that stopped short names the block it could not use.
-    std::string what, firstProblem;
-    std::vector<uint32_t> addresses;
-    std::size_t taken = 0;
-    const auto noteShortStep = [&] {
-        if (!firstProblem.empty() || taken >= addresses.size()) return;
-        char at[16];
-        std::snprintf(at, sizeof at, " at 0x%05X", addresses[taken]);
-        firstProblem = "the " + what + at;
-        if (what == "channels")
-            for (int row = 1; row <= LastRow; ++row)
-                if (addressOfRow(row) == addresses[taken]) firstProblem += " (" + doc.grid.cell(row, ColLabel) + ")";
+    struct Step {
+        std::function<engine::Plan()> plan;
+        std::function<void()> taken;  // after the step's blocks were all used
     };
-    auto starting = commands.transferStarting.connect([&](const engine::Plan& plan) {
-        noteShortStep();
-        what = plan.what;
-        addresses.clear();
-        for (const engine::Block& b : plan.blocks) addresses.push_back(b.address);
-        taken = 0;
-    });
-    auto moved = commands.blockMoved.connect([&](bool, uint32_t, const Bytes&) { ++taken; });
-    const bool ok = commands.readAll(windows) == TransferOutcome::Success;
-    noteShortStep();
-    if (!ok && problem) *problem = firstProblem.empty() ? "the radio's data" : firstProblem;
-    return ok;
-}
-
-ReadAllRecorder::ReadAllRecorder(Commands& commands) : commands_(commands) {
-    token_ = commands.blockMoved.connect([this](bool write, uint32_t address, const Bytes& data) {
-        if (write) return;
-        image_.put(address, data);
-        covered_.put(address, Bytes(data.size(), 1));
-    });
-}
-
-std::optional<RadioImage> ReadAllRecorder::complete() const {
-    RadioImage image = image_, covered = covered_;
-    // The font window reads the glyphs its own way: they come from the document.
-    const GlyphSet& glyphs = commands_.document().glyphs;
-    for (int g = 0; g < GlyphCount; ++g) {
-        if (!glyphs.known(g)) continue;
-        image.put(radio::glyphAddress(g), glyphs.encode(g));
-        covered.put(radio::glyphAddress(g), Bytes(radio::GlyphBytes, 1));
+    const Step steps[] = {
+        {[&] { return channelReadPlan(doc.grid, host, 1, LastRow, true); },
+         [&] {
+             doc.origin = ChannelOrigin{true, -1};
+             doc.markSaved(1, LastRow);
+         }},
+        {[&] { return bankReadPlan(doc.banks); },
+         [&] {
+             followLayout(doc);
+             doc.known.banks = true;
+         }},
+        {[&] {
+             // The keys are resolved against the layout just taken.
+             doc.oneTouch.rebuild(doc.banks);
+             return oneTouchReadPlan(doc.oneTouch);
+         },
+         [&] { doc.known.oneTouch = true; }},
+        {[&] { return readTitlePlan(doc.title, doc.grid, host); }, [&] { doc.known.title = true; }},
+        {[&] { return readSettingsPlan(doc.setMode, doc.dtmf, host); },
+         [&] { doc.known.settings = doc.known.dtmf = true; }},
+        {[&] { return glyphReadPlan(doc.glyphs); }, [] {}},
+        {[&] {
+             doc.groups.markAvailability(doc.banks);
+             return groupReadPlan(doc.groups);
+         },
+         [&] { doc.known.groups = true; }},
+    };
+    for (const Step& step : steps) {
+        const engine::Plan plan = step.plan();
+        const int failed = engine::decodeFrom(plan, image);
+        if (failed < 0) {
+            step.taken();
+            continue;
+        }
+        if (problem) {
+            const uint32_t address = plan.blocks[static_cast<std::size_t>(failed)].address;
+            *problem = "the " + plan.what + " at 0x" + hexAddress(address);
+            for (int row = 1; row <= LastRow; ++row)
+                if (plan.what == "channels" && addressOfRow(row) == address)
+                    *problem += " (" + doc.grid.cell(row, ColLabel) + ")";
+        }
+        return false;
     }
-    const Bytes& c = covered.body();
-    if (!std::all_of(c.begin(), c.end(), [](uint8_t b) { return b == 1; })) return std::nullopt;
-    return image;
+    return true;
 }
 
 std::string keepSafetyCopy(const RadioImage& image, std::string& error) { return saveSafetyCopy(image, error); }

@@ -26,26 +26,11 @@ private:
 };
 
 // Fills `doc` from `image` exactly as Read All fills it from a radio that
-// holds those bytes: every read step runs, against the image instead of the
-// line, and nothing is shown. False when a step could not use the bytes.
-// `problem`, when given, says which part could not be used.
+// holds those bytes: every area decodes through its read plan, fed from the
+// image instead of the line, and nothing is shown. False when an area could
+// not use the bytes (`doc` is then partly filled: decode into a document of
+// its own). `problem`, when given, says which part could not be used.
 bool loadImageIntoDocument(const RadioImage& image, Document& doc, std::string* problem = nullptr);
-
-// Collects what Read All's steps take from the radio into an image. Once a
-// Read All has covered every region (the glyphs from the document, as the
-// font window's own transfer reads them), `complete()` gives the image.
-class ReadAllRecorder {
-public:
-    ReadAllRecorder(Commands& commands);
-    // The image of what was read; nothing when a region was not read.
-    std::optional<RadioImage> complete() const;
-
-private:
-    Commands& commands_;
-    RadioImage image_;
-    RadioImage covered_;  // 1 where image_ holds bytes that were read
-    Listeners<bool, uint32_t, const Bytes&>::Token token_;
-};
 
 // Saves a safety copy of the radio just read; the path, or empty with
 // `error` set. A copy kept while the older ones could not be listed or

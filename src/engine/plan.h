@@ -35,6 +35,9 @@ struct Block {
     // change while the block is retried).
     std::function<Bytes()> encode;
     bool encodeEachAttempt = false;
+    // Write: bytes of the data that go on the line as two 0x00 bytes instead
+    // of their digits (the block's own wire form; see writeCommand).
+    std::vector<int> nulBytes;
     // Read: takes the accepted bytes. False when they cannot be used: the run
     // then ends as if the port had failed, and nothing more is read.
     std::function<bool(const Bytes&)> decode;

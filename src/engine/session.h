@@ -7,6 +7,7 @@
 #include "protocol/host.h"
 #include "protocol/serial_link.h"
 #include "protocol/transfer_state.h"
+#include "radio/radio_image.h"
 
 namespace tqm5::engine {
 
@@ -33,6 +34,10 @@ struct Environment {
     // over a line that fails now and then is not ended by the sum of its
     // scattered faults. The identification keeps the plan's attempts.
     int attemptsPerBlock = 0;
+    // When given, every block the radio accepted is put here as it went:
+    // what a read took, what a write sent. It then holds what the radio is
+    // known to hold, whatever the run's outcome.
+    RadioImage* image = nullptr;
 };
 
 // Runs `plan` with the busy code set; does nothing (Ignored) while another
@@ -50,5 +55,13 @@ Outcome run(const Plan& plan, Environment& env);
 // Runs `plan` as one silent step of a chain (Read All, Write All): the quiet
 // flag set and the busy code cleared first, so only a failure is shown.
 Outcome runQuietly(const Plan& plan, Environment& env);
+
+// Runs the read blocks of `plan` against `image` instead of the radio: each
+// block's decode gets the image's bytes at its address (0x00 outside the
+// regions), with the plan's own steps around them, as a run that met no
+// fault would. Nothing goes on any line and nothing is shown. Returns -1
+// when every block was taken, else the index of the first block whose
+// bytes could not be used (the plan's `completed` then does not run).
+int decodeFrom(const Plan& plan, const RadioImage& image);
 
 }  // namespace tqm5::engine

@@ -32,9 +32,6 @@ bool validCell(int group, int bank) {
 constexpr std::size_t byteOfBank(int b) { return b < 48 ? static_cast<std::size_t>(b / 8) : HighBanksByte; }
 constexpr int bitOfBank(int b) { return b < 48 ? 7 - b % 8 : 7 - (b - 48); }
 
-// The command layout of a write: "QK~F", five address digits, "W", data.
-constexpr std::size_t WriteDataAt = 10;
-
 }  // namespace
 
 bool GroupTable::isMember(int group, int bank) const {
@@ -103,45 +100,16 @@ bool decodeGroupArea(const std::vector<uint8_t>& data, int area, GroupFlags& fla
     return true;
 }
 
-Bytes GroupWireLink::onTheLine(const Bytes& command) {
-    Bytes line = command;
-    const auto isWrite = [&](uint32_t address, int bytes) {
-        const std::string head = "QK~F";
-        if (command.size() != WriteDataAt + 2 * static_cast<std::size_t>(bytes) + 1) return false;
-        if (!std::equal(head.begin(), head.end(), command.begin()) || command[9] != 'W') return false;
-        uint32_t a = 0;
-        for (std::size_t i = 4; i < 9; ++i) {
-            const uint8_t c = command[i];
-            a = a * 16 + static_cast<uint32_t>(c <= '9' ? c - '0' : c - 'A' + 10);
-        }
-        return a == address;
-    };
-    for (int area = 0; area < GroupAreas; ++area) {
-        if (!isWrite(groupAreaAddress(area), groupAreaBytes(area))) continue;
-        for (int i = 0; i < groupsOfArea(area); ++i) {
-            const std::size_t at = WriteDataAt + 2 * (radio::GroupRecordBytes * static_cast<std::size_t>(i) + UnusedByte);
-            line[at] = 0x00;
-            line[at + 1] = 0x00;
-        }
-    }
-    return line;
+std::vector<int> groupAreaNulBytes(int area) {
+    std::vector<int> at;
+    for (int i = 0; i < groupsOfArea(area); ++i) at.push_back(radio::GroupRecordBytes * i + UnusedByte);
+    return at;
 }
 
-void GroupWireLink::write(const Bytes& bytes) {
-    const Bytes line = onTheLine(bytes);
-    replaced_.clear();
-    for (std::size_t i = 0; i < line.size(); ++i)
-        if (line[i] != bytes[i]) replaced_.push_back(i);
-    port_.write(line);
-}
-
-Bytes GroupWireLink::readAll() {
-    Bytes data = port_.readAll();
-    // The radio echoes the line as it went; the protocol checks the echo
-    // against the command it built.
-    for (std::size_t i : replaced_)
-        if (i < data.size() && data[i] == 0x00) data[i] = '0';
-    return data;
+std::vector<int> nulBytesAt(uint32_t address) {
+    for (int area = 0; area < GroupAreas; ++area)
+        if (address == groupAreaAddress(area)) return groupAreaNulBytes(area);
+    return {};
 }
 
 engine::Plan groupReadPlan(GroupTable& table) {
@@ -172,6 +140,7 @@ engine::Plan groupWritePlan(const GroupTable& table) {
         b.address = groupAreaAddress(area);
         b.budget = area;
         b.encode = [&table, area] { return encodeGroupArea(table.member, area); };
+        b.nulBytes = groupAreaNulBytes(area);
         plan.blocks.push_back(std::move(b));
     }
     return plan;

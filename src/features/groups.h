@@ -64,31 +64,10 @@ bool decodeGroupArea(const std::vector<uint8_t>& data, int area, GroupFlags& fla
 
 // The radio takes the unused eighth byte of every group as two 0x00 bytes in
 // place of its two hexadecimal digits, so a write of groups 0-5 is 107 bytes
-// on the line. This link sits between the clone protocol and the port:
-// it puts the 0x00 bytes into outgoing group writes and gives the protocol
-// back the echo it sent, so its echo check holds.
-class GroupWireLink : public SerialLink {
-public:
-    explicit GroupWireLink(SerialLink& port) : port_(port) {}
-    void setSettings(const std::string& s) override { port_.setSettings(s); }
-    void setPortNumber(int n) override { port_.setPortNumber(n); }
-    void open() override { port_.open(); }
-    void close() override { port_.close(); }
-    bool isOpen() const override { return port_.isOpen(); }
-    void write(const Bytes& bytes) override;
-    int bytesAvailable() override { return port_.bytesAvailable(); }
-    Bytes readAll() override;
-    void clearInput() override { port_.clearInput(); }
-    void waitForInput(int ms) override { port_.waitForInput(ms); }
-
-    // The command as it goes on the line: byte 7's digits of every group
-    // replaced by 0x00 when `command` writes a group area.
-    static Bytes onTheLine(const Bytes& command);
-
-private:
-    SerialLink& port_;
-    std::vector<std::size_t> replaced_;  // positions put as 0x00 in the last command
-};
+// on the line: the data bytes of an area's write that go as 0x00 bytes.
+std::vector<int> groupAreaNulBytes(int area);
+// The same for a block written at `address`: the group areas' bytes, or none.
+std::vector<int> nulBytesAt(uint32_t address);
 
 // Reads both areas into a scratch table and changes the table only once
 // both arrived.

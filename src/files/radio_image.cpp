@@ -23,24 +23,6 @@
 
 namespace tqm5 {
 
-const std::vector<ImageRegion>& imageRegions() {
-    static const std::vector<ImageRegion> regions{
-        {"settings block 1", radio::SettingsBlock1},
-        {"settings block 2", radio::SettingsBlock2},
-        {"settings block 3", radio::SettingsBlock3},
-        {"groups 0-5", radio::GroupsFirst},
-        {"groups 6-10", radio::GroupsSecond},
-        {"one-touch memories", radio::OneTouch},
-        {"opening title", radio::Title},
-        {"bank layout", radio::BankLayout},
-        {"user font", radio::Font},
-        {"DTMF memories", radio::Dtmf},
-        {"channel records", radio::ChannelRecords},
-        {"write protect", radio::WriteProtect},
-    };
-    return regions;
-}
-
 namespace {
 
 // The fixed header at the start of every file.
@@ -72,45 +54,6 @@ void putLe16(Bytes& b, std::size_t at, uint16_t v) { radio::ByteView(b).setLe16(
 void putLe32(Bytes& b, std::size_t at, uint32_t v) { radio::ByteView(b).setLe32(at, v); }
 
 }  // namespace
-
-RadioImage::RadioImage() : body_(bodySize(), 0) {}
-
-long RadioImage::offsetOf(uint32_t address) const {
-    long offset = 0;
-    for (const ImageRegion& r : imageRegions()) {
-        if (address >= r.area.address && address < r.area.end()) return offset + long(address - r.area.address);
-        offset += r.area.length;
-    }
-    return -1;
-}
-
-bool RadioImage::holds(uint32_t address, int length) const {
-    for (int i = 0; i < length; ++i)
-        if (offsetOf(address + uint32_t(i)) < 0) return false;
-    return true;
-}
-
-Bytes RadioImage::bytes(uint32_t address, int length) const {
-    Bytes out;
-    out.reserve(static_cast<std::size_t>(length));
-    for (int i = 0; i < length; ++i) {
-        const long at = offsetOf(address + uint32_t(i));
-        if (at < 0) throw std::out_of_range("address outside the radio image");
-        out.push_back(body_[static_cast<std::size_t>(at)]);
-    }
-    return out;
-}
-
-int RadioImage::put(uint32_t address, const Bytes& data) {
-    int stored = 0;
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        const long at = offsetOf(address + uint32_t(i));
-        if (at < 0) continue;
-        body_[static_cast<std::size_t>(at)] = data[i];
-        ++stored;
-    }
-    return stored;
-}
 
 uint32_t crc32(const uint8_t* data, std::size_t length, uint32_t crc) {
     static const std::array<uint32_t, 256> table = [] {
@@ -350,6 +293,7 @@ engine::Plan restorePlan(const std::vector<WrittenBlock>& blocks) {
         b.length = static_cast<int>(w.data.size());
         b.budget = budgetOf(w.address);
         b.encode = [data = w.data] { return data; };
+        b.nulBytes = nulBytesAt(w.address);
         plan.blocks.push_back(std::move(b));
     }
     giveStepsOwnBudgets(plan);

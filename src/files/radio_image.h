@@ -1,8 +1,8 @@
 #pragma once
-// The radio image: every region of the radio's memory the program reads,
-// byte for byte as the radio holds it, with a header that names the radio
-// and a checksum, so a file restores a radio completely and a damaged or
-// foreign file is refused. The layout is described in docs/radio-image.md.
+// The radio image file: every region of the radio's memory the program
+// reads, byte for byte as the radio holds it, with a header that names the
+// radio and a checksum, so a file restores a radio completely and a damaged
+// or foreign file is refused. The layout is described in docs/radio-image.md.
 //
 // Also the plans that fill an image from the radio, write an image back in
 // the order Write All uses, and read back what was written to compare it.
@@ -14,44 +14,15 @@
 #include "engine/plan.h"
 #include "protocol/serial_link.h"
 #include "radio/memory_map.h"
+#include "radio/radio_image.h"
 
 namespace tqm5 {
 
 class ChannelGrid;
 
-// One region of the image: where it lives in the radio and what it holds.
-struct ImageRegion {
-    const char* name;
-    radio::Area area;
-};
-
-// Every region, in the order the file stores them.
-const std::vector<ImageRegion>& imageRegions();
-
 constexpr char ImageModel[] = "TQ-M5";
 constexpr uint16_t ImageVersion = 1;
 constexpr const char* ImageExtension = ".m5img";
-
-class RadioImage {
-public:
-    RadioImage();  // every region zero
-
-    // The bytes of `length` at `address`; every byte must lie in a region.
-    Bytes bytes(uint32_t address, int length) const;
-    Bytes bytes(const radio::Area& area) const { return bytes(area.address, area.length); }
-    bool holds(uint32_t address, int length) const;
-    // Stores the part of `data` (placed at `address`) that falls in the
-    // regions and returns how many bytes that was.
-    int put(uint32_t address, const Bytes& data);
-
-    const Bytes& body() const { return body_; }
-    bool operator==(const RadioImage& other) const { return body_ == other.body_; }
-
-private:
-    // Offset in the body of the byte at `address`, or -1 outside every region.
-    long offsetOf(uint32_t address) const;
-    Bytes body_;
-};
 
 // CRC-32 (the polynomial of zip and PNG).
 uint32_t crc32(const uint8_t* data, std::size_t length, uint32_t crc = 0);
@@ -87,8 +58,7 @@ struct WrittenBlock {
 // blocks, DTMF blocks, group areas, glyphs. The write-protect byte is never
 // written.
 std::vector<WrittenBlock> restoreBlocks(const RadioImage& image, const Bytes& passIndex);
-// Writes `blocks` (the plan's link must put group writes on the line as
-// the radio takes them: GroupWireLink).
+// Writes `blocks`, the group areas in their own wire form.
 engine::Plan restorePlan(const std::vector<WrittenBlock>& blocks);
 
 // A byte the radio holds otherwise than was written.

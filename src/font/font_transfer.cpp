@@ -110,7 +110,9 @@ bool FontTransfer::decodeReply(const Bytes& block, int glyph) {
     // neither a stray byte nor a cut answer reaches the glyph.
     const std::optional<Bytes> data = readAnswerData(block, command_, radio::MaxBlockBytes);
     if (!data) return false;
-    glyphs_.decode(glyph, Bytes(data->begin(), data->begin() + GlyphBytes));
+    const Bytes bytes(data->begin(), data->begin() + GlyphBytes);
+    glyphs_.decode(glyph, bytes);
+    if (image) image->put(radio::glyphAddress(glyph), bytes);
     out_.glyphChanged(glyph);
     return true;
 }
@@ -128,6 +130,7 @@ void FontTransfer::received(const Bytes& block) {
     case Replied + WriteGlyph:
         out_.setControlsEnabled(true);
         if (!writeAccepted(block, command_, GlyphBytes)) return fail(FontWriteError);
+        if (image) image->put(radio::glyphAddress(shown_), glyphs_.encode(shown_));
         out_.setProgress(100);
         state_ = Idle;
         if (!readAllMode_) out_.message(FontWriteDone, FinishTitle);
@@ -151,6 +154,7 @@ void FontTransfer::received(const Bytes& block) {
         return;
     case Replied + WriteAllGlyph:
         if (!writeAccepted(block, command_, GlyphBytes)) return fail(FontWriteError);
+        if (image) image->put(radio::glyphAddress(writeCounter_ - 1), glyphs_.encode(writeCounter_ - 1));
         if (writeCounter_ < GlyphCount) {
             if (sendWrite(WriteAllGlyph, writeCounter_++)) out_.setProgress(allProgress(writeCounter_));
             return;

@@ -9,6 +9,7 @@
 
 #include "engine/plan.h"
 #include "font/glyph_set.h"
+#include "radio/radio_image.h"
 #include "protocol/serial_link.h"
 
 namespace tqm5 {
@@ -68,6 +69,10 @@ public:
     // message and closes itself when the read has ended.
     FontTransfer(GlyphSet& glyphs, FontTransferOutput& out, bool readAllMode = false)
         : glyphs_(glyphs), out_(out), readAllMode_(readAllMode) {}
+
+    // When given, every glyph the radio accepted (read or written) is put
+    // here, as the transfer engine keeps what the radio holds.
+    RadioImage* image = nullptr;
 
     // A button: starts the sequence with `shownGlyph` as the glyph of
     // "Write" and "Read". Ignored (false) while a sequence runs, or when the

@@ -67,9 +67,15 @@ Bytes readCommand(uint32_t address) {
     return cmd;
 }
 
-Bytes writeCommand(uint32_t address, const Bytes& data) {
+Bytes writeCommand(uint32_t address, const Bytes& data, const std::vector<int>& nulBytes) {
     Bytes cmd = prefixed(address, 'W');
+    const std::size_t dataAt = cmd.size();
     for (uint8_t b : data) appendHexByte(cmd, b);
+    for (int i : nulBytes) {
+        if (i < 0 || static_cast<std::size_t>(i) >= data.size()) continue;
+        cmd[dataAt + 2 * static_cast<std::size_t>(i)] = 0x00;
+        cmd[dataAt + 2 * static_cast<std::size_t>(i) + 1] = 0x00;
+    }
     cmd.push_back('\r');
     return cmd;
 }
@@ -200,8 +206,9 @@ std::optional<Bytes> CloneProtocol::readBlock(uint32_t address, int length) {
     return noted(readAnswerData(received_, cmd, static_cast<std::size_t>(length)));
 }
 
-bool CloneProtocol::writeBlock(uint32_t address, const Bytes& data) {
-    const Bytes cmd = writeCommand(address, data);
+bool CloneProtocol::writeBlock(uint32_t address, const Bytes& data, const std::vector<int>& nulBytes) {
+    // The radio echoes the line as it went, 0x00 bytes included.
+    const Bytes cmd = writeCommand(address, data, nulBytes);
     send(cmd);
     waitFor(writeAnswerLength(data.size()));
     checkClosing();

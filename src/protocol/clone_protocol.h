@@ -29,7 +29,10 @@ public:
 std::string hexAddress(uint32_t address);  // five uppercase digits
 Bytes identificationCommand();             // "QK~TQ-M5EG" CR
 Bytes readCommand(uint32_t address);
-Bytes writeCommand(uint32_t address, const Bytes& data);
+// `nulBytes`: data bytes that go on the line as two 0x00 bytes in place of
+// their two hexadecimal digits (the radio takes the unused last byte of
+// every bank-link group that way).
+Bytes writeCommand(uint32_t address, const Bytes& data, const std::vector<int>& nulBytes = {});
 
 class CloneProtocol {
 public:
@@ -40,7 +43,7 @@ public:
     // throws TransferClosed, a stop TransferStopped. A rejected or late answer returns failure.
     bool identify();
     std::optional<Bytes> readBlock(uint32_t address, int length);
-    bool writeBlock(uint32_t address, const Bytes& data);
+    bool writeBlock(uint32_t address, const Bytes& data, const std::vector<int>& nulBytes = {});
 
     // Applies the settings and the port number (done before every command).
     void configure();

@@ -59,12 +59,10 @@ Form1::Form1(Document& doc, QtSerialLink& link, WidgetHost* host, QWidget* paren
     host_->setParent(this);
     commands_ = std::make_unique<Commands>(doc_, link_, *host_);
     // Every Read All that succeeded leaves a safety copy of what it read.
-    recorder_ = std::make_unique<ReadAllRecorder>(*commands_);
     commands_->readAllSucceeded = [this] {
-        const auto image = recorder_->complete();
-        if (!image) return;
+        if (!doc_.radio.complete()) return;
         std::string why;
-        const std::string path = keepSafetyCopy(*image, why);
+        const std::string path = keepSafetyCopy(doc_.radio, why);
         if (const std::string problem = safetyCopyProblem(path, why); !problem.empty())
             host_->message(problem, engine::ErrorTitle, Host::Buttons::Ok);
     };
@@ -226,6 +224,12 @@ void Form1::buildMenus() {
     QAction* readAllItem = comm->addAction("Read All Data(&B)");
     readAllItem->setObjectName("ALL_READ");
     connect(readAllItem, &QAction::triggered, this, [this] { readAll(); });
+    // Only the blocks that differ from what the radio was last read or
+    // written with; the items above keep writing everything.
+    QAction* changesItem = comm->addAction("Write Changes(&C)");
+    changesItem->setObjectName("WriteChanges");
+    changesItem->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W));
+    connect(changesItem, &QAction::triggered, this, [this] { writeChanges(); });
     QAction* verifyItem = comm->addAction("Verify After Write");
     verifyItem->setObjectName("VerifyAfterWrite");
     verifyItem->setCheckable(true);

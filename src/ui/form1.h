@@ -70,6 +70,7 @@ public:
     void showVersion();
     TransferOutcome readAll() { return commands_->readAll(*this); }
     TransferOutcome writeAll() { return commands_->writeAll(); }
+    TransferOutcome writeChanges() { return commands_->writeChanges(); }
     // "Save Radio Image…": reads every region of the radio into an image
     // file. "Open Radio Image…": fills the window from an image file as Read
     // All fills it from the radio. Both tell the user how it went.
@@ -132,7 +133,6 @@ private:
     QAction* redoItem_ = nullptr;
     Listeners<>::Token historyToken_;
     // Keeps what Read All read, for the safety copy after it.
-    std::unique_ptr<ReadAllRecorder> recorder_;
 };
 
 }  // namespace tqm5

@@ -64,6 +64,7 @@ Form4::Form4(Document& doc, const QtSerialLink& devices, Host& host, QWidget* pa
     setWindowTitle("Font");
     setModal(true);
     transfer_ = std::make_unique<FontTransfer>(glyphs_, static_cast<FontTransferOutput&>(*this), readAllMode);
+    transfer_->image = &doc.radio;
 
     port_ = new FontPort(devices, this);
     port_->setObjectName("MSComm1");

@@ -54,7 +54,7 @@ private slots:
                                                   "Save Radio Image…", "Open Radio Image…", "Import Common CSV…",
                                                   "Export Common CSV…", "Print…", "Export PDF…"}));
         QCOMPARE(r.captions("Tusin_Botton"),
-                 (QStringList{"Write All Data(&A)", "Read All Data(&B)", "Verify After Write"}));
+                 (QStringList{"Write All Data(&A)", "Read All Data(&B)", "Write Changes(&C)", "Verify After Write"}));
         auto* verify = r.form->findChild<QAction*>("VerifyAfterWrite");
         QVERIFY(verify->isCheckable());
         QVERIFY(!verify->isChecked());

@@ -1,0 +1,49 @@
+#pragma once
+// What the program keeps of each radio between runs, in the user's data
+// folder beside the safety copies: the image the radio was last read into or
+// written from (so a later run can write only what changed), and the
+// journal of a write that did not finish (so the next one can resume it).
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "files/radio_image.h"
+
+namespace tqm5 {
+
+// $XDG_DATA_HOME/tqm5writer/radios, or ~/.local/share/tqm5writer/radios.
+std::string keptImageFolder();
+
+// The name a radio is kept under: its device ("/dev/ttyUSB0" gives
+// "dev_ttyUSB0"), or "port-3" when only a port number is known.
+std::string radioKey(const std::string& device, int port);
+
+// The image is kept only when it knows every region a write sends (all but
+// the write-protect byte); true when it was saved, or with nothing to save.
+// False with `error` set when the file could not be written.
+bool keepRadioImage(const std::string& key, const RadioImage& image, std::string& error);
+// The kept image, every region known (the write-protect byte as kept). None
+// when there is none (`error` empty) or it cannot be used (`error` says why).
+std::optional<RadioImage> keptRadioImage(const std::string& key, std::string& error);
+// Forgets the kept image (after a write whose end is unknown).
+void forgetRadioImage(const std::string& key);
+
+// --- the journal of a write ----------------------------------------------------
+struct WriteJournal {
+    RadioImage target;                  // what the write was to leave in the radio
+    std::vector<uint32_t> acknowledged;  // blocks the radio took, in order
+    int blocks = 0;                     // how many the write had in all
+};
+
+// Starts a journal for a write of `blocks` blocks leaving `target`; false
+// with `error` set when it cannot be written.
+bool startJournal(const std::string& key, const RadioImage& target, int blocks, std::string& error);
+// Notes one block the radio took.
+bool noteAcknowledged(const std::string& key, uint32_t address, std::string& error);
+// The journal left by a write that did not finish; none when there is none
+// (`error` empty) or it cannot be used (`error` says why).
+std::optional<WriteJournal> openJournal(const std::string& key, std::string& error);
+void removeJournal(const std::string& key);
+
+}  // namespace tqm5
