@@ -15,7 +15,7 @@
 #include "emulator_paths.h"
 #include "wire_time.h"
 #include "serial/qt_serial_link.h"
-#include "ui/form1.h"
+#include "ui/main_window.h"
 #include "demo_window.h"
 
 using namespace tqm5;
@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     QtSerialLink link;
     link.bindDevice(1, QString::fromStdString(radio.devicePath()));
     SilentWindowHost host;
-    Form1 window(doc, link, &host);
+    MainWindow window(doc, link, &host);
     window.show();
     QApplication::processEvents();
 

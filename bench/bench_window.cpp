@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     DemoWindow demo;
     Document& doc = demo.doc;
-    Form1& window = demo.window;
+    MainWindow& window = demo.window;
     QApplication::processEvents();
 
     auto fill = [&] {

@@ -25,7 +25,8 @@ enum Exit : int { Ok = 0, Failed = 1, Usage = 2 };
 constexpr int BlockAttempts = 5;
 
 struct Options {
-    std::string device;  // a device path; empty: the port number
+    std::string device;  // the first --device when a path; empty: the port number
+    std::vector<std::string> devices;  // every --device, in the order given
     int port = 1;
     bool yes = false;     // questions are answered OK
     bool quiet = false;   // no progress bar

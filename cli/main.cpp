@@ -1,11 +1,13 @@
 // tqm5: the TQM5 Writer command line. Backs up, restores and compares the
 // radio's memory with the program's own transfers and codecs.
+#include <QCommandLineParser>
 #include <QCoreApplication>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <map>
 
 #include "app/startup.h"
 #include "cli.h"
@@ -23,61 +25,125 @@ bool portNumber(const std::string& text, int& out) {
     return true;
 }
 
+// The arguments travel through the parser as Latin-1, so every byte of a
+// path comes back as it was typed, whatever the locale.
+std::string bytes(const QString& text) { return text.toLatin1().toStdString(); }
+
+// A refused argument in plain words: an unknown option as it was typed, a
+// value missing after an option, or one given to an option that takes none.
+void tellParseError(const QCommandLineParser& parser, const QStringList& args) {
+    if (const QStringList unknown = parser.unknownOptionNames(); !unknown.isEmpty()) {
+        const QString name = unknown.first();
+        QString typed = (name.size() == 1 ? "-" : "--") + name;
+        for (const QString& a : args)
+            if (a.startsWith('-') && a.mid(a.startsWith("--") ? 2 : 1).section('=', 0, 0) == name) {
+                typed = a.section('=', 0, 0);
+                break;
+            }
+        error("unknown option " + bytes(typed) + " (tqm5 --help lists them)");
+        return;
+    }
+    // The parser names the option, as typed, between quotes.
+    const QString text = parser.errorText();
+    const qsizetype from = text.indexOf('\''), to = text.lastIndexOf('\'');
+    if (from < 0 || to <= from) {
+        error(bytes(text));
+        return;
+    }
+    const QString typed = text.mid(from + 1, to - from - 1);
+    const bool takesValue = text.startsWith("Missing value");
+    error(bytes(typed) + (takesValue ? " needs a value" : " takes no value"));
+}
+
 // Options may stand before or after the command. False (and a message) on
 // anything unknown.
 bool parse(int argc, char** argv, std::string& command, Options& o) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= argc) {
-                error(a + " needs a value");
-                return false;
-            }
-            out = argv[++i];
-            return true;
-        };
-        std::string v;
-        if (a == "--device" || a == "-d") {
-            if (!value(v)) return false;
+    QCommandLineParser parser;
+    // "-device" is --device, never -d with the value "evice".
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    // The help is UsageText; the parser's generated one is never shown, so
+    // the options carry no descriptions.
+    const QCommandLineOption device(QStringList{"d", "device"}, {}, "PATH");
+    const QCommandLineOption port(QStringList{"p", "port"}, {}, "N");
+    const QCommandLineOption output(QStringList{"o", "output"}, {}, "FILE");
+    const QCommandLineOption font(QStringList{"f", "font"}, {}, "FILE.FM5");
+    const QCommandLineOption layout("layout", {}, "LAYOUT");
+    const QCommandLineOption row("row", {}, "ROW");
+    const QCommandLineOption yes(QStringList{"y", "yes"}, {});
+    const QCommandLineOption quiet(QStringList{"q", "quiet"}, {});
+    const QCommandLineOption verify("verify", {});
+    const QCommandLineOption help(QStringList{"h", "help"}, {});
+    parser.addOptions({device, port, output, font, layout, row, yes, quiet, verify, help});
+    QStringList args;
+    for (int i = 0; i < argc; ++i) args << QString::fromLatin1(argv[i]);
+    if (!parser.parse(args)) {
+        tellParseError(parser, args);
+        return false;
+    }
+    // The options in the order given: a later --port overrides a port number
+    // given as --device, and the other way round.
+    std::map<QString, qsizetype> taken;
+    auto next = [&](const QCommandLineOption& option) {
+        return bytes(parser.values(option).at(taken[option.names().first()]++));
+    };
+    for (const QString& name : parser.optionNames()) {
+        auto is = [&](const QCommandLineOption& option) { return option.names().contains(name); };
+        if (is(device)) {
+            o.devices.push_back(next(device));
             // A bare number is a port number, as the window's port menu has them.
-            if (!portNumber(v, o.port)) o.device = v;
-        } else if (a == "--port" || a == "-p") {
-            if (!value(v)) return false;
+            if (o.devices.size() == 1 && !portNumber(o.devices.front(), o.port)) o.device = o.devices.front();
+        } else if (is(port)) {
+            const std::string v = next(port);
             if (!portNumber(v, o.port)) {
                 error("the port number must be 1 to 16, not " + v);
                 return false;
             }
-        } else if (a == "-o" || a == "--output") {
-            if (!value(o.output)) return false;
-        } else if (a == "--font" || a == "-f") {
-            if (!value(o.font)) return false;
-        } else if (a == "--layout") {
-            if (!value(o.layout)) return false;
+        } else if (is(output)) {
+            o.output = next(output);
+        } else if (is(font)) {
+            o.font = next(font);
+        } else if (is(layout)) {
+            o.layout = next(layout);
             if (o.layout != "common") {
                 error("the only other CSV layout is common, not " + o.layout);
                 return false;
             }
-        } else if (a == "--row") {
-            if (!value(o.row)) return false;
-        } else if (a == "--yes" || a == "-y") {
+        } else if (is(row)) {
+            o.row = next(row);
+        } else if (is(yes)) {
             o.yes = true;
-        } else if (a == "--quiet" || a == "-q") {
+        } else if (is(quiet)) {
             o.quiet = true;
-        } else if (a == "--verify") {
+        } else if (is(verify)) {
             o.verify = true;
-        } else if (a == "--help" || a == "-h") {
-            command = "help";
-        } else if (a.size() > 1 && a[0] == '-') {
-            error("unknown option " + a + " (tqm5 --help lists them)");
-            return false;
-        } else if (command.empty()) {
-            command = a;
-        } else {
-            o.args.push_back(a);
         }
+    }
+    const QStringList words = parser.positionalArguments();
+    for (const QString& w : words) o.args.push_back(bytes(w));
+    if (parser.isSet(help)) {
+        command = "help";
+    } else if (!o.args.empty()) {
+        command = o.args.front();
+        o.args.erase(o.args.begin());
     }
     return true;
 }
+
+struct Command {
+    const char* name;
+    int (*run)(const Options&);
+    bool severalDevices;  // takes more than one --device
+};
+
+const Command AllCommands[] = {
+    {"read", read, false},
+    {"write", write, true},
+    {"export-csv", exportCsv, false},
+    {"import-csv", importCsv, false},
+    {"backup", backup, false},
+    {"restore", restore, true},
+    {"diff", diff, false},
+};
 
 }  // namespace
 
@@ -93,13 +159,14 @@ int main(int argc, char** argv) {
     // The serial port needs Qt's core; no window is ever opened.
     QCoreApplication app(argc, argv);
     if (const std::string problem = tqm5::startUpProblem(); !problem.empty()) error(problem);
-    if (command == "read") return read(options);
-    if (command == "write") return write(options);
-    if (command == "export-csv") return exportCsv(options);
-    if (command == "import-csv") return importCsv(options);
-    if (command == "backup") return backup(options);
-    if (command == "restore") return restore(options);
-    if (command == "diff") return diff(options);
+    for (const Command& c : AllCommands) {
+        if (command != c.name) continue;
+        if (options.devices.size() > 1 && !c.severalDevices) {
+            error(command + " works on one radio: give --device once");
+            return Usage;
+        }
+        return c.run(options);
+    }
     error("unknown command " + command + " (tqm5 --help lists them)");
     return Usage;
 }

@@ -11,7 +11,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "ui/form5.h"
+#include "ui/group_window.h"
 #include "ui/twips.h"
 
 namespace tqm5 {
@@ -161,7 +161,7 @@ void BankPage::applyBox(int bank) {
 
 void BankPage::openGroups() {
     if (!commands_.openGroupWindow()) return;
-    Form5 window(commands_, false, this);
+    GroupWindow window(commands_, false, this);
     const QRect main = this->window()->frameGeometry();
     window.move(main.left() + twipsToPixels(2000), main.top() + twipsToPixels(1000));
     window.exec();

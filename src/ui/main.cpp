@@ -22,8 +22,8 @@
 #include "app/file_commands.h"
 #include "app/startup.h"
 #include "files/config_file.h"
-#include "ui/form1.h"
 #include "serial/qt_serial_link.h"
+#include "ui/main_window.h"
 
 namespace {
 
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     tqm5::readConfiguration(doc, config);
     tqm5::QtSerialLink link;
     if (args.isSet(device)) link.bindDevice(doc.port, args.value(device));
-    tqm5::Form1 window(doc, link, nullptr, nullptr, tqm5::PageBuilding::AfterFirstPaint);
+    tqm5::MainWindow window(doc, link, nullptr, nullptr, tqm5::PageBuilding::AfterFirstPaint);
     window.commands().configPath = config;
     FirstPaintProbe probe(&window, clock);
     if (qEnvironmentVariableIntValue("TQM5_STARTUP_PROBE") == 1) app.installEventFilter(&probe);

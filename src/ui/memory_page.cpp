@@ -14,7 +14,7 @@
 #include <cmath>
 #include <vector>
 
-#include "ui/form2.h"
+#include "ui/channel_editor.h"
 #include "ui/keyboard.h"
 #include "ui/grid_model.h"
 #include "ui/twips.h"
@@ -196,7 +196,7 @@ void MemoryPage::openEditor() {
     const int row = commands_.editorRow();
     if (row == 0) return;
     grid_.selectRow(row);
-    Form2 editor(grid_, row, this);
+    ChannelEditor editor(grid_, row, this);
     editor.exec();
     commands_.storeEdit(editor.result(), editor.plan());
 }

@@ -14,18 +14,18 @@
 #include "radio/memory_map.h"
 #include "serial/qt_serial_link.h"
 #include "support/window_rig.h"
-#include "ui/form1.h"
+#include "ui/main_window.h"
 
 using namespace tqm5;
 
 namespace {
 
 struct Rig : test::WindowRig {
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> window;
     Rig() {
-        form = std::make_unique<Form1>(doc, link, &host);
-        form->commands().timeoutMs = 150;
-        form->show();
+        window = std::make_unique<MainWindow>(doc, link, &host);
+        window->commands().timeoutMs = 150;
+        window->show();
     }
     // Exchange number of the first logged command containing `what`.
     uint64_t exchangeOf(const std::string& what) {
@@ -45,13 +45,13 @@ private slots:
     void readAllThenWriteAllKeepsTheRadio() {
         Rig r;
         const Bytes before = r.radio.memory();
-        QCOMPARE(r.form->readAll(), TransferOutcome::Success);
+        QCOMPARE(r.window->readAll(), TransferOutcome::Success);
         QCOMPARE(r.shown, (std::vector<std::string>{"Success ALL DATA READ| Finish"}));
         QVERIFY(r.doc.glyphs.anyKnown());
         QCOMPARE(r.doc.banks.total(), 1000);
         r.shown.clear();
         r.radio.withEmulator([](emu::Emulator& e) { e.clearLog(); });
-        QCOMPARE(r.form->writeAll(), TransferOutcome::Success);
+        QCOMPARE(r.window->writeAll(), TransferOutcome::Success);
         QCOMPARE(r.shown, (std::vector<std::string>{"Success| Finish"}));
         const Bytes after = r.radio.memory();
         for (std::size_t a = 0; a < before.size(); ++a)
@@ -67,7 +67,7 @@ private slots:
     void readAllWithTheRadioSilent() {
         Rig r;
         r.radio.withEmulator([](emu::Emulator& e) { e.failIdentifications(1000, emu::FaultKind::NoAnswer); });
-        QCOMPARE(r.form->readAll(), TransferOutcome::Error);
+        QCOMPARE(r.window->readAll(), TransferOutcome::Error);
         const std::vector<std::string> expected = {
             "Error| Error", "Error| Error", "Error| Error", "Error| Error", "Error| Error",  // the five reads
             "Com Error| Error",                                                           // the font window
@@ -87,7 +87,7 @@ private slots:
             Rig dry;
             dry.doc.origin.known = true;
             dry.doc.known = AreaOrigins{true, true, true, true, true, true};
-            QCOMPARE(dry.form->writeAll(), TransferOutcome::Success);
+            QCOMPARE(dry.window->writeAll(), TransferOutcome::Success);
             oneTouch = dry.exchangeOf("W 00180");
         }
         QVERIFY(oneTouch > 1000);
@@ -97,7 +97,7 @@ private slots:
         r.radio.withEmulator([oneTouch](emu::Emulator& e) {
             for (uint64_t x = oneTouch; x < oneTouch + 3; ++x) e.forceFault(x, emu::FaultKind::BrokenTail);
         });
-        QCOMPARE(r.form->writeAll(), TransferOutcome::Error);
+        QCOMPARE(r.window->writeAll(), TransferOutcome::Error);
         QCOMPARE(r.shown, (std::vector<std::string>{"Error| Error", "Error| Error"}));
         QCOMPARE(r.logged("W 001A0"), 1);  // the title after it was still written
         QCOMPARE(r.logged("W 00100"), 1);
@@ -114,16 +114,16 @@ private slots:
                 r.doc.origin.known = true;
                 r.doc.known = AreaOrigins{true, true, true, true, true, true};
                 int copies = 0;
-                r.form->commands().readAllSucceeded = [&] { ++copies; };
-                auto token = r.form->commands().transferStarting.connect([&](const engine::Plan& p) {
+                r.window->commands().readAllSucceeded = [&] { ++copies; };
+                auto token = r.window->commands().transferStarting.connect([&](const engine::Plan& p) {
                     if (end == Stop) {
-                        if (p.what == "one-touch keys") QTimer::singleShot(0, [&] { r.form->commands().requestStop(); });
+                        if (p.what == "one-touch keys") QTimer::singleShot(0, [&] { r.window->commands().requestStop(); });
                         return;
                     }
                     const bool gone = p.what == "bank layout";
                     r.link.bindDevice(1, gone ? QString("/dev/tqm5-no-such-port") : QString::fromStdString(r.radio.devicePath()));
                 });
-                const TransferOutcome out = write ? r.form->writeAll() : r.form->readAll();
+                const TransferOutcome out = write ? r.window->writeAll() : r.window->readAll();
                 if (end == PortGone) {
                     QCOMPARE(out, TransferOutcome::Error);
                     QCOMPARE(r.shown.at(0), std::string("Port Error| Error"));
@@ -133,7 +133,7 @@ private slots:
                     QCOMPARE(r.shown.back(), std::string("Stopped| Stop"));
                     QCOMPARE(r.logged("001A0"), 0);  // the title step never ran
                     QVERIFY(!r.doc.state.readAllMode && !r.doc.state.stopping);
-                    QVERIFY(r.form->findChild<QWidget*>("READ_Botton")->isEnabled());
+                    QVERIFY(r.window->findChild<QWidget*>("READ_Botton")->isEnabled());
                 }
                 QCOMPARE(copies, 0);
                 QVERIFY(!r.doc.state.busyNow());
@@ -153,7 +153,7 @@ private slots:
                 r.doc.glyphs.setKnown(4, true);
             }
             const Bytes fontBefore = r.radio.readMemory(radio::Font.address, radio::Font.length);
-            QCOMPARE(r.form->writeAll(), TransferOutcome::Success);
+            QCOMPARE(r.window->writeAll(), TransferOutcome::Success);
             const Bytes fontAfter = r.radio.readMemory(radio::Font.address, radio::Font.length);
             for (int g = 0; g < 8; ++g) {
                 const auto from = std::size_t(32 * g);

@@ -17,8 +17,8 @@
 #include "emulator_paths.h"
 #include "serial/qt_serial_link.h"
 #include "support/recording_widget_host.h"
-#include "ui/form1.h"
-#include "ui/form5.h"
+#include "ui/group_window.h"
+#include "ui/main_window.h"
 #include "ui/one_touch_frame.h"
 
 using namespace tqm5;
@@ -34,7 +34,7 @@ struct Window {
     Document doc;
     QtSerialLink link;
     test::RecordingWidgetHost host;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> window;
     std::vector<Shown> shown;
     Host::Choice answer = Host::Choice::Ok;
     Window() {
@@ -46,15 +46,15 @@ struct Window {
             shown.push_back({t, ti});
             return answer;
         };
-        form = std::make_unique<Form1>(doc, link, &host);
-        form->show();
+        window = std::make_unique<MainWindow>(doc, link, &host);
+        window->show();
     }
     template <typename T>
-    T* child(const QString& name) { return form->findChild<T*>(name); }
+    T* child(const QString& name) { return window->findChild<T*>(name); }
     QPushButton* button(const char* name) { return child<QPushButton>(name); }
     QLineEdit* box(int bank) { return child<QLineEdit>(QString("Text1[%1]").arg(bank)); }
     void showTab(int index) { child<QTabBar>("TabStrip1")->setCurrentIndex(index); }
-    QString label(int row) { return form->grid()->model()->headerData(row - 1, Qt::Vertical).toString(); }
+    QString label(int row) { return window->grid()->model()->headerData(row - 1, Qt::Vertical).toString(); }
 };
 
 }  // namespace
@@ -91,7 +91,7 @@ private slots:
         w.answer = Host::Choice::Cancel;
         w.showTab(0);
         QCOMPARE(w.shown.back().text, std::string("Bank Total Error. Init Data?"));
-        QCOMPARE(w.form->findChild<QStackedWidget*>()->currentIndex(), 1);
+        QCOMPARE(w.window->findChild<QStackedWidget*>()->currentIndex(), 1);
         QCOMPARE(w.doc.banks.total(), 999);
 
         // Up on the last focused slider mends it.
@@ -106,7 +106,7 @@ private slots:
     void aSizeBeingTypedCountsFirst() {
         Window w;
         w.showTab(1);
-        QApplication::setActiveWindow(w.form.get());
+        QApplication::setActiveWindow(w.window.get());
         w.child<QSlider>("Slider1[1]")->setFocus();  // bank 1 is the one Up acts on
         QCOMPARE(w.doc.banks.selected, 1);
         w.box(0)->setFocus();
@@ -123,7 +123,7 @@ private slots:
         w.showTab(0);  // 50 + 101 + 149 + 700: the total is whole again, nothing asked
         QCOMPARE(w.doc.banks.size[2], 149);
         QVERIFY(w.shown.empty());
-        QCOMPARE(w.form->findChild<QStackedWidget*>()->currentIndex(), 0);
+        QCOMPARE(w.window->findChild<QStackedWidget*>()->currentIndex(), 0);
 
         w.showTab(1);
         bool disabled = false;
@@ -155,7 +155,7 @@ private slots:
     void groupWindowReadsTogglesAndKeepsUnavailableBanks() {
         Window w;
         w.showTab(1);
-        Commands& commands = w.form->commands();
+        Commands& commands = w.window->commands();
         // A layout that does not total 1000 is left as it is.
         commands.setBankSize(0, 102);
         QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
@@ -164,7 +164,7 @@ private slots:
         QCOMPARE(w.doc.banks.size[0], 102);
         commands.setBankSize(0, 100);
         QVERIFY(commands.openGroupWindow());  // default layout: banks 10-49 hold nothing
-        Form5 groups(commands, false, w.form.get());
+        GroupWindow groups(commands, false, w.window.get());
         groups.show();
         QCOMPARE(groups.windowTitle(), QString("BANK-LINK Setting"));
         QTableWidget* grid = groups.grid();
@@ -200,8 +200,8 @@ private slots:
     void groupGridFromTheKeyboard() {
         Window w;
         w.showTab(1);
-        QVERIFY(w.form->commands().openGroupWindow());  // banks 10-49 hold nothing
-        Form5 groups(w.form->commands(), false, w.form.get());
+        QVERIFY(w.window->commands().openGroupWindow());  // banks 10-49 hold nothing
+        GroupWindow groups(w.window->commands(), false, w.window.get());
         groups.show();  // and made active, so that the focus is the keyboard's
         groups.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&groups));
@@ -235,7 +235,7 @@ private slots:
 
     void groupWindowInReadAllModeReadsAndCloses() {
         Window w;
-        Form5 groups(w.form->commands(), true, w.form.get());
+        GroupWindow groups(w.window->commands(), true, w.window.get());
         QTimer::singleShot(5000, &groups, &QDialog::reject);  // never hang the test
         QCOMPARE(groups.exec(), int(QDialog::Accepted));
         QCOMPARE(w.shown.back().text, std::string("Success ALL DATA READ"));

@@ -15,7 +15,7 @@
 #include "serial/qt_serial_link.h"
 #include "support/recording_widget_host.h"
 #include "ui/file_dialogs.h"
-#include "ui/form1.h"
+#include "ui/main_window.h"
 
 using namespace tqm5;
 
@@ -25,7 +25,7 @@ struct Window {
     Document doc;
     QtSerialLink link;
     test::RecordingWidgetHost host;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> window;
     std::vector<std::pair<std::string, std::string>> shown;
     std::vector<FileDialogKind> asked;
     QString answer;
@@ -40,26 +40,26 @@ struct Window {
             asked.push_back(k);
             return answer;
         };
-        form = std::make_unique<Form1>(doc, link, &host);
-        form->show();
+        window = std::make_unique<MainWindow>(doc, link, &host);
+        window->show();
     }
     ~Window() { fileDialogOverride() = nullptr; }
     void trigger(const char* name, const QString& path) {
         answer = path;
-        QAction* a = form->findChild<QAction*>(name);
+        QAction* a = window->findChild<QAction*>(name);
         QVERIFY(a && a->isEnabled());
         a->trigger();
     }
-    QString cell(int row, int col) { return form->grid()->model()->index(row - 1, col - 1).data().toString(); }
+    QString cell(int row, int col) { return window->grid()->model()->index(row - 1, col - 1).data().toString(); }
     // A file dropped on the window, as a file manager drops it.
     void drop(const QString& path) {
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(path)});
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(form.get(), &enter);
+        QCoreApplication::sendEvent(window.get(), &enter);
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(form.get(), &drop);
+        QCoreApplication::sendEvent(window.get(), &drop);
         QCoreApplication::processEvents();
     }
 };
@@ -123,10 +123,10 @@ private slots:
 
         // On the Bank page, right after a size was typed: the rows carry the
         // new layout's labels.
-        w.form->findChild<QTabBar*>("TabStrip1")->setCurrentIndex(1);
-        w.form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
-        auto* box = w.form->findChild<QLineEdit*>("Text1[0]");
+        w.window->findChild<QTabBar*>("TabStrip1")->setCurrentIndex(1);
+        w.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        auto* box = w.window->findChild<QLineEdit*>("Text1[0]");
         box->setFocus();
         box->selectAll();
         QTest::keyClicks(box, "99");
@@ -172,9 +172,9 @@ private slots:
         w.trigger("ExportCommonCsv", dir.filePath("out"));
         QCOMPARE(slurp(dir.filePath("out.csv")).replace("\r\n", "\n"), slurp(TQM5_TEST_DATA "/common-exported.csv"));
         // The import is one step to undo and redo.
-        QVERIFY(w.form->commands().undo());
+        QVERIFY(w.window->commands().undo());
         QVERIFY(!w.doc.grid.inUse(7));
-        QVERIFY(w.form->commands().redo());
+        QVERIFY(w.window->commands().redo());
         QCOMPARE(w.cell(7, ColName), QString("ハム"));
 
         // Printed: one page for each of banks 0 and 1, the priority and
@@ -236,11 +236,11 @@ private slots:
         QCOMPARE(w.cell(5, ColName), QString("Saved"));
 
         Window fresh;
-        QVERIFY(fresh.form->openFile(TQM5_TEST_DATA "/common.csv"));
+        QVERIFY(fresh.window->openFile(TQM5_TEST_DATA "/common.csv"));
         QCOMPARE(fresh.cell(1, ColName), QString("Simplex"));
-        QVERIFY(fresh.form->openFile(dir.filePath("mine.m5")));
+        QVERIFY(fresh.window->openFile(dir.filePath("mine.m5")));
         QCOMPARE(fresh.cell(5, ColName), QString("Saved"));
-        QVERIFY(!fresh.form->openFile(dir.filePath("notes.txt")));
+        QVERIFY(!fresh.window->openFile(dir.filePath("notes.txt")));
         QVERIFY(fresh.shown.back().first.find("none of them") != std::string::npos);
     }
 
@@ -249,7 +249,7 @@ private slots:
         w.doc.state.busy = BusyMemoryRead;
         for (const char* name : {"ReadFile", "TEST_CLICK", "FILE_INPORT", "FILE_EXPORT", "ImportCommonCsv",
                                  "ExportCommonCsv", "ExportPdf"})
-            w.form->findChild<QAction*>(name)->trigger();
+            w.window->findChild<QAction*>(name)->trigger();
         QVERIFY(w.asked.empty());
         QVERIFY(w.shown.empty());
         w.doc.state.busy = Idle;

@@ -16,22 +16,22 @@
 #include "files/safety_copies.h"
 #include "serial/qt_serial_link.h"
 #include "support/window_rig.h"
-#include "ui/form1.h"
+#include "ui/main_window.h"
 
 using namespace tqm5;
 
 namespace {
 
 struct Rig : test::WindowRig {
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> window;
     Rig() {
-        form = std::make_unique<Form1>(doc, link, &host);
-        form->commands().timeoutMs = 150;
-        form->show();
+        window = std::make_unique<MainWindow>(doc, link, &host);
+        window->commands().timeoutMs = 150;
+        window->show();
     }
     QStringList captions(const char* menu) {
         QStringList out;
-        for (QAction* a : form->findChild<QMenu*>(menu)->actions())
+        for (QAction* a : window->findChild<QMenu*>(menu)->actions())
             if (!a->isSeparator()) out << a->text();
         return out;
     }
@@ -55,12 +55,12 @@ private slots:
                                                   "Export Common CSV…", "Print…", "Export PDF…"}));
         QCOMPARE(r.captions("Tusin_Botton"),
                  (QStringList{"Write All Data(&A)", "Read All Data(&B)", "Write Changes(&C)", "Verify After Write"}));
-        auto* verify = r.form->findChild<QAction*>("VerifyAfterWrite");
+        auto* verify = r.window->findChild<QAction*>("VerifyAfterWrite");
         QVERIFY(verify->isCheckable());
         QVERIFY(!verify->isChecked());
-        QVERIFY(!r.form->commands().verifyAfterWrite);
+        QVERIFY(!r.window->commands().verifyAfterWrite);
         verify->trigger();
-        QVERIFY(r.form->commands().verifyAfterWrite);
+        QVERIFY(r.window->commands().verifyAfterWrite);
     }
 
     // A write the radio answers but does not store: unnoticed without the
@@ -68,13 +68,13 @@ private slots:
     void verifyAfterWriteCatchesADroppedWrite() {
         for (bool verify : {false, true}) {
             Rig r;
-            QCOMPARE(r.form->readAll(), TransferOutcome::Success);
+            QCOMPARE(r.window->readAll(), TransferOutcome::Success);
             r.radio.setMemory(Bytes(emu::MemorySize, 0));
             r.shown.clear();
-            r.form->commands().verifyAfterWrite = verify;
+            r.window->commands().verifyAfterWrite = verify;
             // The run's first exchange identifies; the third writes row 2.
             r.radio.withEmulator([](emu::Emulator& e) { e.forceFault(e.stats().exchanges + 3, emu::FaultKind::NotStored); });
-            const TransferOutcome out = r.form->writeAll();
+            const TransferOutcome out = r.window->writeAll();
             QCOMPARE(r.shown.size(), std::size_t(1));
             if (!verify) {
                 QCOMPARE(out, TransferOutcome::Success);
@@ -82,7 +82,7 @@ private slots:
             } else {
                 QCOMPARE(out, TransferOutcome::Error);
                 QCOMPARE(r.shown.front(), std::string(VerifyFailedText) + "0x01240 (channel Bank000-1): wrote 02, read 00| Error");
-                QCOMPARE(r.form->commands().lastMismatches.size(), std::size_t(1));
+                QCOMPARE(r.window->commands().lastMismatches.size(), std::size_t(1));
             }
             QVERIFY(!r.doc.state.busyNow());
         }
@@ -95,9 +95,9 @@ private slots:
         std::filesystem::create_directories(dir);
         const QString path = QString::fromStdString((dir / "a.m5img").string());
         Rig r;
-        QCOMPARE(r.form->readAll(), TransferOutcome::Success);
+        QCOMPARE(r.window->readAll(), TransferOutcome::Success);
         r.shown.clear();
-        QVERIFY(r.form->saveRadioImage(path));
+        QVERIFY(r.window->saveRadioImage(path));
         QCOMPARE(r.shown, (std::vector<std::string>{"Success| Finish"}));
         std::vector<std::string> copies;
         for (const auto& e : std::filesystem::directory_iterator(safetyCopyFolder())) copies.push_back(e.path().string());
@@ -105,7 +105,7 @@ private slots:
 
         for (const QString& file : {path, QString::fromStdString(copies.back())}) {
             Rig other;
-            QVERIFY(other.form->openRadioImage(file));
+            QVERIFY(other.window->openRadioImage(file));
             QCOMPARE(other.shown, (std::vector<std::string>{"Success| Finish"}));
             QCOMPARE(documentDifferences(r.doc, other.doc), std::vector<std::string>{});
             QVERIFY(other.doc.glyphs.anyKnown());
@@ -121,7 +121,7 @@ private slots:
             QVERIFY(saveImageFile(bad, *image, why));
             Rig fresh;
             const Document before = fresh.doc;
-            QVERIFY(!fresh.form->openRadioImage(QString::fromStdString(bad)));
+            QVERIFY(!fresh.window->openRadioImage(QString::fromStdString(bad)));
             QCOMPARE(fresh.shown.size(), std::size_t(1));
             QVERIFY2(fresh.shown.front().find("the channels at 0x01480 (Bank000-10)") != std::string::npos,
                      fresh.shown.front().c_str());
@@ -136,7 +136,7 @@ private slots:
             std::fclose(f);
         }
         Rig damaged;
-        QVERIFY(!damaged.form->openRadioImage(path));
+        QVERIFY(!damaged.window->openRadioImage(path));
         QCOMPARE(damaged.shown.size(), std::size_t(1));
         QVERIFY(damaged.shown.front().find("damaged") != std::string::npos);
         QVERIFY(!damaged.doc.glyphs.anyKnown());

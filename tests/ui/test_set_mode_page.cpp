@@ -16,28 +16,28 @@
 #include "emulator_paths.h"
 #include "serial/qt_serial_link.h"
 #include "support/window_rig.h"
-#include "ui/form1.h"
+#include "ui/main_window.h"
 
 using namespace tqm5;
 
 namespace {
 
 struct Rig : test::WindowRig {
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> window;
     Rig() {
-        form = std::make_unique<Form1>(doc, link, &host);
-        form->show();
+        window = std::make_unique<MainWindow>(doc, link, &host);
+        window->show();
     }
     template <typename T>
     T* child(const QString& name) {
-        T* c = form->findChild<T*>(name);
+        T* c = window->findChild<T*>(name);
         if (!c) qFatal("no control %s", qPrintable(name));
         return c;
     }
     QComboBox* combo(const QString& name) { return child<QComboBox>(name); }
     void click(const char* name) { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
     void showTab(int index) {
-        form->findChild<QTabBar*>("TabStrip1")->setCurrentIndex(index);
+        window->findChild<QTabBar*>("TabStrip1")->setCurrentIndex(index);
         QApplication::processEvents();
     }
     // Picks an entry as the mouse would.

@@ -4,7 +4,7 @@
 #include "app/startup.h"
 #include "emulator/pty_server.h"
 #include "emulator_paths.h"
-#include "ui/form1.h"
+#include "ui/main_window.h"
 #include "serial/qt_serial_link.h"
 
 namespace tqm5 {
@@ -19,7 +19,7 @@ struct DemoWindow {
     Document doc;
     QtSerialLink link;
     SilentWindowHost host;
-    Form1 window{doc, link, &host};
+    MainWindow window{doc, link, &host};
 
     DemoWindow() {
         radio.loadImage(emu::DemoImage);

@@ -11,12 +11,12 @@
 
 #include "channels/channel_transfers.h"
 #include "demo_window.h"
-#include "ui/form2.h"
-#include "ui/form5.h"
+#include "ui/channel_editor.h"
+#include "ui/group_window.h"
 #include "ui/one_touch_frame.h"
 
 #include <QTabBar>
-#include "ui/form4.h"
+#include "ui/font_window.h"
 
 using namespace tqm5;
 
@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
 
     DemoWindow demo;
     Document& doc = demo.doc;
-    Form1& window = demo.window;
+    MainWindow& window = demo.window;
     if (window.memoryRead() != TransferOutcome::Success) return 1;
     doc.grid.setSelection(1101, 1101);
     doc.grid.selectRow(1101);
@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     window.grab().save(out + "/main-window.png");
 
-    Form2 editor(doc.grid, 1101, &window);
+    ChannelEditor editor(doc.grid, 1101, &window);
     editor.show();
     QApplication::processEvents();
     editor.grab().save(out + "/detail-editor-dual.png");
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     window.grab().save(out + "/bank-page.png");
 
     if (!window.commands().openGroupWindow()) return 1;
-    Form5 groups(window.commands(), false, &window);
+    GroupWindow groups(window.commands(), false, &window);
     groups.show();
     if (groups.read() != TransferOutcome::Success) return 1;
     QApplication::processEvents();
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     selectSetModeItem(doc.setMode, setModeItemIndex("Set_Mode_Display[0]"), Japanese);
     shoot(3, "set-mode-page-ja.png");
     shoot(2, "common-set-page-ja.png");
-    Form4 fontWindow(doc, demo.link, demo.host, &window);
+    FontWindow fontWindow(doc, demo.link, demo.host, &window);
     fontWindow.show();
     fontWindow.start(FontSequence::ReadAll);
     QElapsedTimer clock;

@@ -17,11 +17,11 @@ class QRadioButton;
 
 namespace tqm5 {
 
-class Form2 : public QDialog {
+class ChannelEditor : public QDialog {
     Q_OBJECT
 public:
     // `row` is the grid row to edit; a dual main row brings the row below.
-    Form2(const ChannelGrid& grid, int row, QWidget* parent = nullptr);
+    ChannelEditor(const ChannelGrid& grid, int row, QWidget* parent = nullptr);
 
     // The outcome after the dialog has closed: what to store and how.
     // "Cancel" and closing the window leave every row as it was.

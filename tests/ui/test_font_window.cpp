@@ -19,30 +19,30 @@
 #include "serial/qt_serial_link.h"
 #include "support/bare_pty.h"
 #include "support/window_rig.h"
-#include "ui/form1.h"
-#include "ui/form4.h"
+#include "ui/font_window.h"
+#include "ui/main_window.h"
 
 using namespace tqm5;
 
 namespace {
 
 struct Rig : test::WindowRig {
-    std::unique_ptr<Form4> form;
+    std::unique_ptr<FontWindow> window;
     Rig() {
-        form = std::make_unique<Form4>(doc, link, host);
-        form->show();
+        window = std::make_unique<FontWindow>(doc, link, host);
+        window->show();
     }
-    QPushButton* button(const char* name) { return form->findChild<QPushButton*>(name); }
-    QTableWidget* grid() { return form->findChild<QTableWidget*>("MSFlexGrid1"); }
-    QComboBox* list() { return form->findChild<QComboBox*>("FONT_LIST"); }
+    QPushButton* button(const char* name) { return window->findChild<QPushButton*>(name); }
+    QTableWidget* grid() { return window->findChild<QTableWidget*>("MSFlexGrid1"); }
+    QComboBox* list() { return window->findChild<QComboBox*>("FONT_LIST"); }
     void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     // Runs a transfer button to its end.
     bool run(const char* name, int ms = 10000) {
         click(name);
         QElapsedTimer clock;
         clock.start();
-        while (!form->transfer().idle() && clock.elapsed() < ms) QTest::qWait(5);
-        return form->transfer().idle();
+        while (!window->transfer().idle() && clock.elapsed() < ms) QTest::qWait(5);
+        return window->transfer().idle();
     }
     bool lit(int row, int col) {
         return grid()->item(row, col)->background().color() == QColor(0, 0, 128);
@@ -59,7 +59,7 @@ bool drawnAsDemo(const GlyphSet& s, int g) {
 
 }  // namespace
 
-class TestForm4 : public QObject {
+class TestFontWindow : public QObject {
     Q_OBJECT
 private slots:
     void drawingOnTheGrid() {
@@ -76,15 +76,15 @@ private slots:
 
         // NEXT on "8" and BACK on "1" do nothing.
         r.click("FONT_BACK");
-        QCOMPARE(r.form->shownGlyph(), 0);
+        QCOMPARE(r.window->shownGlyph(), 0);
         r.list()->setCurrentIndex(7);
         r.click("FONT_NEXT");
-        QCOMPARE(r.form->shownGlyph(), 7);
+        QCOMPARE(r.window->shownGlyph(), 7);
         r.click("FONT_BACK");
-        QCOMPARE(r.form->shownGlyph(), 6);
+        QCOMPARE(r.window->shownGlyph(), 6);
         // Typing into the list is ignored.
         QTest::keyClick(r.list(), Qt::Key_2);
-        QCOMPARE(r.form->shownGlyph(), 6);
+        QCOMPARE(r.window->shownGlyph(), 6);
 
         // A range selected from bottom-right to top-left sets the same pixels.
         auto select = [&](int r1, int c1, int r2, int c2) {
@@ -109,7 +109,7 @@ private slots:
         r.click("ALL_CLEAR");
         QCOMPARE(r.shown, std::vector<std::string>{"ALL Clear| Clear"});
         QVERIFY(g == GlyphSet{});
-        QCOMPARE(r.form->shownGlyph(), 0);
+        QCOMPARE(r.window->shownGlyph(), 0);
         QVERIFY(r.button("READ_ALL")->isEnabled());
     }
 
@@ -118,14 +118,14 @@ private slots:
         QTemporaryDir dir;
         r.doc.glyphs.setRect(4, 0, 0, 1, 15, true);
         const QString path = dir.filePath("mine.FM5");
-        r.form->chooseSaveFile = [&] { return path; };
-        r.form->findChild<QAction*>("FONT_SAVE")->trigger();
+        r.window->chooseSaveFile = [&] { return path; };
+        r.window->findChild<QAction*>("FONT_SAVE")->trigger();
         QCOMPARE(r.shown.back(), std::string("Save File| Finish"));
 
         r.doc.glyphs = GlyphSet{};
         r.list()->setCurrentIndex(4);
-        r.form->chooseOpenFile = [&] { return path; };
-        r.form->findChild<QAction*>("FONT_READ")->trigger();
+        r.window->chooseOpenFile = [&] { return path; };
+        r.window->findChild<QAction*>("FONT_READ")->trigger();
         QCOMPARE(r.shown.back(), std::string("Read Font File| Finish"));
         QVERIFY(r.doc.glyphs.pixel(4, 1, 15));
         QVERIFY(r.lit(1, 15));  // the shown glyph was repainted
@@ -137,8 +137,8 @@ private slots:
         text.resize(text.rfind("File End"));
         nine.write(QByteArray::fromStdString(text + "3\r\n"));
         nine.close();
-        r.form->chooseOpenFile = [&] { return nine.fileName(); };
-        r.form->findChild<QAction*>("FONT_READ")->trigger();
+        r.window->chooseOpenFile = [&] { return nine.fileName(); };
+        r.window->findChild<QAction*>("FONT_READ")->trigger();
         QCOMPARE(r.shown.back(), std::string("Read Font File| Finish"));
         QVERIFY(!r.lit(1, 15));
 
@@ -153,13 +153,13 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("Save\r\n0\r\n0000000000000000\r\n");
             f.close();
-            r.form->chooseOpenFile = [&] { return bad; };
-            r.form->findChild<QAction*>("FONT_READ")->trigger();
+            r.window->chooseOpenFile = [&] { return bad; };
+            r.window->findChild<QAction*>("FONT_READ")->trigger();
             QCOMPARE(r.shown.back(), said + "| Error");
         }
         QCOMPARE(r.shown.size(), before + 2);
-        r.form->chooseOpenFile = [] { return QString(); };
-        r.form->findChild<QAction*>("FONT_READ")->trigger();
+        r.window->chooseOpenFile = [] { return QString(); };
+        r.window->findChild<QAction*>("FONT_READ")->trigger();
         QCOMPARE(r.shown.size(), before + 2);
         QVERIFY(r.doc.glyphs == GlyphSet{});
     }
@@ -180,7 +180,7 @@ private slots:
         QVERIFY(r.run("READ_ALL"));
         QCOMPARE(r.shown.back(), std::string("All Font Data Read| Finish"));
         for (int g = 0; g < 8; ++g) QVERIFY(drawnAsDemo(r.doc.glyphs, g));
-        QCOMPARE(r.form->shownGlyph(), 0);
+        QCOMPARE(r.window->shownGlyph(), 0);
 
         // Write one changed glyph ("8"), then all eight.
         r.list()->setCurrentIndex(7);
@@ -193,7 +193,7 @@ private slots:
         QCOMPARE(r.shown.back(), std::string("All Font Data Write| Finish"));
         for (int g = 0; g < 8; ++g) QCOMPARE(r.radio.readMemory(radio::glyphAddress(g), 32), r.doc.glyphs.encode(g));
         QVERIFY(r.list()->isEnabled());
-        QCOMPARE(r.form->findChild<QProgressBar*>("ProgressBar1")->value(), 0);
+        QCOMPARE(r.window->findChild<QProgressBar*>("ProgressBar1")->value(), 0);
     }
 
     void silentRadioIsComErrorAfterTheTwentyFirstTimeout() {
@@ -213,12 +213,12 @@ private slots:
         QVERIFY(!pty.path.empty());
         r.link.bindDevice(1, QString::fromStdString(pty.path));
         r.click("R_FONT");
-        QTRY_COMPARE(r.form->transfer().state(), int(FontTransfer::Replied + FontTransfer::ReadIdentify));
-        const int timeouts = r.form->transfer().timeouts();
+        QTRY_COMPARE(r.window->transfer().state(), int(FontTransfer::Replied + FontTransfer::ReadIdentify));
+        const int timeouts = r.window->transfer().timeouts();
         pty.hangUp();
-        QTRY_VERIFY(r.form->transfer().idle());
+        QTRY_VERIFY(r.window->transfer().idle());
         QCOMPARE(r.shown, std::vector<std::string>{"Port Error| Error"});
-        QCOMPARE(r.form->transfer().timeouts(), timeouts);
+        QCOMPARE(r.window->transfer().timeouts(), timeouts);
         QVERIFY(r.button("R_FONT")->isEnabled() && r.list()->isEnabled());
     }
 
@@ -236,8 +236,8 @@ private slots:
 
     void readAllModeFromTheMainWindow() {
         Rig r;
-        r.form.reset();
-        Form1 main(r.doc, r.link, &r.host);
+        r.window.reset();
+        MainWindow main(r.doc, r.link, &r.host);
         main.show();
         r.doc.state.readAllMode = true;
         r.doc.state.busy = BusyReadAll;  // Read All may open it mid-run
@@ -251,7 +251,7 @@ private slots:
         r.doc.state.busy = Idle;
         bool opened = false;
         QTimer::singleShot(0, [&] {
-            auto* f = qobject_cast<Form4*>(QApplication::activeModalWidget());
+            auto* f = qobject_cast<FontWindow*>(QApplication::activeModalWidget());
             opened = f != nullptr;
             if (f) QTest::mouseClick(f->findChild<QPushButton*>("Command1"), Qt::LeftButton);
         });
@@ -263,5 +263,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestForm4)
-#include "test_form4.moc"
+QTEST_MAIN(TestFontWindow)
+#include "test_font_window.moc"

@@ -1,4 +1,4 @@
-#include "ui/form3.h"
+#include "ui/version_dialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -30,7 +30,8 @@ QPixmap radioPicture() {
 
 }  // namespace
 
-Form3::Form3(QWidget* parent) : QDialog(parent) {
+VersionDialog::VersionDialog(QWidget* parent) : QDialog(parent) {
+    // The window keeps its name "Form3": tests and accessibility tools find it by it.
     setObjectName("Form3");
     setWindowTitle("Version");
     auto* picture = new QLabel(this);

@@ -27,7 +27,7 @@
 #include <QtTest>
 
 #include "app/startup.h"
-#include "ui/form1.h"
+#include "ui/main_window.h"
 #include "serial/qt_serial_link.h"
 #include "support/recording_widget_host.h"
 
@@ -44,7 +44,7 @@ struct Window {
     Document doc;
     QtSerialLink link;
     test::RecordingWidgetHost host;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> window;
     std::vector<Shown> shown;
     Host::Choice answer = Host::Choice::Ok;
     Window() {
@@ -53,21 +53,21 @@ struct Window {
             shown.push_back({t, ti, b});
             return answer;
         };
-        form = std::make_unique<Form1>(doc, link, &host);
-        form->show();
+        window = std::make_unique<MainWindow>(doc, link, &host);
+        window->show();
     }
     template <typename T>
-    T* child(const char* name) { return form->findChild<T*>(name); }
+    T* child(const char* name) { return window->findChild<T*>(name); }
     void click(const char* name) { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
     QString cell(int row, int col) {
-        return form->grid()->model()->index(row - 1, col - 1).data().toString();
+        return window->grid()->model()->index(row - 1, col - 1).data().toString();
     }
-    QString label(int row) { return form->grid()->model()->headerData(row - 1, Qt::Vertical).toString(); }
+    QString label(int row) { return window->grid()->model()->headerData(row - 1, Qt::Vertical).toString(); }
     void selectRows(int from, int to) {
         doc.grid.setSelection(from, to);
     }
-    void key(int k) { QTest::keyClick(form->grid(), Qt::Key(k)); }
-    Commands& commands() { return form->commands(); }
+    void key(int k) { QTest::keyClick(window->grid(), Qt::Key(k)); }
+    Commands& commands() { return window->commands(); }
     void showTab(int index) {
         child<QTabBar>("TabStrip1")->setCurrentIndex(index);
         QApplication::processEvents();
@@ -118,14 +118,14 @@ QStringList captionFaults(QWidget* page) {
 
 }  // namespace
 
-class TestForm1 : public QObject {
+class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { useProgramFont(); }  // the windows measured as the program shows them
 
     void startupState() {
         Window w;
-        QCOMPARE(w.form->windowTitle(), QString("KPL_TQ-M5 Clone Utility Version1_1"));
+        QCOMPARE(w.window->windowTitle(), QString("KPL_TQ-M5 Clone Utility Version1_1"));
         auto* tabs = w.child<QTabBar>("TabStrip1");
         QCOMPARE(tabs->count(), 4);
         QCOMPARE(tabs->tabText(0), QString("Memory"));
@@ -136,10 +136,10 @@ private slots:
         QCOMPARE(w.label(1101), QString("Dual0(Main) "));
         QCOMPARE(w.cell(1401, 1), QString("145.00000MHz"));
         QCOMPARE(w.cell(1604, 1), QString("398.60500MHz"));
-        QCOMPARE(w.form->grid()->model()->headerData(0, Qt::Horizontal).toString(), QString("Freqency"));
+        QCOMPARE(w.window->grid()->model()->headerData(0, Qt::Horizontal).toString(), QString("Freqency"));
         QCOMPARE(w.doc.port, 1);
         QStringList menus;
-        for (QAction* a : w.form->menuBar()->actions()) menus << a->text();
+        for (QAction* a : w.window->menuBar()->actions()) menus << a->text();
         QCOMPARE(menus, (QStringList{"File(&F)", "Edit(&E)", "COMPort(&C)", "Communication(&T)", "Help(&H)"}));
         auto* ports = w.child<QMenu>("MenuComPort");
         QCOMPARE(ports->actions().size(), 16);
@@ -148,13 +148,13 @@ private slots:
         QCOMPARE(w.child<QAction>("MenuVersion")->text(), QString("Version Infomation(&A)"));
         QCOMPARE(w.doc.grid.row(), 1);
         // Screen readers ask for sections and cells just past the ends.
-        auto* model = w.form->grid()->model();
+        auto* model = w.window->grid()->model();
         for (int section : {-1, 1623, 1624, 100000}) QVERIFY(!model->headerData(section, Qt::Vertical).isValid());
         for (int section : {-1, 12, 13}) QVERIFY(!model->headerData(section, Qt::Horizontal).isValid());
         QCOMPARE(w.doc.grid.cell(1624, 1), std::string());
         QCOMPARE(w.doc.grid.cell(5, 13), std::string());
         // The same through the accessibility interface a screen reader uses.
-        QAccessibleInterface* view = QAccessible::queryAccessibleInterface(w.form->grid());
+        QAccessibleInterface* view = QAccessible::queryAccessibleInterface(w.window->grid());
         QVERIFY(view && view->tableInterface());
         const int children = view->childCount();
         for (int i : {0, 1, children - 14, children - 1, children}) {
@@ -208,7 +208,7 @@ private slots:
     // the columns keep the proportions of their widths in twips.
     void gridGeometry() {
         Window w;
-        QTableView* grid = w.form->grid();
+        QTableView* grid = w.window->grid();
         const int rowHeight = grid->fontMetrics().height() + 6;
         QCOMPARE(grid->verticalHeader()->sizeHint().width(), grid->verticalHeader()->width());
         for (int r : {0, 1, 999, 1622}) QCOMPARE(grid->rowHeight(r), rowHeight);
@@ -225,7 +225,7 @@ private slots:
     void bankPromptOkAndCancel() {
         Window w;
         auto* tabs = w.child<QTabBar>("TabStrip1");
-        auto* pages = w.form->findChild<QStackedWidget*>();
+        auto* pages = w.window->findChild<QStackedWidget*>();
         tabs->setCurrentIndex(1);  // bank page: no question
         QCOMPARE(pages->currentIndex(), 1);
         QVERIFY(w.shown.empty());
@@ -312,7 +312,7 @@ private slots:
 
     void versionDialog() {
         Window w;
-        w.form->move(100, 80);
+        w.window->move(100, 80);
         QString title;
         QStringList texts;
         QPoint offset;
@@ -322,7 +322,7 @@ private slots:
             title = d->windowTitle();
             for (QLabel* l : d->findChildren<QLabel*>())
                 if (!l->text().isEmpty()) texts << l->text();
-            offset = d->pos() - w.form->pos();  // frame to frame
+            offset = d->pos() - w.window->pos();  // frame to frame
             QTest::mouseClick(d->findChild<QPushButton*>("Command1"), Qt::LeftButton);
         });
         w.child<QAction>("MenuVersion")->trigger();
@@ -339,16 +339,16 @@ private slots:
         for (int i = 0; i < 30; ++i) w.click("LIST_SET[1]");
         QCOMPARE(w.doc.grid.row(), 31);
         QCOMPARE(w.doc.grid.topRow(), 6);
-        QCOMPARE(w.form->grid()->currentIndex().row(), 30);
+        QCOMPARE(w.window->grid()->currentIndex().row(), 30);
         // Scrolled away by hand, the first Down brings the row back into view
         // and the next ones move the row, not the view.
-        w.form->grid()->verticalScrollBar()->setValue(499);
+        w.window->grid()->verticalScrollBar()->setValue(499);
         w.click("LIST_SET[1]");
         const int top = w.doc.grid.topRow();
         QVERIFY(32 >= top && 32 < top + ChannelGrid::VisibleRows);
         w.click("LIST_SET[1]");
         QCOMPARE(w.doc.grid.topRow(), top);
-        QCOMPARE(w.form->grid()->verticalScrollBar()->value(), top - 1);
+        QCOMPARE(w.window->grid()->verticalScrollBar()->value(), top - 1);
     }
 
     void captionsOfEveryControl() {
@@ -370,8 +370,8 @@ private slots:
         Document doc;
         startUp(doc);
         QtSerialLink link;
-        Form1 form(doc, link);
-        form.show();
+        MainWindow window(doc, link);
+        window.show();
         struct Case {
             const char *text, *title;
             Host::Buttons buttons;
@@ -393,7 +393,7 @@ private slots:
                 seen = true;
                 box->button(c.press)->click();
             });
-            QVERIFY(form.host().message(c.text, c.title, c.buttons) == c.expected);
+            QVERIFY(window.host().message(c.text, c.title, c.buttons) == c.expected);
             QVERIFY(seen);
         }
     }
@@ -404,11 +404,11 @@ private slots:
     // block moves, find and F3; on another page they do nothing.
     void editKeysOnTheGrid() {
         Window w;
-        w.form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+        w.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
         QVERIFY(w.commands().pasteRows("145.5\tNFM\n433\n"));  // rows 1 and 2
         auto keys = [&](int key, Qt::KeyboardModifiers mods = Qt::ControlModifier) {
-            QTest::keyClick(w.form->grid(), Qt::Key(key), mods);
+            QTest::keyClick(w.window->grid(), Qt::Key(key), mods);
             QApplication::processEvents();
         };
         w.doc.grid.setSelection(1, 2);
@@ -437,11 +437,11 @@ private slots:
         });
         keys(Qt::Key_F);  // from the row after the current one, 10
         QCOMPARE(w.doc.grid.row(), 11);
-        w.form->activateWindow();  // the window system's part once the dialog is gone
-        QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+        w.window->activateWindow();  // the window system's part once the dialog is gone
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
         keys(Qt::Key_F3, Qt::NoModifier);  // the call channel's 433 MHz, scrolled into sight
         QCOMPARE(w.doc.grid.row(), CallUhfRow);
-        QVERIFY(w.form->grid()->rowAt(w.form->grid()->viewport()->height() / 2) > 1300);
+        QVERIFY(w.window->grid()->rowAt(w.window->grid()->viewport()->height() / 2) > 1300);
         keys(Qt::Key_F3, Qt::NoModifier);  // from the top again
         QCOMPARE(w.doc.grid.row(), 2);
         QVERIFY(w.shown.empty());
@@ -459,23 +459,23 @@ private slots:
             g.setCell(r, ColName, "B" + std::to_string(r));
             g.attr(r).inUse = 1;
         }
-        w.form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
-        w.form->grid()->setFocus();
+        w.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        w.window->grid()->setFocus();
         g.selectRow(5);
         w.key(Qt::Key_B);
-        QTest::keyClick(w.form->grid(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(w.window->grid(), Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(g.row(), 5);
         QCOMPARE(g.rangeFirst(), 5);
         QCOMPARE(g.rangeLast(), 5);
-        QCOMPARE(w.form->grid()->selectionModel()->selectedRows().size(), 1);
-        QTest::keyClick(w.form->grid(), Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(w.window->grid()->selectionModel()->selectedRows().size(), 1);
+        QTest::keyClick(w.window->grid(), Qt::Key_Down, Qt::ShiftModifier);
         QCOMPARE(g.rangeFirst(), 5);
         QCOMPARE(g.rangeLast(), 6);
         w.key(Qt::Key_Delete);
         for (int r = 1; r <= 20; ++r) QCOMPARE(g.inUse(r), r != 5 && r != 6);
         // Tab leaves the grid for the first button.
-        QTest::keyClick(w.form->grid(), Qt::Key_Tab);
+        QTest::keyClick(w.window->grid(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.child<QPushButton>("READ_Botton")));
         // Enter and Space press a focused button.
         auto* down = w.child<QPushButton>("LIST_SET[1]");
@@ -495,7 +495,7 @@ private slots:
         for (int c = 1; c < GridCols; ++c) g.setCell(5, c, row[c - 1]);
         g.setCell(6, ColStep, "12.5KHz");
         g.setCell(7, ColName, "WWWWWWWWWWWWWWWW");
-        QTableView* view = w.form->grid();
+        QTableView* view = w.window->grid();
         const QFontMetrics fm(view->font());
         for (int r : {5, 6, 7}) {
             for (int c = 1; c < GridCols; ++c) {
@@ -517,7 +517,7 @@ private slots:
     // and the frequency in view; a click keeps the columns the user scrolled to.
     void gridShowsItsFirstColumns() {
         Window w;
-        QTableView* view = w.form->grid();
+        QTableView* view = w.window->grid();
         QScrollBar* across = view->horizontalScrollBar();
         QApplication::processEvents();
         QVERIFY(across->maximum() > 0);
@@ -536,8 +536,8 @@ private slots:
     // otherwise it scrolls the page under the pointer.
     void wheelTurnsOnlyTheFocusedControl() {
         Window w;
-        w.form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+        w.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
         w.showTab(3);
         auto* power = w.child<QComboBox>("Set_Mode_Power[0]");
         QScrollBar* page = scrollAreaOf(power)->verticalScrollBar();
@@ -569,7 +569,7 @@ private slots:
             ApplySetModeLanguage(w.doc.setMode, language);
             for (int tab : {1, 2, 3}) {
                 w.showTab(tab);
-                const QStringList faults = captionFaults(w.form->findChild<QStackedWidget*>()->currentWidget());
+                const QStringList faults = captionFaults(w.window->findChild<QStackedWidget*>()->currentWidget());
                 QVERIFY2(faults.isEmpty(), qPrintable(faults.join("\n")));
             }
             w.showTab(2);
@@ -586,21 +586,21 @@ private slots:
             startUp(doc);
             QtSerialLink link;
             test::RecordingWidgetHost host;
-            Form1 form(doc, link, &host, nullptr, PageBuilding::AfterFirstPaint);
-            QVERIFY(!form.findChild<QPushButton*>("READ_BANK"));
-            form.show();
+            MainWindow window(doc, link, &host, nullptr, PageBuilding::AfterFirstPaint);
+            QVERIFY(!window.findChild<QPushButton*>("READ_BANK"));
+            window.show();
             if (paintFirst) {
-                QTRY_VERIFY(form.findChild<QPushButton*>("READ_BANK"));
+                QTRY_VERIFY(window.findChild<QPushButton*>("READ_BANK"));
             } else {
-                form.findChild<QTabBar*>("TabStrip1")->setCurrentIndex(3);
-                QVERIFY(form.findChild<QPushButton*>("Set_Mode_Read"));
-                QCOMPARE(form.findChild<QStackedWidget*>()->currentIndex(), 3);
+                window.findChild<QTabBar*>("TabStrip1")->setCurrentIndex(3);
+                QVERIFY(window.findChild<QPushButton*>("Set_Mode_Read"));
+                QCOMPARE(window.findChild<QStackedWidget*>()->currentIndex(), 3);
             }
-            QVERIFY(form.findChild<QPushButton*>("Command1"));
-            QCOMPARE(form.findChild<QStackedWidget*>()->count(), 4);
+            QVERIFY(window.findChild<QPushButton*>("Command1"));
+            QCOMPARE(window.findChild<QStackedWidget*>()->count(), 4);
         }
     }
 };
 
-QTEST_MAIN(TestForm1)
-#include "test_form1.moc"
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"

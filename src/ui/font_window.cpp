@@ -1,4 +1,4 @@
-#include "ui/form4.h"
+#include "ui/font_window.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -58,8 +58,9 @@ public:
 
 }  // namespace
 
-Form4::Form4(Document& doc, const QtSerialLink& devices, Host& host, QWidget* parent, bool readAllMode)
+FontWindow::FontWindow(Document& doc, const QtSerialLink& devices, Host& host, QWidget* parent, bool readAllMode)
     : QDialog(parent), doc_(doc), glyphs_(doc.glyphs), host_(host) {
+    // The window keeps its name "Form4": tests and accessibility tools find it by it.
     setObjectName("Form4");
     setWindowTitle("Font");
     setModal(true);
@@ -85,10 +86,10 @@ Form4::Form4(Document& doc, const QtSerialLink& devices, Host& host, QWidget* pa
     file->setObjectName("FONT_FILE");
     QAction* open = file->addAction("Font File Open(&O)");
     open->setObjectName("FONT_READ");
-    connect(open, &QAction::triggered, this, &Form4::openFile);
+    connect(open, &QAction::triggered, this, &FontWindow::openFile);
     QAction* save = file->addAction("Font File Save(&S)");
     save->setObjectName("FONT_SAVE");
-    connect(save, &QAction::triggered, this, &Form4::saveFile);
+    connect(save, &QAction::triggered, this, &FontWindow::saveFile);
 
     // The pixel grid: one 400-twip square cell per pixel.
     const int cell = twipsToPixels(CellTwips);
@@ -111,7 +112,7 @@ Form4::Form4(Document& doc, const QtSerialLink& devices, Host& host, QWidget* pa
     grid_->setFixedSize(side, side);
     for (int r = 0; r < GlyphSize; ++r)
         for (int c = 0; c < GlyphSize; ++c) grid_->setItem(r, c, new QTableWidgetItem);
-    connect(grid_, &QTableWidget::cellClicked, this, &Form4::cellClicked);
+    connect(grid_, &QTableWidget::cellClicked, this, &FontWindow::cellClicked);
     connect(grid_, &QTableWidget::cellPressed, this, [this] { setGridHighlight(true); });
 
     // The commands beside it.
@@ -139,11 +140,11 @@ Form4::Form4(Document& doc, const QtSerialLink& devices, Host& host, QWidget* pa
     controls_ = {writeButton, readButton, setButton, deleteButton, clearButton, writeAllButton,
                  readAllButton, nextButton, backButton, allClearButton, list_};
 
-    connect(list_, &QComboBox::currentIndexChanged, this, &Form4::showGlyph);
-    connect(backButton, &QPushButton::clicked, this, &Form4::back);
-    connect(nextButton, &QPushButton::clicked, this, &Form4::next);
-    connect(clearButton, &QPushButton::clicked, this, &Form4::clearGlyph);
-    connect(allClearButton, &QPushButton::clicked, this, &Form4::allClear);
+    connect(list_, &QComboBox::currentIndexChanged, this, &FontWindow::showGlyph);
+    connect(backButton, &QPushButton::clicked, this, &FontWindow::back);
+    connect(nextButton, &QPushButton::clicked, this, &FontWindow::next);
+    connect(clearButton, &QPushButton::clicked, this, &FontWindow::clearGlyph);
+    connect(allClearButton, &QPushButton::clicked, this, &FontWindow::allClear);
     connect(setButton, &QPushButton::clicked, this, [this] { setSelection(true); });
     connect(deleteButton, &QPushButton::clicked, this, [this] { setSelection(false); });
     connect(readButton, &QPushButton::clicked, this, [this] { start(FontSequence::Read); });
@@ -202,52 +203,52 @@ Form4::Form4(Document& doc, const QtSerialLink& devices, Host& host, QWidget* pa
     if (readAllMode) QTimer::singleShot(0, this, [this] { start(FontSequence::ReadAll); });
 }
 
-Form4::~Form4() { transfer_->abort(); }
+FontWindow::~FontWindow() { transfer_->abort(); }
 
 // --- the glyph on the grid ---------------------------------------------------
 
-void Form4::showGlyph(int glyph) {
+void FontWindow::showGlyph(int glyph) {
     if (glyph < 0 || glyph >= GlyphCount || glyph == shown_) return;
     shown_ = glyph;
     paintGlyph();
     grid_->setCurrentCell(0, 0);
 }
 
-void Form4::paintGlyph() {
+void FontWindow::paintGlyph() {
     grid_->setUpdatesEnabled(false);
     for (int r = 0; r < GlyphSize; ++r)
         for (int c = 0; c < GlyphSize; ++c) paintCell(r, c);
     grid_->setUpdatesEnabled(true);
 }
 
-void Form4::paintCell(int row, int col) {
+void FontWindow::paintCell(int row, int col) {
     QTableWidgetItem* item = grid_->item(row, col);
     const bool on = glyphs_.pixel(shown_, row, col);
     item->setData(Qt::BackgroundRole, on ? QVariant(QBrush(OnBackground)) : QVariant());
     item->setForeground(on ? OnText : OffText);
 }
 
-void Form4::cellClicked(int row, int col) {
+void FontWindow::cellClicked(int row, int col) {
     glyphs_.togglePixel(shown_, row, col);
     paintCell(row, col);
 }
 
-void Form4::selectGlyph(int glyph) { list_->setCurrentIndex(glyph); }
+void FontWindow::selectGlyph(int glyph) { list_->setCurrentIndex(glyph); }
 
-void Form4::back() {
+void FontWindow::back() {
     if (list_->currentIndex() > 0) selectGlyph(list_->currentIndex() - 1);
 }
 
-void Form4::next() {
+void FontWindow::next() {
     if (list_->currentIndex() < GlyphCount - 1) selectGlyph(list_->currentIndex() + 1);
 }
 
-void Form4::clearGlyph() {
+void FontWindow::clearGlyph() {
     glyphs_.clearGlyph(shown_);
     paintGlyph();
 }
 
-void Form4::allClear() {
+void FontWindow::allClear() {
     setControlsEnabled(false);
     glyphs_.clearAll();
     paintGlyph();
@@ -257,7 +258,7 @@ void Form4::allClear() {
     grid_->setCurrentCell(0, 0);
 }
 
-void Form4::setSelection(bool on) {
+void FontWindow::setSelection(bool on) {
     // The range from the current cell to the selection's other end, either
     // way round; without a range, the current cell.
     int row1 = grid_->currentRow(), col1 = grid_->currentColumn();
@@ -277,7 +278,7 @@ void Form4::setSelection(bool on) {
 
 // --- the font file -------------------------------------------------------------
 
-void Form4::saveFile() {
+void FontWindow::saveFile() {
     if (!transfer_->idle()) return;
     const QString path = chooseSaveFile();
     if (path.isEmpty()) return;
@@ -290,7 +291,7 @@ void Form4::saveFile() {
     message(FontFileSaved, " Finish");
 }
 
-void Form4::openFile() {
+void FontWindow::openFile() {
     if (!transfer_->idle()) return;
     const QString path = chooseOpenFile();
     if (path.isEmpty()) return;
@@ -308,46 +309,46 @@ void Form4::openFile() {
 
 // --- the transfer ----------------------------------------------------------------
 
-void Form4::start(FontSequence sequence) { transfer_->start(sequence, shown_); }
+void FontWindow::start(FontSequence sequence) { transfer_->start(sequence, shown_); }
 
-void Form4::openPort() { port_->open(doc_.port); }
-void Form4::closePort() { port_->close(); }
-void Form4::send(const Bytes& command) { port_->write(command); }
-void Form4::expectReply(int bytes) { port_->expect(bytes); }
-void Form4::startTimer() { timer_->start(); }
-void Form4::stopTimer() { timer_->stop(); }
+void FontWindow::openPort() { port_->open(doc_.port); }
+void FontWindow::closePort() { port_->close(); }
+void FontWindow::send(const Bytes& command) { port_->write(command); }
+void FontWindow::expectReply(int bytes) { port_->expect(bytes); }
+void FontWindow::startTimer() { timer_->start(); }
+void FontWindow::stopTimer() { timer_->stop(); }
 
-void Form4::message(const std::string& text, const std::string& title) { host_.message(text, title); }
+void FontWindow::message(const std::string& text, const std::string& title) { host_.message(text, title); }
 
-bool Form4::ask(const std::string& question) {
+bool FontWindow::ask(const std::string& question) {
     return host_.message(question, "Caution", Host::Buttons::OkCancel) == Host::Choice::Ok;
 }
 
-void Form4::setProgress(int percent) { progress_->setValue(percent); }
+void FontWindow::setProgress(int percent) { progress_->setValue(percent); }
 
-void Form4::setControlsEnabled(bool on) {
+void FontWindow::setControlsEnabled(bool on) {
     for (QWidget* w : controls_) w->setEnabled(on);
 }
 
-void Form4::setGridHighlight(bool on) {
+void FontWindow::setGridHighlight(bool on) {
     auto* d = static_cast<PixelDelegate*>(grid_->itemDelegate());
     if (d->highlight == on) return;
     d->highlight = on;
     grid_->viewport()->update();
 }
 
-void Form4::glyphChanged(int glyph) {
+void FontWindow::glyphChanged(int glyph) {
     if (glyph == shown_) paintGlyph();
 }
 
-void Form4::closeWindow() { accept(); }
+void FontWindow::closeWindow() { accept(); }
 
-void Form4::done(int result) {
+void FontWindow::done(int result) {
     transfer_->abort();
     QDialog::done(result);
 }
 
-bool Form4::eventFilter(QObject* watched, QEvent* event) {
+bool FontWindow::eventFilter(QObject* watched, QEvent* event) {
     // The glyph list takes no typing.
     if (watched == list_ && event->type() == QEvent::KeyPress &&
         !static_cast<QKeyEvent*>(event)->text().isEmpty() &&

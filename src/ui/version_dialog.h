@@ -4,10 +4,10 @@
 
 namespace tqm5 {
 
-class Form3 : public QDialog {
+class VersionDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit Form3(QWidget* parent = nullptr);
+    explicit VersionDialog(QWidget* parent = nullptr);
 };
 
 }  // namespace tqm5

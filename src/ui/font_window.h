@@ -24,16 +24,16 @@ namespace tqm5 {
 class FontPort;
 class QtSerialLink;
 
-class Form4 : public QDialog, private FontTransferOutput {
+class FontWindow : public QDialog, private FontTransferOutput {
     Q_OBJECT
 public:
     // `devices` gives the device of the document's port number, as the main
     // window's port does. In read-all mode the window starts "Read ALL" as
     // soon as it runs, shows no final message and closes itself once the
     // read has ended; outcome() then tells how it ended.
-    Form4(Document& doc, const QtSerialLink& devices, Host& host, QWidget* parent = nullptr,
+    FontWindow(Document& doc, const QtSerialLink& devices, Host& host, QWidget* parent = nullptr,
           bool readAllMode = false);
-    ~Form4() override;
+    ~FontWindow() override;
 
     int shownGlyph() const { return shown_; }
     const FontTransfer& transfer() const { return *transfer_; }

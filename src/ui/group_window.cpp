@@ -1,4 +1,4 @@
-#include "ui/form5.h"
+#include "ui/group_window.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -50,8 +50,9 @@ public:
 
 }  // namespace
 
-Form5::Form5(Commands& commands, bool readAllMode, QWidget* parent)
+GroupWindow::GroupWindow(Commands& commands, bool readAllMode, QWidget* parent)
     : QDialog(parent), commands_(commands), readAllMode_(readAllMode) {
+    // The window keeps its name "Form5": tests and accessibility tools find it by it.
     setObjectName("Form5");
     setWindowTitle("BANK-LINK Setting");
     setModal(true);
@@ -145,13 +146,13 @@ Form5::Form5(Commands& commands, bool readAllMode, QWidget* parent)
     wheelOnlyWhenFocused(this);
 }
 
-Form5::~Form5() { commands_.groupButtonsEnabled = nullptr; }
+GroupWindow::~GroupWindow() { commands_.groupButtonsEnabled = nullptr; }
 
-void Form5::setButtonsEnabled(bool on) {
+void GroupWindow::setButtonsEnabled(bool on) {
     for (QPushButton* b : buttons_) b->setEnabled(on);
 }
 
-void Form5::paint() {
+void GroupWindow::paint() {
     const GroupTable& table = commands_.document().groups;
     grid_->setUpdatesEnabled(false);
     for (int g = 0; g < GroupCount; ++g)
@@ -172,7 +173,7 @@ void Form5::paint() {
     grid_->setUpdatesEnabled(true);
 }
 
-TransferOutcome Form5::read() {
+TransferOutcome GroupWindow::read() {
     const TransferOutcome out = commands_.groupRead(readAllMode_);
     lastRead_ = out;
     // Read All goes on after this window whatever its read did (a failure
@@ -181,11 +182,11 @@ TransferOutcome Form5::read() {
     return out;
 }
 
-TransferOutcome Form5::write() { return commands_.groupWrite(); }
+TransferOutcome GroupWindow::write() { return commands_.groupWrite(); }
 
-void Form5::clear() { commands_.groupClear(); }
+void GroupWindow::clear() { commands_.groupClear(); }
 
-void Form5::showEvent(QShowEvent* event) {
+void GroupWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (readAllMode_ && !started_) {
         started_ = true;
@@ -195,7 +196,7 @@ void Form5::showEvent(QShowEvent* event) {
 
 // The cursor moves over the bank cells only (rows 1-11, the bank columns);
 // Space acts on the cell under it as a click does.
-bool Form5::eventFilter(QObject* watched, QEvent* event) {
+bool GroupWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched != grid_ || event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->modifiers() & Qt::AltModifier) return false;  // access keys
@@ -226,7 +227,7 @@ bool Form5::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-void Form5::reject() {
+void GroupWindow::reject() {
     if (!commands_.groupBusy()) QDialog::reject();  // Escape or the close box while a transfer runs: stay
 }
 

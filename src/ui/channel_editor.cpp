@@ -1,4 +1,4 @@
-#include "ui/form2.h"
+#include "ui/channel_editor.h"
 
 #include "ui/keyboard.h"
 
@@ -72,7 +72,8 @@ void fill(QComboBox* box, const ValueTable& table) {
 
 }  // namespace
 
-Form2::Form2(const ChannelGrid& grid, int row, QWidget* parent) : QDialog(parent), editor_(grid, row) {
+ChannelEditor::ChannelEditor(const ChannelGrid& grid, int row, QWidget* parent) : QDialog(parent), editor_(grid, row) {
+    // The window keeps its name "Form2": tests and accessibility tools find it by it.
     setObjectName("Form2");
     setWindowTitle("Memory Setting");
     if (QFontDatabase::hasFamily("Noto Sans CJK JP")) {
@@ -93,7 +94,7 @@ Form2::Form2(const ChannelGrid& grid, int row, QWidget* parent) : QDialog(parent
     pressOnEnter(findChildren<QPushButton*>());  // a focused button is pressed with Enter or Space
     ok_->setGeometry(twipsToPixels(120), 436, 96, 28);
     cancel_->setGeometry(twipsToPixels(5040), 436, 96, 28);
-    connect(ok_, &QPushButton::clicked, this, &Form2::ok);
+    connect(ok_, &QPushButton::clicked, this, &ChannelEditor::ok);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
     connect(this, &QDialog::rejected, this, [this] { editor_.cancel(); });
 
@@ -107,7 +108,7 @@ Form2::Form2(const ChannelGrid& grid, int row, QWidget* parent) : QDialog(parent
     if (editor_.dual()) showSet(1);
 }
 
-void Form2::buildSet(int index, int left) {
+void ChannelEditor::buildSet(int index, int left) {
     SetControls& c = sets_[index];
     const QString suffix = index ? "_2" : "";
     auto named = [&](QWidget* w, const QString& base) { w->setObjectName(base + suffix); };
@@ -231,7 +232,7 @@ void Form2::buildSet(int index, int left) {
     c.name->setValidator(new RuleValidator(c.name, nameChangeAccepted));
 }
 
-void Form2::showSet(int index) {
+void ChannelEditor::showSet(int index) {
     const DetailSet& s = editor_.set(index);
     SetControls& c = sets_[index];
     c.freq1->setText(qs(s.freqMhz));
@@ -250,7 +251,7 @@ void Form2::showSet(int index) {
     c.name->setText(qs(s.name));
 }
 
-DetailSet Form2::readSet(int index) const {
+DetailSet ChannelEditor::readSet(int index) const {
     const SetControls& c = sets_[index];
     DetailSet s;
     s.freqMhz = ss(c.freq1->text());
@@ -270,7 +271,7 @@ DetailSet Form2::readSet(int index) const {
     return s;
 }
 
-bool Form2::eventFilter(QObject* watched, QEvent* event) {
+bool ChannelEditor::eventFilter(QObject* watched, QEvent* event) {
     const auto found = bindings_.constFind(watched);
     if (found == bindings_.cend()) return QDialog::eventFilter(watched, event);
     const Binding b = *found;
@@ -299,13 +300,13 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-void Form2::leaveOffset(int index, Field field) {
+void ChannelEditor::leaveOffset(int index, Field field) {
     SetControls& c = sets_[index];
     if (field == Field::OffsetMhz) c.offset1->setText(qs(offsetMhzOnLeave(ss(c.offset1->text()))));
     else c.offset2->setText(qs(offsetKhzOnLeave(ss(c.offset1->text()), ss(c.offset2->text()))));
 }
 
-void Form2::clearSet(int index) {
+void ChannelEditor::clearSet(int index) {
     editor_.clear(index);
     showSet(index);
     ok_->setEnabled(editor_.okEnabled());
@@ -313,7 +314,7 @@ void Form2::clearSet(int index) {
     sets_[index].name->setCursorPosition(0);
 }
 
-void Form2::ok() {
+void ChannelEditor::ok() {
     editor_.set(0) = readSet(0);
     if (editor_.dual()) editor_.set(1) = readSet(1);
     if (!editor_.accept()) return;

@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QtTest>
 
-#include "ui/form2.h"
+#include "ui/channel_editor.h"
 
 using namespace tqm5;
 
@@ -35,7 +35,7 @@ void showActive(QWidget& w) {
 
 }  // namespace
 
-class TestForm2 : public QObject {
+class TestChannelEditor : public QObject {
     Q_OBJECT
 private slots:
     void dualPairIsEditedSideBySide() {
@@ -44,7 +44,7 @@ private slots:
         g.setCell(1101, ColMode, "NFM");
         g.setCell(1101, ColOffset, "0.600MHz");
         g.attr(1101).inUse = 1;
-        Form2 f(g, 1101);
+        ChannelEditor f(g, 1101);
         showActive(f);
 
         QCOMPARE(f.windowTitle(), QString("Memory Setting"));
@@ -128,7 +128,7 @@ private slots:
         QWidget main;
         main.setGeometry(100, 200, 800, 600);
         main.show();
-        Form2 f(g, 7, &main);
+        ChannelEditor f(g, 7, &main);
         showActive(f);
         QCOMPARE(f.width(), 437);
         QCOMPARE(f.pos(), main.frameGeometry().topLeft() + QPoint(0, 66));
@@ -161,7 +161,7 @@ private slots:
 
     void clearLocksOkOnCallRow() {
         ChannelGrid g;
-        Form2 f(g, CallUhfRow);
+        ChannelEditor f(g, CallUhfRow);
         showActive(f);
         QVERIFY(!child<QRadioButton>(f, "DETAIL_MODE[1]")->isEnabled());
         child<QCheckBox>(f, "DETAIL_SKIP")->setChecked(true);
@@ -181,7 +181,7 @@ private slots:
     // Enter in a field stores nothing; Enter on a focused button presses it.
     void enterOnlyPressesAFocusedButton() {
         ChannelGrid g;
-        Form2 f(g, 7);
+        ChannelEditor f(g, 7);
         showActive(f);
         auto* freq = child<QLineEdit>(f, "DETAIL_FREQ_1");
         freq->setFocus();
@@ -196,5 +196,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestForm2)
-#include "test_form2.moc"
+QTEST_MAIN(TestChannelEditor)
+#include "test_channel_editor.moc"

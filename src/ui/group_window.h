@@ -10,13 +10,13 @@ class QTableWidget;
 
 namespace tqm5 {
 
-class Form5 : public QDialog {
+class GroupWindow : public QDialog {
     Q_OBJECT
 public:
     // `readAllMode`: opened by Read All. The window then reads the table as
     // soon as it shows, says "Success ALL DATA READ" and closes itself.
-    Form5(Commands& commands, bool readAllMode, QWidget* parent = nullptr);
-    ~Form5() override;
+    GroupWindow(Commands& commands, bool readAllMode, QWidget* parent = nullptr);
+    ~GroupWindow() override;
 
     QTableWidget* grid() const { return grid_; }
     TransferOutcome read();

@@ -36,14 +36,14 @@ void useProgramFont();
 // or right after its first paint (the program's start, so it shows sooner).
 enum class PageBuilding { Now, AfterFirstPaint };
 
-class Form1 : public QMainWindow, private AllDataWindows {
+class MainWindow : public QMainWindow, private AllDataWindows {
     Q_OBJECT
 public:
     // `host` replaces the window's own (window tests record messages with
     // it); it must outlive the window.
-    Form1(Document& doc, QtSerialLink& link, WidgetHost* host = nullptr, QWidget* parent = nullptr,
+    MainWindow(Document& doc, QtSerialLink& link, WidgetHost* host = nullptr, QWidget* parent = nullptr,
           PageBuilding pages = PageBuilding::Now);
-    ~Form1() override;
+    ~MainWindow() override;
 
     // The size the window opens with; every page shows whole at it.
     static constexpr QSize DefaultSize{1100, 720};

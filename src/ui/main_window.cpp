@@ -1,4 +1,4 @@
-#include "ui/form1.h"
+#include "ui/main_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,13 +32,13 @@
 #include "ui/channel_print.h"
 #include "ui/common_set_page.h"
 #include "ui/file_dialogs.h"
-#include "ui/form3.h"
-#include "ui/form4.h"
-#include "ui/form5.h"
+#include "ui/font_window.h"
+#include "ui/group_window.h"
 #include "ui/memory_page.h"
 #include "ui/set_mode_page.h"
 #include "ui/setmode_widgets.h"
 #include "ui/twips.h"
+#include "ui/version_dialog.h"
 #include "ui/wheel_focus.h"
 
 namespace tqm5 {
@@ -49,7 +49,7 @@ void useProgramFont() {
     QApplication::setFont(font);
 }
 
-Form1::Form1(Document& doc, QtSerialLink& link, WidgetHost* host, QWidget* parent, PageBuilding pages)
+MainWindow::MainWindow(Document& doc, QtSerialLink& link, WidgetHost* host, QWidget* parent, PageBuilding pages)
     : QMainWindow(parent), doc_(doc), link_(link) {
     if (!host) {
         ownHost_ = std::make_unique<WidgetHost>();
@@ -67,6 +67,7 @@ Form1::Form1(Document& doc, QtSerialLink& link, WidgetHost* host, QWidget* paren
             host_->message(problem, engine::ErrorTitle, Host::Buttons::Ok);
     };
 
+    // The window keeps its name "Form1": tests and accessibility tools find it by it.
     setObjectName("Form1");
     setWindowTitle("KPL_TQ-M5 Clone Utility Version1_1");
     buildMenus();
@@ -127,7 +128,7 @@ Form1::Form1(Document& doc, QtSerialLink& link, WidgetHost* host, QWidget* paren
     host_->bindProgress(progressBar_, progress_);
     host_->setTransferControlsEnabled = [this](bool on) { setTransferControlsEnabled(on); };
 
-    connect(tabs_, &QTabBar::currentChanged, this, &Form1::tabChosen);
+    connect(tabs_, &QTabBar::currentChanged, this, &MainWindow::tabChosen);
     connect(tabs_, &QTabBar::tabBarClicked, this, [this](int index) {
         if (index == tabs_->currentIndex()) tabChosen(index);  // a click on the tab already shown
     });
@@ -137,7 +138,7 @@ Form1::Form1(Document& doc, QtSerialLink& link, WidgetHost* host, QWidget* paren
     for (int n = 1; n <= 16; ++n) portItems_[n]->setChecked(n == doc_.portChecked);
 }
 
-Form1::~Form1() {
+MainWindow::~MainWindow() {
     // The pages go while the commands they call still exist: a box that
     // loses the focus as the window goes still applies what it holds.
     delete takeCentralWidget();
@@ -146,9 +147,9 @@ Form1::~Form1() {
     host_->setParent(nullptr);
 }
 
-QTableView* Form1::grid() const { return memoryPage_->grid(); }
+QTableView* MainWindow::grid() const { return memoryPage_->grid(); }
 
-void Form1::buildPages() {
+void MainWindow::buildPages() {
     if (pages_[1]) return;
     pages_[1] = new BankPage(*commands_, stack_);
     pages_[2] = new CommonSetPage(*commands_, stack_);
@@ -170,7 +171,7 @@ void Form1::buildPages() {
 }
 
 // A File menu item: its dialog, then the command on the path chosen.
-void Form1::addFileItem(QMenu* menu, const FileItem& it) {
+void MainWindow::addFileItem(QMenu* menu, const FileItem& it) {
     QAction* a = menu->addAction(it.caption);
     a->setObjectName(it.name);
     connect(a, &QAction::triggered, this, [this, it] {
@@ -182,7 +183,7 @@ void Form1::addFileItem(QMenu* menu, const FileItem& it) {
     });
 }
 
-void Form1::buildMenus() {
+void MainWindow::buildMenus() {
     auto* file = menuBar()->addMenu("File(&F)");
     file->setObjectName("FILE");
     for (FileItem it : {FileItem{"ReadFile", "Open(&O)", FileDialogKind::OpenMemoryFile, &Commands::openMemoryFile},
@@ -215,7 +216,7 @@ void Form1::buildMenus() {
         connect(a, &QAction::triggered, this, [this, n] { selectPort(n); });
         portItems_[n] = a;
     }
-    connect(ports, &QMenu::aboutToShow, this, &Form1::refreshPortCaptions);
+    connect(ports, &QMenu::aboutToShow, this, &MainWindow::refreshPortCaptions);
     auto* comm = menuBar()->addMenu("Communication(&T)");
     comm->setObjectName("Tusin_Botton");
     QAction* writeAllItem = comm->addAction("Write All Data(&A)");
@@ -238,11 +239,11 @@ void Form1::buildMenus() {
     help->setObjectName("MenuHelp");
     QAction* version = help->addAction("Version Infomation(&A)");
     version->setObjectName("MenuVersion");
-    connect(version, &QAction::triggered, this, &Form1::showVersion);
+    connect(version, &QAction::triggered, this, &MainWindow::showVersion);
     transferMenus_ = {file, ports, comm, help};
 }
 
-void Form1::buildEditMenu() {
+void MainWindow::buildEditMenu() {
     editMenu_ = new QMenu("Edit(&E)", this);
     editMenu_->setObjectName("EDIT");
     QAction* ports = menuBar()->findChild<QMenu*>("MenuComPort")->menuAction();
@@ -278,11 +279,11 @@ void Form1::buildEditMenu() {
     });
     transferMenus_.append(editMenu_);
     historyToken_ = commands_->history().changed.connect([this] { refreshEditItems(); });
-    connect(stack_, &QStackedWidget::currentChanged, this, &Form1::refreshEditItems);
+    connect(stack_, &QStackedWidget::currentChanged, this, &MainWindow::refreshEditItems);
     refreshEditItems();
 }
 
-void Form1::refreshEditItems() {
+void MainWindow::refreshEditItems() {
     // The items act on the grid: only while it shows.
     const bool onGrid = stack_->currentWidget() == memoryPage_;
     for (QAction* a : editMenu_->actions()) a->setEnabled(onGrid);
@@ -293,7 +294,7 @@ void Form1::refreshEditItems() {
     redoItem_->setText(redo.empty() ? "Redo(&R)" : QString("Redo %1(&R)").arg(QString::fromStdString(redo)));
 }
 
-void Form1::findChannel() {
+void MainWindow::findChannel() {
     if (commands_->busy()) return;
     bool ok = false;
     const QString query = QInputDialog::getText(this, FindTitle, "Part of a name, or a frequency (145.5):",
@@ -302,7 +303,7 @@ void Form1::findChannel() {
 }
 
 // The common CSV layout, printing and PDF, below the File menu's own items.
-void Form1::buildExchangeItems(QMenu* file) {
+void MainWindow::buildExchangeItems(QMenu* file) {
     file->addSeparator();
     for (FileItem it :
          {FileItem{"ImportCommonCsv", "Import Common CSV…", FileDialogKind::ImportCommonCsv, &Commands::importCommonCsv},
@@ -312,7 +313,7 @@ void Form1::buildExchangeItems(QMenu* file) {
     QAction* print = file->addAction("Print…");
     print->setObjectName("PrintChannels");
     print->setShortcut(QKeySequence::Print);
-    connect(print, &QAction::triggered, this, &Form1::printChannels);
+    connect(print, &QAction::triggered, this, &MainWindow::printChannels);
     QAction* pdf = file->addAction("Export PDF…");
     pdf->setObjectName("ExportPdf");
     connect(pdf, &QAction::triggered, this, [this] {
@@ -322,7 +323,7 @@ void Form1::buildExchangeItems(QMenu* file) {
     });
 }
 
-void Form1::printChannels() {
+void MainWindow::printChannels() {
     if (!commands_->mayPrint()) return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
@@ -333,7 +334,7 @@ void Form1::printChannels() {
         host_->message("The channel list could not be printed.", FileErrorTitle, Host::Buttons::Ok);
 }
 
-bool Form1::exportPdf(const QString& path) {
+bool MainWindow::exportPdf(const QString& path) {
     if (!commands_->mayPrint()) return false;
     const QString error = writeChannelPdf(path, doc_.grid, QDate::currentDate().toString(Qt::ISODate));
     if (!error.isEmpty()) {
@@ -344,7 +345,7 @@ bool Form1::exportPdf(const QString& path) {
     return true;
 }
 
-bool Form1::openFile(const QString& path, bool dropped) {
+bool MainWindow::openFile(const QString& path, bool dropped) {
     if (commands_->busy()) return false;
     buildPages();  // a file named at start-up may come before the first paint
     const std::string file = QFile::encodeName(path).toStdString();
@@ -357,9 +358,9 @@ bool Form1::openFile(const QString& path, bool dropped) {
     return dropped ? commands_->openDroppedFile(file) : commands_->openFile(file);
 }
 
-void Form1::openFontFile(const QString& path) {
+void MainWindow::openFontFile(const QString& path) {
     if (!commands_->mayOpenFontWindow()) return;
-    Form4 font(doc_, link_, *host_, this);
+    FontWindow font(doc_, link_, *host_, this);
     const auto choose = font.chooseOpenFile;
     // The file is read as soon as the window shows; its own Open asks again.
     QTimer::singleShot(0, &font, [&font, path, choose] {
@@ -370,14 +371,14 @@ void Form1::openFontFile(const QString& path) {
     font.exec();
 }
 
-void Form1::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.size() == 1 && urls.first().isLocalFile() && !commands_->busy() &&
         fileKindOf(QFile::encodeName(urls.first().toLocalFile()).toStdString()) != FileKind::Unknown)
         event->acceptProposedAction();
 }
 
-void Form1::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.size() != 1 || !urls.first().isLocalFile()) return;
     event->acceptProposedAction();
@@ -386,7 +387,7 @@ void Form1::dropEvent(QDropEvent* event) {
     QTimer::singleShot(0, this, [this, path] { openFile(path, true); });
 }
 
-void Form1::setTransferControlsEnabled(bool on) {
+void MainWindow::setTransferControlsEnabled(bool on) {
     for (Page* p : pages_) {
         if (!p) continue;  // not built yet
         for (QWidget* w : p->transferControls()) w->setEnabled(on);
@@ -397,35 +398,35 @@ void Form1::setTransferControlsEnabled(bool on) {
     for (QMenu* m : transferMenus_) m->menuAction()->setEnabled(on);
 }
 
-void Form1::openEditor() { memoryPage_->openEditor(); }
+void MainWindow::openEditor() { memoryPage_->openEditor(); }
 
-bool Form1::saveRadioImage(const QString& path) { return commands_->saveRadioImage(QFile::encodeName(path).toStdString()); }
+bool MainWindow::saveRadioImage(const QString& path) { return commands_->saveRadioImage(QFile::encodeName(path).toStdString()); }
 
-bool Form1::openRadioImage(const QString& path) { return commands_->openRadioImage(QFile::encodeName(path).toStdString()); }
+bool MainWindow::openRadioImage(const QString& path) { return commands_->openRadioImage(QFile::encodeName(path).toStdString()); }
 
-FontTransfer::Outcome Form1::openFontWindow(bool readAllMode) {
+FontTransfer::Outcome MainWindow::openFontWindow(bool readAllMode) {
     if (!commands_->mayOpenFontWindow()) return FontTransfer::Outcome::None;
-    Form4 font(doc_, link_, *host_, this, readAllMode);
+    FontWindow font(doc_, link_, *host_, this, readAllMode);
     font.exec();
     return font.outcome();
 }
 
-bool Form1::readFontWindow() { return openFontWindow(true) == FontTransfer::Outcome::Success; }
+bool MainWindow::readFontWindow() { return openFontWindow(true) == FontTransfer::Outcome::Success; }
 
-bool Form1::readGroupWindow() {
+bool MainWindow::readGroupWindow() {
     if (!commands_->openGroupWindow()) return false;
-    Form5 groups(*commands_, true, this);
+    GroupWindow groups(*commands_, true, this);
     groups.move(frameGeometry().left() + twipsToPixels(2000), frameGeometry().top() + twipsToPixels(1000));
     groups.exec();
     return groups.lastRead() == TransferOutcome::Success;
 }
 
-void Form1::selectPort(int number) {
+void MainWindow::selectPort(int number) {
     commands_->selectPort(number);
     refreshPortCaptions();  // also undoes the menu's own toggle when refused
 }
 
-void Form1::refreshPortCaptions() {
+void MainWindow::refreshPortCaptions() {
     const QStringList devices = link_.devicesByNumber();
     for (int n = 1; n <= 16; ++n) {
         const QString& device = devices[n - 1];
@@ -434,14 +435,14 @@ void Form1::refreshPortCaptions() {
     }
 }
 
-void Form1::showVersion() {
+void MainWindow::showVersion() {
     if (!commands_->mayOpenDialog()) return;
-    Form3 dialog(this);
+    VersionDialog dialog(this);
     dialog.move(frameGeometry().left() + twipsToPixels(2000), frameGeometry().top() + twipsToPixels(1000));
     dialog.exec();
 }
 
-void Form1::tabChosen(int index) {
+void MainWindow::tabChosen(int index) {
     buildPages();
     // Choosing a tab takes the focus: what a box of the page holds is applied
     // (its focus-leave rule) before the page change checks anything.
@@ -455,7 +456,7 @@ void Form1::tabChosen(int index) {
     }
 }
 
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == memoryPage_ && event->type() == QEvent::Paint && !pages_[1]) {
         memoryPage_->removeEventFilter(this);
         QTimer::singleShot(0, this, [this] { buildPages(); });
@@ -465,7 +466,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Form1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (!commands_->confirmClose()) {
         event->ignore();  // a running write goes on
         return;

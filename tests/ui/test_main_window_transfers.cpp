@@ -14,27 +14,27 @@
 #include "channels/record_codec.h"
 #include "emulator/pty_server.h"
 #include "emulator_paths.h"
-#include "ui/form1.h"
-#include "ui/form2.h"
 #include "serial/qt_serial_link.h"
 #include "support/window_rig.h"
+#include "ui/channel_editor.h"
+#include "ui/main_window.h"
 
 using namespace tqm5;
 
 namespace {
 
 struct Rig : test::WindowRig {
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> window;
     Rig() {
-        form = std::make_unique<Form1>(doc, link, &host);
-        form->show();
+        window = std::make_unique<MainWindow>(doc, link, &host);
+        window->show();
     }
-    QPushButton* button(const char* name) { return form->findChild<QPushButton*>(name); }
+    QPushButton* button(const char* name) { return window->findChild<QPushButton*>(name); }
     void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     // Runs `f` on the modal dialog once it is up.
-    void onDialog(std::function<void(Form2*)> f) {
+    void onDialog(std::function<void(ChannelEditor*)> f) {
         QTimer::singleShot(0, [f] {
-            auto* d = qobject_cast<Form2*>(QApplication::activeModalWidget());
+            auto* d = qobject_cast<ChannelEditor*>(QApplication::activeModalWidget());
             QVERIFY(d);
             f(d);
         });
@@ -43,7 +43,7 @@ struct Rig : test::WindowRig {
 
 }  // namespace
 
-class TestForm1Transfers : public QObject {
+class TestMainWindowTransfers : public QObject {
     Q_OBJECT
 private slots:
     void readAndWriteFromTheButtons() {
@@ -52,7 +52,7 @@ private slots:
         QCOMPARE(r.shown, (std::vector<std::string>{"Success| Finish"}));
         QVERIFY(r.doc.grid.inUse(1));
         QVERIFY(!r.doc.grid.cell(1, ColFreq).empty());
-        QCOMPARE(r.form->findChild<QLineEdit*>("Progress")->text(), QString("0%"));
+        QCOMPARE(r.window->findChild<QLineEdit*>("Progress")->text(), QString("0%"));
         QCOMPARE(r.doc.state.busy, int(Idle));
         QVERIFY(!r.link.isOpen());
 
@@ -77,9 +77,9 @@ private slots:
 
     void closingDuringReadStopsIt() {
         Rig r;
-        QTimer::singleShot(30, [&] { r.form->close(); });
-        QCOMPARE(r.form->memoryRead(), TransferOutcome::Closed);
-        QVERIFY(!r.form->isVisible());
+        QTimer::singleShot(30, [&] { r.window->close(); });
+        QCOMPARE(r.window->memoryRead(), TransferOutcome::Closed);
+        QVERIFY(!r.window->isVisible());
         QVERIFY(!r.link.isOpen());
         QVERIFY(r.shown.empty());
         QVERIFY(r.radio.stats().exchanges < 1624);
@@ -90,7 +90,7 @@ private slots:
         Rig r;
         // The sub half opens the pair from its main row.
         r.doc.grid.selectRow(1102);
-        r.onDialog([](Form2* d) {
+        r.onDialog([](ChannelEditor* d) {
             QCOMPARE(d->findChild<QLabel*>("Label2")->text(), QString("Dual0(Main) "));
             QCOMPARE(d->findChild<QLabel*>("Label3")->text(), QString("Dual0(Sub) "));
             QCOMPARE(d->width(), 896);
@@ -106,7 +106,7 @@ private slots:
             QTest::mouseClick(d->findChild<QPushButton*>("Command1_2[1]"), Qt::LeftButton);
             QTest::mouseClick(d->findChild<QPushButton*>("DETAIL_ENTER"), Qt::LeftButton);
         });
-        QTest::keyClick(r.form->grid(), Qt::Key_Return);
+        QTest::keyClick(r.window->grid(), Qt::Key_Return);
         QCOMPARE(r.doc.grid.cell(1101, ColFreq), std::string("145.10000MHz"));
         QCOMPARE(QString::fromStdString(r.doc.grid.cell(1102, ColFreq)).left(4), QString("145."));
         QVERIFY(QString::fromStdString(r.doc.grid.cell(1102, ColName)).endsWith(":2~"));
@@ -117,19 +117,19 @@ private slots:
         // A frequency the rules refuse leaves the row exactly as it was.
         r.doc.grid.selectRow(1101);
         const auto before = r.doc.grid.cell(1101, ColFreq);
-        r.onDialog([](Form2* d) {
+        r.onDialog([](ChannelEditor* d) {
             auto* f1 = d->findChild<QLineEdit*>("DETAIL_FREQ_1");
             f1->clear();
             QTest::keyClicks(f1, "830");
             QTest::mouseClick(d->findChild<QPushButton*>("DETAIL_ENTER"), Qt::LeftButton);
         });
-        QTest::keyClick(r.form->grid(), Qt::Key_Return);
+        QTest::keyClick(r.window->grid(), Qt::Key_Return);
         QCOMPARE(r.doc.grid.cell(1101, ColFreq), before);
         QVERIFY(r.doc.grid.inUse(1101));
 
         // Bug rows cannot be edited: no dialog comes up.
         r.doc.grid.selectRow(1610);
-        QTest::keyClick(r.form->grid(), Qt::Key_Return);
+        QTest::keyClick(r.window->grid(), Qt::Key_Return);
         QVERIFY(!QApplication::activeModalWidget());
     }
 
@@ -138,8 +138,8 @@ private slots:
     void writeGuards() {
         Rig r;
         r.answer = Host::Choice::Cancel;
-        QCOMPARE(r.form->memoryWrite(), TransferOutcome::Ignored);
-        QCOMPARE(r.form->oneMemoryWrite(), TransferOutcome::Ignored);
+        QCOMPARE(r.window->memoryWrite(), TransferOutcome::Ignored);
+        QCOMPARE(r.window->oneMemoryWrite(), TransferOutcome::Ignored);
         QCOMPARE(r.shown.size(), size_t(2));
         QVERIFY(r.shown[0].find("not read from the radio") != std::string::npos);
         QVERIFY(r.shown[0].ends_with("|Caution"));
@@ -150,28 +150,28 @@ private slots:
             for (uint64_t x = 813; x < 813 + 30; ++x) e.forceFault(x, emu::FaultKind::BrokenTail);
         });
         r.answer = Host::Choice::Ok;
-        QCOMPARE(r.form->memoryRead(), TransferOutcome::Error);
+        QCOMPARE(r.window->memoryRead(), TransferOutcome::Error);
         r.shown.clear();
         r.answer = Host::Choice::Cancel;
-        QCOMPARE(r.form->memoryWrite(), TransferOutcome::Ignored);
+        QCOMPARE(r.window->memoryWrite(), TransferOutcome::Ignored);
         QCOMPARE(r.shown.size(), size_t(1));
         QVERIFY(r.shown[0].find("stopped after row 811 (Bank008-10)") != std::string::npos);
 
         // A complete read makes the grid the radio's: no question, and a
         // failed read before it does not silence the write's "Success".
         r.answer = Host::Choice::Ok;
-        QCOMPARE(r.form->memoryRead(), TransferOutcome::Success);
+        QCOMPARE(r.window->memoryRead(), TransferOutcome::Success);
         r.shown.clear();
-        QCOMPARE(r.form->memoryWrite(), TransferOutcome::Success);
+        QCOMPARE(r.window->memoryWrite(), TransferOutcome::Success);
         QCOMPARE(r.shown, (std::vector<std::string>{"Success| Finish"}));
 
         // A read that fails at the identification read no row at all, even
         // after a read that completed.
         r.radio.withEmulator([](emu::Emulator& e) { e.failIdentifications(3, emu::FaultKind::NoAnswer); });
-        QCOMPARE(r.form->memoryRead(), TransferOutcome::Error);
+        QCOMPARE(r.window->memoryRead(), TransferOutcome::Error);
         r.shown.clear();
         r.answer = Host::Choice::Cancel;
-        QCOMPARE(r.form->memoryWrite(), TransferOutcome::Ignored);
+        QCOMPARE(r.window->memoryWrite(), TransferOutcome::Ignored);
         QCOMPARE(r.shown.size(), size_t(1));
         QVERIFY(r.shown[0].find("stopped before row 1") != std::string::npos);
     }
@@ -196,8 +196,8 @@ private slots:
         for (const Case& c : cases) {
             Rig r;
             const auto press = [&] {
-                if (std::string(c.control) == "GROUP_WRITE") return r.form->commands().groupWrite();
-                if (std::string(c.control) == "ALL_WRITE") return r.form->writeAll();
+                if (std::string(c.control) == "GROUP_WRITE") return r.window->commands().groupWrite();
+                if (std::string(c.control) == "ALL_WRITE") return r.window->writeAll();
                 r.button(c.control)->click();
                 return TransferOutcome::Success;
             };
@@ -224,19 +224,19 @@ private slots:
     void stopEndsATransfer() {
         for (bool escape : {false, true}) {
             Rig r;
-            r.form->activateWindow();
+            r.window->activateWindow();
             // Stopped once some rows arrived, however slow the machine is.
             QTimer poll;
             QObject::connect(&poll, &QTimer::timeout, [&] {
-                if (r.doc.grid.cell(1, ColFreq).empty() && r.form->findChild<QProgressBar*>("ProgressBar1")->value() < 2)
+                if (r.doc.grid.cell(1, ColFreq).empty() && r.window->findChild<QProgressBar*>("ProgressBar1")->value() < 2)
                     return;
                 poll.stop();
                 QVERIFY(r.button("StopButton")->isEnabled());
-                if (escape) QTest::keyClick(r.form.get(), Qt::Key_Escape);
+                if (escape) QTest::keyClick(r.window.get(), Qt::Key_Escape);
                 else r.click("StopButton");
             });
             poll.start(5);
-            QCOMPARE(r.form->memoryRead(), TransferOutcome::Stopped);
+            QCOMPARE(r.window->memoryRead(), TransferOutcome::Stopped);
             QCOMPARE(r.shown, (std::vector<std::string>{"Stopped| Stop"}));
             QVERIFY(r.button("READ_Botton")->isEnabled());
             QVERIFY(!r.button("StopButton")->isEnabled());
@@ -245,7 +245,7 @@ private slots:
             QVERIFY(stopped > 0 && stopped < 1000);
             r.shown.clear();
             r.answer = Host::Choice::Cancel;
-            QCOMPARE(r.form->memoryWrite(), TransferOutcome::Ignored);
+            QCOMPARE(r.window->memoryWrite(), TransferOutcome::Ignored);
             QVERIFY(r.shown.at(0).find("stopped after row " + std::to_string(stopped)) != std::string::npos);
         }
         for (Host::Choice choice : {Host::Choice::Cancel, Host::Choice::Ok}) {
@@ -253,7 +253,7 @@ private slots:
             r.doc.origin.known = true;
             r.answer = choice;
             QTimer::singleShot(60, [&] { r.click("StopButton"); });
-            const TransferOutcome outcome = r.form->memoryWrite();
+            const TransferOutcome outcome = r.window->memoryWrite();
             QVERIFY(r.shown.at(0).find("Stop the write?") != std::string::npos);
             const bool finished = choice == Host::Choice::Cancel;
             QCOMPARE(outcome, finished ? TransferOutcome::Success : TransferOutcome::Stopped);
@@ -263,7 +263,7 @@ private slots:
         }
         // With nothing running, Stop and Escape do nothing.
         Rig r;
-        QVERIFY(!r.form->commands().requestStop());
+        QVERIFY(!r.window->commands().requestStop());
         QVERIFY(!r.button("StopButton")->isEnabled());
     }
 
@@ -273,8 +273,8 @@ private slots:
             Rig r;
             r.doc.origin.known = true;
             r.answer = choice;
-            QTimer::singleShot(40, [&] { r.form->close(); });
-            const TransferOutcome outcome = r.form->memoryWrite();
+            QTimer::singleShot(40, [&] { r.window->close(); });
+            const TransferOutcome outcome = r.window->memoryWrite();
             QVERIFY(!r.shown.empty());
             QVERIFY(r.shown[0].find("A write to the radio is running") != std::string::npos);
             if (choice == Host::Choice::Cancel) {
@@ -283,7 +283,7 @@ private slots:
                 QVERIFY(r.logged(" W 00EB5") == 1);  // the index was written too
             } else {
                 QCOMPARE(outcome, TransferOutcome::Closed);
-                QVERIFY(!r.form->isVisible());
+                QVERIFY(!r.window->isVisible());
                 QVERIFY(!r.link.isOpen());
             }
         }
@@ -291,9 +291,9 @@ private slots:
         Rig r;
         r.answer = Host::Choice::Cancel;
         r.doc.grid.selectRow(10);
-        r.form->commands().deleteRows();
-        r.form->close();
-        QVERIFY(r.form->isVisible());
+        r.window->commands().deleteRows();
+        r.window->close();
+        QVERIFY(r.window->isVisible());
         QVERIFY(r.shown.back().find("neither written to the radio nor saved") != std::string::npos);
     }
 
@@ -316,16 +316,16 @@ private slots:
             };
             QTimer::singleShot(15, [&] {
                 if (!r.doc.state.busyNow()) return;
-                for (const char* n : names) QVERIFY2(!r.form->findChild<QWidget*>(n)->isEnabled(), n);
+                for (const char* n : names) QVERIFY2(!r.window->findChild<QWidget*>(n)->isEnabled(), n);
                 for (const char* m : {"FILE", "MenuComPort", "Tusin_Botton", "MenuHelp"})
-                    QVERIFY(!r.form->findChild<QMenu*>(m)->menuAction()->isEnabled());
+                    QVERIFY(!r.window->findChild<QMenu*>(m)->menuAction()->isEnabled());
                 checked = true;
             });
-            r.form->memoryRead();
+            r.window->memoryRead();
             QVERIFY(end != Success || checked);
-            for (const char* n : names) QVERIFY2(r.form->findChild<QWidget*>(n)->isEnabled(), n);
+            for (const char* n : names) QVERIFY2(r.window->findChild<QWidget*>(n)->isEnabled(), n);
             for (const char* m : {"FILE", "MenuComPort", "Tusin_Botton", "MenuHelp"})
-                QVERIFY(r.form->findChild<QMenu*>(m)->menuAction()->isEnabled());
+                QVERIFY(r.window->findChild<QMenu*>(m)->menuAction()->isEnabled());
             QCOMPARE(r.shown.back(), std::string(end == Success ? "Success| Finish"
                                                  : end == Error ? "Error| Error"
                                                                 : "Port Error| Error"));
@@ -333,5 +333,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestForm1Transfers)
-#include "test_form1_transfers.moc"
+QTEST_MAIN(TestMainWindowTransfers)
+#include "test_main_window_transfers.moc"
