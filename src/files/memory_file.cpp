@@ -450,7 +450,7 @@ std::string memoryFileBytes(const MemoryFileModels& m, int port, const std::stri
     line("COMPORT" + twoDigits(port));
     for (const std::string& l : extraLines(m)) line(l);
     line("File End");
-    return files::toCp932(text);
+    return toCp932(text);
 }
 
 MemoryFileRead parseMemoryFile(std::string_view bytes) {
@@ -470,7 +470,7 @@ MemoryFileRead parseMemoryFile(std::string_view bytes) {
     }
     for (std::size_t i = 1; i < lines.size(); ++i) {
         try {
-            readLine(Line{toU32(files::fromCp932(lines[i]))}, result.content);
+            readLine(Line{toU32(fromCp932(lines[i]))}, result.content);
         } catch (const LineError& e) {
             result.line = static_cast<int>(i) + 1;
             result.reason = e.reason;

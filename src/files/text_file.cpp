@@ -18,50 +18,6 @@
 
 namespace tqm5::files {
 
-std::string toCp932(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    for (char32_t c : toU32(std::string(utf8))) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-            continue;
-        }
-        const int code = cp932Code(c);
-        if (code < 0) {
-            out += '?';
-        } else if (code < 0x100) {
-            out += static_cast<char>(code);
-        } else {
-            out += static_cast<char>(code >> 8);
-            out += static_cast<char>(code & 0xFF);
-        }
-    }
-    return out;
-}
-
-namespace {
-
-bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
-}  // namespace
-
-std::string fromCp932(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b < 0x80) {
-            out += static_cast<char>(b);
-            continue;
-        }
-        uint16_t code = b;
-        if (isLeadByte(b) && i + 1 < bytes.size()) code = static_cast<uint16_t>((b << 8) | static_cast<unsigned char>(bytes[++i]));
-        const std::string ch = cp932Char(code);
-        out += ch.empty() ? toUtf8(char32_t{0xFFFD}) : ch;
-    }
-    return out;
-}
-
 namespace {
 
 constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";

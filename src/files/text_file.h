@@ -8,12 +8,6 @@
 
 namespace tqm5::files {
 
-// UTF-8 text as code page 932 bytes; a character without a code becomes '?'.
-std::string toCp932(std::string_view utf8);
-// Code page 932 bytes as UTF-8; a byte sequence that stands for no
-// character becomes U+FFFD.
-std::string fromCp932(std::string_view bytes);
-
 // A text file's bytes as UTF-8: a file in UTF-8 (it starts with the byte
 // order mark, or it is valid UTF-8 and holds characters beyond ASCII) as it
 // is without the mark; anything else is read as code page 932.

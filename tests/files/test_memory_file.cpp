@@ -67,7 +67,7 @@ const char* const Plain = "0" "00" "20" "0" "08" "08" "000" "0";
 
 // Opens `text` (header line added) into `d` and returns the result.
 MemoryFileRead openText(Document& d, const std::string& body) {
-    const MemoryFileRead read = parseMemoryFile(files::toCp932(std::string(Stamp) + "\r\n" + body));
+    const MemoryFileRead read = parseMemoryFile(toCp932(std::string(Stamp) + "\r\n" + body));
     if (read.ok) {
         MemoryFileModels m = models(d);
         applyMemoryFile(read.content, m);
