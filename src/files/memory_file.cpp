@@ -443,33 +443,25 @@ std::string memoryFileBytes(const MemoryFileModels& m, int port, const std::stri
     return toCp932(text);
 }
 
-MemoryFileRead parseMemoryFile(std::string_view bytes) {
-    MemoryFileRead result;
+Result<MemoryFileContent> parseMemoryFile(std::string_view bytes) {
+    auto refuse = [](std::size_t line, const std::string& reason) {
+        return Failure{"Line " + std::to_string(line) + " of this file cannot be read: " + reason};
+    };
     const std::vector<std::string_view> lines = files::splitLines(bytes);
-    if (lines.empty()) {
-        result.line = 1;
-        result.reason = "the file is empty";
-        return result;
-    }
+    if (lines.empty()) return refuse(1, "the file is empty");
     // A file none of whose lines is one a memory file holds is some other
     // file: opening it would empty every channel and change nothing else.
-    if (std::none_of(lines.begin(), lines.end(), knownLine)) {
-        result.line = 1;
-        result.reason = "this is not a memory file (none of its lines is one a memory file holds)";
-        return result;
-    }
+    if (std::none_of(lines.begin(), lines.end(), knownLine))
+        return refuse(1, "this is not a memory file (none of its lines is one a memory file holds)");
+    MemoryFileContent content;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         try {
-            readLine(Line{toU32(fromCp932(lines[i]))}, result.content);
+            readLine(Line{toU32(fromCp932(lines[i]))}, content);
         } catch (const LineError& e) {
-            result.line = static_cast<int>(i) + 1;
-            result.reason = e.reason;
-            result.content = MemoryFileContent{};
-            return result;
+            return refuse(i + 1, e.reason);
         }
     }
-    result.ok = true;
-    return result;
+    return content;
 }
 
 void applyMemoryFile(const MemoryFileContent& in, MemoryFileModels& m) {
