@@ -85,7 +85,7 @@ int main() {
     const std::string file = memoryFileBytes(models, 1, memoryFileHeader());
     const std::string list = csvExportBytes(doc.grid);
     measure("  write memory file (in memory)", [&] { (void)memoryFileBytes(models, 1, "x"); });
-    measure("  read and apply memory file", [&] { applyMemoryFile(parseMemoryFile(file).content, models); });
+    measure("  read and apply memory file", [&] { applyMemoryFile(parseMemoryFile(file).value(), models); });
     measure("  CSV export (in memory)", [&] { (void)csvExportBytes(doc.grid); });
     measure("  CSV parse and apply", [&] { applyCsvImport(parseCsv(list, doc.grid), doc.grid); });
 

@@ -25,10 +25,8 @@ int read(const Options& options) {
     if (!radio.commands.saveMemoryFile(options.output)) return Failed;  // it said why
     std::cerr << "tqm5: radio saved to " << options.output << std::endl;
     if (!options.font.empty()) {
-        try {
-            saveFontFile(options.font, radio.doc.glyphs);
-        } catch (const std::exception& e) {
-            error("the user characters were not saved: " + std::string(e.what()));
+        if (const Result<void> saved = writeFontFile(options.font, radio.doc.glyphs); !saved) {
+            error("the user characters were not saved: " + saved.error());
             return Failed;
         }
         std::cerr << "tqm5: user characters saved to " << options.font << std::endl;

@@ -36,9 +36,8 @@ int write(const Options& options) {
         }
     }
     if (!options.font.empty()) {
-        const FontFileLoad load = loadFontFile(options.font, radio.doc.glyphs);
-        if (!load.ok) {
-            error(options.font + " cannot be used as a font file (" + load.problem + "); nothing was written");
+        if (const Result<FontGlyphsRead> read = readFontFile(options.font, radio.doc.glyphs); !read) {
+            error(options.font + " cannot be used as a font file (" + read.error() + "); nothing was written");
             return Failed;
         }
     }

@@ -12,6 +12,7 @@
 #include "app/startup.h"
 #include "cli.h"
 #include "features/groups.h"
+#include "files/safety_copies.h"
 
 namespace tqm5::cli {
 
@@ -156,11 +157,10 @@ std::optional<RadioImage> readRadio(Radio& radio) {
 }
 
 void safetyCopy(const RadioImage& image, const Options&) {
-    std::string why;
-    const std::string path = keepSafetyCopy(image, why);
-    if (path.empty()) error("no safety copy was kept: " + why);
-    else if (!why.empty()) error("safety copy kept in " + path + ", but " + why);
-    else std::cerr << "tqm5: safety copy kept in " << path << std::endl;
+    const Result<SafetyCopy> copy = saveSafetyCopy(image);
+    if (!copy) error("no safety copy was kept: " + copy.error());
+    else if (!copy->warning.empty()) error("safety copy kept in " + copy->path + ", but " + copy->warning);
+    else std::cerr << "tqm5: safety copy kept in " << copy->path << std::endl;
 }
 
 }  // namespace tqm5::cli

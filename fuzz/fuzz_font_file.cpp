@@ -37,19 +37,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     static const GlyphSet before = start();
     const std::string text(reinterpret_cast<const char*>(data), size);
     GlyphSet glyphs = before;
-    const FontFileLoad load = parseFontFile(text, glyphs);
-    if (!load.ok) {
+    const Result<FontGlyphsRead> load = parseFontFile(text, glyphs);
+    if (!load) {
         if (!(glyphs == before) || glyphs.anyKnown()) broken("a refused file changed the glyphs");
-        if (load.problem.empty()) broken("a refused file says nothing");
+        if (load.error().empty()) broken("a refused file says nothing");
         return 0;
     }
-    if (load.blocks < 1 || load.blocks > GlyphCount) broken("block count out of range");
+    if (load->blocks < 1 || load->blocks > GlyphCount) broken("block count out of range");
     for (int g = 0; g < GlyphCount; ++g)
-        if (glyphs.known(g) != (g < load.blocks)) broken("loaded glyphs and blocks disagree");
+        if (glyphs.known(g) != (g < load->blocks)) broken("loaded glyphs and blocks disagree");
 
     GlyphSet again;
-    const FontFileLoad back = parseFontFile(fontFileText(glyphs, "Save Date and Time"), again);
-    if (!back.ok || back.blocks != GlyphCount || back.stoppedAtNinth) broken("a saved file does not load");
+    const Result<FontGlyphsRead> back = parseFontFile(fontFileText(glyphs, "Save Date and Time"), again);
+    if (!back || back->blocks != GlyphCount || back->stoppedAtNinth) broken("a saved file does not load");
     if (!(again == glyphs)) broken("saved and loaded glyphs differ");
     return 0;
 }

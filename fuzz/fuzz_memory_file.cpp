@@ -46,20 +46,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     Models m;
     const std::string before = m.file();
-    const MemoryFileRead read = parseMemoryFile(bytes);
-    if (!read.ok) {
-        if (read.line < 1 || static_cast<std::size_t>(read.line) > files::splitLines(bytes).size() + 1 ||
-            read.reason.empty())
-            fail("a refusal names no line of the file", std::to_string(read.line), read.reason);
+    const Result<MemoryFileContent> read = parseMemoryFile(bytes);
+    if (!read) {
+        const std::string& why = read.error();
+        const int line = why.rfind("Line ", 0) == 0 ? std::atoi(why.c_str() + 5) : 0;
+        if (line < 1 || static_cast<std::size_t>(line) > files::splitLines(bytes).size() + 1 ||
+            why.find(" cannot be read: ") == std::string::npos || why.ends_with(": "))
+            fail("a refusal names no line of the file", std::to_string(line), why);
         if (m.file() != before) fail("a refused file changed the models", before, m.file());
         return 0;
     }
     MemoryFileModels view = m.view();
-    applyMemoryFile(read.content, view);
+    applyMemoryFile(read.value(), view);
     const std::string saved = m.file();
-    const MemoryFileRead again = parseMemoryFile(saved);
-    if (!again.ok) fail(("the program's own file is refused: " + again.reason).c_str(), saved, bytes);
-    applyMemoryFile(again.content, view);
+    const Result<MemoryFileContent> again = parseMemoryFile(saved);
+    if (!again) fail(("the program's own file is refused: " + again.error()).c_str(), saved, bytes);
+    applyMemoryFile(again.value(), view);
     if (m.file() != saved) fail("opening the saved file changed what is saved", saved, m.file());
     return 0;
 }

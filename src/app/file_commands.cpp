@@ -53,25 +53,23 @@ bool Commands::openMemoryFile(const std::string& path) {
         host_.message(FileWontOpenText, FileErrorTitle);
         return false;
     }
-    std::string bytes;
-    if (const std::string error = files::readWholeFile(path, bytes); !error.empty()) {
-        host_.message(fileNotReadText(error), FileErrorTitle);
+    const Result<std::string> bytes = files::readWholeFile(path);
+    if (!bytes) {
+        host_.message(fileNotReadText(bytes.error()), FileErrorTitle);
         return false;
     }
-    const MemoryFileRead read = parseMemoryFile(bytes);
-    if (!read.ok) {
-        host_.message("Line " + std::to_string(read.line) + " of this file cannot be read: " + read.reason +
-                          ". Nothing was changed.",
-                      FileErrorTitle);
+    const Result<MemoryFileContent> read = parseMemoryFile(bytes.value());
+    if (!read) {
+        host_.message(read.error() + ". Nothing was changed.", FileErrorTitle);
         return false;
     }
     MemoryFileModels models = fileModels();
-    applyMemoryFile(read.content, models);
+    applyMemoryFile(read.value(), models);
     // The Memory page shows the labels of the layout just opened.
-    if (read.content.hasBanks && (doc_.lastTab == 0 || doc_.lastTab == MemoryPage)) followLayout(doc_);
+    if (read->hasBanks && (doc_.lastTab == 0 || doc_.lastTab == MemoryPage)) followLayout(doc_);
     doc_.origin = ChannelOrigin{true, -1};
     // The areas the file carries count as known; the others keep what they were.
-    const MemoryFileContent& c = read.content;
+    const MemoryFileContent& c = read.value();
     AreaOrigins& known = doc_.known;
     known.banks = known.banks || (c.hasBanks && doc_.banks.complete());
     known.oneTouch = known.oneTouch || !c.oneTouch.empty();
@@ -88,8 +86,8 @@ bool Commands::openMemoryFile(const std::string& path) {
 bool Commands::saveMemoryFile(const std::string& path) {
     if (busy() || path.empty()) return false;
     const std::string bytes = memoryFileBytes(fileModels(), doc_.port, memoryFileHeader());
-    if (const std::string error = files::writeFileAtomically(path, bytes); !error.empty()) {
-        host_.message(fileNotSavedText(error), FileErrorTitle);
+    if (const Result<void> saved = files::saveAtomically(path, bytes); !saved) {
+        host_.message(fileNotSavedText(saved.error()), FileErrorTitle);
         return false;
     }
     doc_.markSaved(1, LastRow);
@@ -102,8 +100,8 @@ bool Commands::writeConfiguration() {
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(configPath).parent_path(), ec);
     const std::string bytes = memoryFileBytes(fileModels(), doc_.port, memoryFileHeader());
-    if (const std::string error = files::writeFileAtomically(configPath, bytes); !error.empty()) {
-        host_.message("The port could not be remembered in " + configPath + " (" + error + ").", FileErrorTitle);
+    if (const Result<void> saved = files::saveAtomically(configPath, bytes); !saved) {
+        host_.message("The port could not be remembered in " + configPath + " (" + saved.error() + ").", FileErrorTitle);
         return false;
     }
     return true;
@@ -112,16 +110,15 @@ bool Commands::writeConfiguration() {
 bool Commands::importCsv(const std::string& path) {
     if (busy() || path.empty()) return false;
     RecordedChange change(history_, doc_, "Import");
-    std::string bytes;
-    std::string error = endsWith(path, "CSV") ? files::readWholeFile(path, bytes) : std::string("not a CSV file");
+    const Result<std::string> bytes = endsWith(path, "CSV") ? files::readWholeFile(path) : Failure{"not a CSV file"};
     followLayout(doc_);  // lines find their rows by the labels of the layout in effect
     CsvImport import;
-    if (error.empty()) {
+    if (bytes) {
         host_.setProgressMax(CsvProgressMax);
         host_.setProgressValue(0);
-        import = parseCsv(bytes, doc_.grid, [this](int row) { host_.setProgressValue(row); });
+        import = parseCsv(bytes.value(), doc_.grid, [this](int row) { host_.setProgressValue(row); });
     }
-    if (!error.empty() || !import.headingOk) {
+    if (!bytes || !import.headingOk) {
         host_.message(CsvFileErrorText, ErrorTitle);
         host_.setProgressValue(0);
         return false;
@@ -143,9 +140,9 @@ bool Commands::exportCsv(const std::string& path) {
     host_.setProgressMax(CsvProgressMax);
     host_.setProgressValue(0);
     const std::string bytes = csvExportBytes(doc_.grid, [this](int row) { host_.setProgressValue(row); });
-    if (const std::string error = files::writeFileAtomically(path, bytes); !error.empty()) {
+    if (const Result<void> saved = files::saveAtomically(path, bytes); !saved) {
         host_.setProgressValue(0);
-        host_.message(fileNotSavedText(error), FileErrorTitle);
+        host_.message(fileNotSavedText(saved.error()), FileErrorTitle);
         return false;
     }
     host_.setProgressValue(CsvProgressMax);
@@ -165,12 +162,12 @@ FileKind fileKindOf(const std::string& path) {
 bool Commands::importCommonCsv(const std::string& path) {
     if (busy() || path.empty()) return false;
     RecordedChange change(history_, doc_, "Import");
-    std::string bytes;
-    if (const std::string error = files::readWholeFile(path, bytes); !error.empty()) {
-        host_.message(fileNotReadText(error), FileErrorTitle);
+    const Result<std::string> bytes = files::readWholeFile(path);
+    if (!bytes) {
+        host_.message(fileNotReadText(bytes.error()), FileErrorTitle);
         return false;
     }
-    const CommonCsvRead read = parseCommonCsv(bytes);
+    const CommonCsvRead read = parseCommonCsv(bytes.value());
     if (!read.headingOk) {
         host_.message("This file is not in the common CSV layout: " + read.headingProblem + ". Nothing was changed.",
                       FileErrorTitle);
@@ -203,8 +200,8 @@ bool Commands::exportCommonCsv(const std::string& path) {
         host_.message("The selected rows hold no channel; nothing was exported.", FileErrorTitle);
         return false;
     }
-    if (const std::string error = files::writeFileAtomically(path, out.bytes); !error.empty()) {
-        host_.message(fileNotSavedText(error), FileErrorTitle);
+    if (const Result<void> saved = files::saveAtomically(path, out.bytes); !saved) {
+        host_.message(fileNotSavedText(saved.error()), FileErrorTitle);
         return false;
     }
     host_.message(SaveFileText, FileFinishTitle);
@@ -227,9 +224,9 @@ bool Commands::openFile(const std::string& path) {
         case FileKind::RadioImage: return openRadioImage(path);
         case FileKind::Csv: {
             // The program's own export, or the layout other programmers share.
-            std::string bytes;
-            files::readWholeFile(path, bytes);
-            return isCommonCsv(bytes) ? importCommonCsv(path) : importCsv(path);
+            // A file that cannot be read goes to the import, which says why.
+            const Result<std::string> bytes = files::readWholeFile(path);
+            return bytes && isCommonCsv(bytes.value()) ? importCommonCsv(path) : importCsv(path);
         }
         case FileKind::FontFile:
         case FileKind::Unknown: break;
@@ -250,7 +247,9 @@ bool Commands::openDroppedFile(const std::string& path) {
 }
 
 int readConfiguration(Document& doc, const std::string& path) {
-    const PortSetting s = readPortSettingFile(path);
+    // Without a file (the first start) the program starts on its defaults.
+    const Result<PortSetting> read = readPortSettingFile(path);
+    const PortSetting s = read ? read.value() : PortSetting{};
     doc.port = s.port;
     doc.portChecked = s.checked;
     return s.read ? 1 : 0;

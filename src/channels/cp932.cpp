@@ -1,8 +1,10 @@
 #include "channels/cp932.h"
 
 #include <unicode/ucnv.h>
-#include <unicode/utypes.h>
 #include <unicode/uset.h>
+#include <unicode/ustring.h>
+#include <unicode/utf8.h>
+#include <unicode/utypes.h>
 
 #include <array>
 #include <mutex>
@@ -11,6 +13,16 @@
 namespace tqm5 {
 
 const char* const Cp932Converter = "windows-31j";
+
+void ConverterClose::operator()(UConverter* conv) const { ucnv_close(conv); }
+
+ConverterHandle openConverter(const char* converter, std::string* why) {
+    UErrorCode err = U_ZERO_ERROR;
+    ConverterHandle conv(ucnv_open(converter, &err));
+    if (U_SUCCESS(err) && conv) return conv;
+    if (why) *why = U_FAILURE(err) ? u_errorName(err) : "no converter";
+    return nullptr;
+}
 
 namespace {
 
@@ -24,9 +36,9 @@ struct Tables {
     std::vector<int32_t> toCode;       // BMP code point -> code or -1
     std::vector<char32_t> toChar;      // code -> code point or 0
     Tables() : toCode(0x10000, -1), toChar(0x10000, 0) {
-        UErrorCode err = U_ZERO_ERROR;
-        UConverter* conv = ucnv_open(Cp932Converter, &err);
-        if (U_FAILURE(err) || conv == nullptr) {
+        const ConverterHandle handle = openConverter();
+        UConverter* const conv = handle.get();
+        if (conv == nullptr) {
             // What needs no converter: ASCII, and the half-width katakana
             // at 0xA1..0xDF. The program says at start-up that the rest is lost.
             auto single = [&](int code, char32_t u) {
@@ -122,7 +134,6 @@ struct Tables {
             for (char32_t u = 0; u < 0x10000; ++u) encode(u);  // no set from ICU: ask for every character
         }
         uset_close(encodable);
-        ucnv_close(conv);
     }
 };
 
@@ -134,11 +145,9 @@ const Tables& tables() {
 }  // namespace
 
 std::string converterError(const char* converter) {
-    UErrorCode err = U_ZERO_ERROR;
-    UConverter* conv = ucnv_open(converter, &err);
-    if (conv) ucnv_close(conv);
-    if (U_SUCCESS(err) && conv) return {};
-    return U_FAILURE(err) ? u_errorName(err) : "no converter";
+    std::string why;
+    openConverter(converter, &why);
+    return why;
 }
 
 int cp932Code(char32_t ch) {
@@ -161,49 +170,134 @@ std::size_t cp932Length(const std::string& utf8) {
     return n;
 }
 
-std::u32string toU32(const std::string& s) {
-    std::u32string out;
-    out.reserve(s.size());
+namespace {
+
+// The converter the whole-text conversions share on this thread; null when
+// it does not open (start-up has said so).
+UConverter* textConverter() {
+    thread_local const ConverterHandle conv = openConverter();
+    return conv.get();
+}
+
+std::u16string toUtf16(std::string_view utf8) {
+    std::u16string wide(utf8.size(), u'\0');
+    int32_t length = 0;
+    UErrorCode err = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(wide.data(), static_cast<int32_t>(wide.size()), &length, utf8.data(),
+                         static_cast<int32_t>(utf8.size()), 0xFFFD, nullptr, &err);
+    wide.resize(U_SUCCESS(err) ? static_cast<std::size_t>(length) : 0);
+    return wide;
+}
+
+// A run of characters beyond ASCII, through the converter.
+void encodeRun(UConverter* conv, std::string_view utf8, std::string& out) {
+    const std::u16string wide = toUtf16(utf8);
+    std::string bytes(2 * wide.size() + 8, '\0');
+    UErrorCode err = U_ZERO_ERROR;
+    ucnv_reset(conv);
+    const int32_t n = ucnv_fromUChars(conv, bytes.data(), static_cast<int32_t>(bytes.size()),
+                                      reinterpret_cast<const UChar*>(wide.data()),
+                                      static_cast<int32_t>(wide.size()), &err);
+    if (U_SUCCESS(err)) out.append(bytes.data(), static_cast<std::size_t>(n));
+}
+
+}  // namespace
+
+// ASCII passes as it is: ICU's windows-31j swaps the controls 0x1A, 0x1C
+// and 0x7F, which Windows' code page keeps, so only the runs beyond ASCII
+// (whose UTF-8 bytes are all 0x80 and above) go through the converter.
+std::string toCp932(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    UConverter* const conv = textConverter();
+    if (conv) {
+        UErrorCode err = U_ZERO_ERROR;
+        ucnv_setSubstChars(conv, "?", 1, &err);
+    }
     std::size_t i = 0;
-    while (i < s.size()) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-        bool ok = extra >= 0 && i + extra < s.size();
-        char32_t cp = ok ? (extra == 0 ? c : (c & (0x3F >> extra))) : 0;
-        for (int k = 1; ok && k <= extra; ++k) {
-            unsigned char cc = static_cast<unsigned char>(s[i + k]);
-            if ((cc & 0xC0) != 0x80) ok = false;
-            cp = (cp << 6) | (cc & 0x3F);
-        }
-        if (!ok) {  // malformed byte: replaced, never dropped silently
-            out.push_back(0xFFFD);
-            ++i;
+    while (i < utf8.size()) {
+        std::size_t end = i;
+        while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) >= 0x80) ++end;
+        if (end == i) {
+            out += utf8[i++];
             continue;
         }
-        out.push_back(cp);
-        i += extra + 1;
+        const std::string_view run = utf8.substr(i, end - i);
+        if (conv) {
+            encodeRun(conv, run, out);
+        } else {  // no converter: what the tables know without one
+            for (char32_t c : toU32(run)) {
+                const int code = cp932Code(c);
+                if (code < 0) out += '?';
+                else if (code < 0x100) out += static_cast<char>(code);
+                else out += {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+            }
+        }
+        i = end;
+    }
+    return out;
+}
+
+// Every unit ICU gives carries the offset of the bytes it came from: one
+// from an ASCII byte is that byte (the swapped controls again), and a
+// substitute the converter makes is U+FFFD.
+std::string fromCp932(std::string_view bytes) {
+    UConverter* const conv = textConverter();
+    if (!conv) {  // no converter: what the tables know without one, byte by byte
+        std::string out;
+        for (const char b : bytes) {
+            const auto u = static_cast<unsigned char>(b);
+            const std::string ch = u < 0x80 ? std::string(1, b) : cp932Char(u);
+            out += ch.empty() ? toUtf8(char32_t{0xFFFD}) : ch;
+        }
+        return out;
+    }
+    std::u16string wide(bytes.size() + 8, u'\0');
+    std::vector<int32_t> offsets(wide.size(), -1);
+    UChar* target = reinterpret_cast<UChar*>(wide.data());
+    const char* source = bytes.data();
+    UErrorCode err = U_ZERO_ERROR;
+    ucnv_reset(conv);
+    ucnv_toUnicode(conv, &target, target + wide.size(), &source, bytes.data() + bytes.size(), offsets.data(), true,
+                   &err);
+    const auto n = static_cast<std::size_t>(target - reinterpret_cast<UChar*>(wide.data()));
+    if (U_FAILURE(err)) return std::string(bytes.size(), '?');  // cannot happen: room for every unit
+    wide.resize(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        if (offsets[k] < 0) continue;
+        const auto b = static_cast<unsigned char>(bytes[static_cast<std::size_t>(offsets[k])]);
+        if (b < 0x80) wide[k] = static_cast<char16_t>(b);
+        else if (wide[k] == 0x1A) wide[k] = 0xFFFD;
+    }
+    std::string out(3 * n, '\0');
+    int32_t length = 0;
+    UErrorCode back = U_ZERO_ERROR;
+    u_strToUTF8(out.data(), static_cast<int32_t>(out.size()), &length, reinterpret_cast<const UChar*>(wide.data()),
+                static_cast<int32_t>(n), &back);
+    out.resize(U_SUCCESS(back) ? static_cast<std::size_t>(length) : 0);
+    return out;
+}
+
+std::u32string toU32(std::string_view s) {
+    std::u32string out;
+    out.reserve(s.size());
+    const auto* bytes = reinterpret_cast<const uint8_t*>(s.data());
+    const auto length = static_cast<int32_t>(s.size());
+    for (int32_t i = 0; i < length;) {
+        UChar32 c = 0;
+        U8_NEXT_OR_FFFD(bytes, i, length, c);
+        out.push_back(static_cast<char32_t>(c));
     }
     return out;
 }
 
 std::string toUtf8(char32_t c) {
-    std::string o;
-    if (c < 0x80) {
-        o += static_cast<char>(c);
-    } else if (c < 0x800) {
-        o += static_cast<char>(0xC0 | (c >> 6));
-        o += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        o += static_cast<char>(0xE0 | (c >> 12));
-        o += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        o += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        o += static_cast<char>(0xF0 | (c >> 18));
-        o += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        o += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        o += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return o;
+    uint8_t bytes[U8_MAX_LENGTH];
+    int32_t n = 0;
+    UBool error = false;
+    U8_APPEND(bytes, n, U8_MAX_LENGTH, static_cast<UChar32>(c), error);
+    if (error) return toUtf8(char32_t{0xFFFD});
+    return std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(n));
 }
 
 std::string toUtf8(const std::u32string& t) {

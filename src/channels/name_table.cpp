@@ -1,7 +1,5 @@
 #include "channels/name_table.h"
 
-#include <unicode/ucnv.h>
-
 #include <vector>
 
 #include "channels/cp932.h"
@@ -24,29 +22,19 @@ const char* const kKanji =
 // the table is built at start-up, where tabulating the whole code page
 // (which cp932Code does on its first use) would cost more than the window.
 // Every kanji in the list is a double-byte character of the code page.
-std::vector<uint16_t> kanjiCodes(const std::u32string& kanji) {
+std::vector<uint16_t> kanjiCodes(const std::string& kanji) {
     std::vector<uint16_t> codes;
-    std::u16string utf16;
-    for (char32_t k : kanji) utf16.push_back(k < 0x10000 ? static_cast<char16_t>(k) : u'?');
-    UErrorCode err = U_ZERO_ERROR;
-    UConverter* conv = ucnv_open(Cp932Converter, &err);
-    if (U_SUCCESS(err) && conv) {
-        std::vector<char> bytes(2 * utf16.size() + 8);
-        const int32_t n = ucnv_fromUChars(conv, bytes.data(), static_cast<int32_t>(bytes.size()),
-                                          reinterpret_cast<const UChar*>(utf16.data()),
-                                          static_cast<int32_t>(utf16.size()), &err);
-        if (U_SUCCESS(err) && static_cast<std::size_t>(n) == 2 * utf16.size())
-            for (int32_t i = 0; i < n; i += 2)
-                codes.push_back(static_cast<uint16_t>((static_cast<unsigned char>(bytes[i]) << 8) |
-                                                      static_cast<unsigned char>(bytes[i + 1])));
+    const std::string bytes = toCp932(kanji);
+    const std::u32string chars = toU32(kanji);
+    if (bytes.size() == 2 * chars.size()) {
+        for (std::size_t i = 0; i < bytes.size(); i += 2)
+            codes.push_back(static_cast<uint16_t>((static_cast<unsigned char>(bytes[i]) << 8) |
+                                                  static_cast<unsigned char>(bytes[i + 1])));
+        return codes;
     }
-    if (conv) ucnv_close(conv);
-    if (codes.size() != kanji.size()) {  // not all double-byte: one character at a time
-        codes.clear();
-        for (char32_t k : kanji) {
-            const int code = cp932Code(k);
-            codes.push_back(static_cast<uint16_t>(code < 0 ? 0 : code));
-        }
+    for (char32_t k : chars) {  // not all double-byte: one character at a time
+        const int code = cp932Code(k);
+        codes.push_back(static_cast<uint16_t>(code < 0 ? 0 : code));
     }
     return codes;
 }
@@ -70,7 +58,7 @@ NameCharTable::NameCharTable() {
     range(0x8260, 0x8279);  // full-width capitals
     range(0x8281, 0x829A);  // full-width small letters
     while (i < 400) entries_[i++] = 0;  // unused entries, never matched
-    for (uint16_t code : kanjiCodes(toU32(kKanji)))
+    for (uint16_t code : kanjiCodes(kKanji))
         if (i < Size) entries_[i++] = code;
     for (uint16_t e : entries_)
         if (e != 0) allowed_[e] = true;

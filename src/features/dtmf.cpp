@@ -1,5 +1,6 @@
 #include "features/dtmf.h"
 
+#include "base/hex.h"
 #include "channels/cp932.h"
 #include "engine/session.h"
 #include "radio/byte_view.h"
@@ -154,11 +155,8 @@ void decodeDtmfBlock(int block, const std::vector<uint8_t>& data, DtmfSettings& 
 
 std::vector<std::string> dtmfNotes(const DtmfSettings& d) {
     std::vector<std::string> notes;
-    static const char* const hex = "0123456789ABCDEF";
     for (int l = 0; l < DtmfLists; ++l)
-        if (d.lists[l] < 0)
-            notes.push_back(std::string("DTMF ") + dtmfList(l).caption + ": 0x" + hex[d.raw[l] >> 4] +
-                            hex[d.raw[l] & 15]);
+        if (d.lists[l] < 0) notes.push_back(std::string("DTMF ") + dtmfList(l).caption + ": 0x" + hexText(d.raw[l], 2));
     return notes;
 }
 

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include <unicode/utf8.h>
+
 namespace tqm5 {
 namespace {
 
@@ -309,7 +311,7 @@ bool scanTimerAcceptsKey(const std::string& text, int key) {
 
 std::string normaliseScanTimer(const std::string& text) {
     std::size_t characters = 0;
-    for (char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;  // UTF-8 lead bytes
+    for (char c : text) characters += !U8_IS_TRAIL(static_cast<uint8_t>(c));
     if (characters >= 4) return "1";
     std::string digits;
     for (char c : text)

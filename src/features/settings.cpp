@@ -4,6 +4,7 @@
 #include <memory>
 #include <tuple>
 
+#include "base/hex.h"
 #include "radio/byte_view.h"
 #include "radio/memory_map.h"
 
@@ -36,8 +37,7 @@ std::optional<int> within(const SetModeItem& it, int position) {
 }
 
 std::string hexByte(uint8_t v) {
-    static const char* const hex = "0123456789ABCDEF";
-    return std::string("0x") + hex[v >> 4] + hex[v & 15];
+    return "0x" + hexText(v, 2);
 }
 
 void setPosition(SetModeSettings& s, const std::string& control, int position) {

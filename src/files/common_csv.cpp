@@ -4,6 +4,8 @@
 #include <array>
 #include <cctype>
 
+#include <unicode/utf8.h>
+
 #include "channels/cp932.h"
 #include "channels/detail_editor.h"
 #include "channels/name_table.h"
@@ -123,9 +125,9 @@ std::string fittedName(std::string name) {
             name.resize(name.size() - 3);  // a user character goes whole
             continue;
         }
-        std::size_t end = name.size() - 1;
-        while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
-        name.resize(end);
+        auto end = static_cast<int32_t>(name.size());
+        U8_BACK_1(reinterpret_cast<const uint8_t*>(name.data()), 0, end);  // the last character goes whole
+        name.resize(static_cast<std::size_t>(end));
     }
     return name;
 }

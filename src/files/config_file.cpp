@@ -28,10 +28,10 @@ PortSetting readPortSetting(std::string_view bytes) {
     return s;
 }
 
-PortSetting readPortSettingFile(const std::string& path) {
-    std::string bytes;
-    if (!files::readWholeFile(path, bytes).empty()) return PortSetting{};
-    return readPortSetting(bytes);
+Result<PortSetting> readPortSettingFile(const std::string& path) {
+    const Result<std::string> bytes = files::readWholeFile(path);
+    if (!bytes) return Failure{bytes.error()};
+    return readPortSetting(bytes.value());
 }
 
 std::string configFilePath(const std::string& programDir, const std::string& userConfigDir) {

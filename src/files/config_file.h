@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/result.h"
+
 namespace tqm5 {
 
 extern const char* const ConfigFileName;  // "TQM5Writer.INI"
@@ -19,8 +21,8 @@ struct PortSetting {
 // 0, selects port 1; a port above 16 is an error (port 1, no mark).
 PortSetting readPortSetting(std::string_view bytes);
 // The same from the file at `path`; a missing or unreadable file is an
-// error.
-PortSetting readPortSettingFile(const std::string& path);
+// error, which says why.
+Result<PortSetting> readPortSettingFile(const std::string& path);
 
 // Where the configuration file lives: in the program's folder when files
 // can be written there, else in the user's configuration folder

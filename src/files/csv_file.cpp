@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <unordered_map>
 
+#include <unicode/utf8.h>
+
 #include "channels/cp932.h"
 #include "channels/name_table.h"
 #include "channels/text_numbers.h"
@@ -86,9 +88,9 @@ std::string fileSizedName(std::string name) {
             name.resize(name.size() - 3);  // a user character code goes whole
             continue;
         }
-        std::size_t end = name.size() - 1;
-        while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
-        name.resize(end);
+        auto end = static_cast<int32_t>(name.size());
+        U8_BACK_1(reinterpret_cast<const uint8_t*>(name.data()), 0, end);  // the last character goes whole
+        name.resize(static_cast<std::size_t>(end));
     }
     return name;
 }
@@ -214,7 +216,7 @@ std::string csvExportBytes(const ChannelGrid& grid, const std::function<void(int
         text += quoted(fields);
         text += "\r\n";
     }
-    return files::toCp932(text);
+    return toCp932(text);
 }
 
 bool csvFrequencyAccepted(const std::string& f) { return csvFrequencyProblem(f).empty(); }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "base/hex.h"
 #include "channels/cp932.h"
 #include "channels/detail_editor.h"
 #include "channels/name_table.h"
@@ -230,15 +231,11 @@ constexpr std::string_view Slide = "XSLIDE", SettingsBytes = "XSETIMAGE", HeldSe
                            HeldDtmf = "XDTMFHELD", HeldKey = "XONETOUCH";
 
 std::vector<std::string> extraLines(const MemoryFileModels& m) {
-    static const char* const hex = "0123456789ABCDEF";
     std::vector<std::string> out;
     out.push_back(std::string(Slide) + (m.title.slide == SlideOn ? "1" : "0"));
     if (m.setMode.imageFromRadio) {
         std::string l(SettingsBytes);
-        for (uint8_t b : m.setMode.image) {
-            l += hex[b >> 4];
-            l += hex[b & 0x0F];
-        }
+        for (uint8_t b : m.setMode.image) l += hexText(b, 2);
         out.push_back(l);
     }
     std::string held(HeldSettings);
@@ -259,12 +256,6 @@ std::vector<std::string> extraLines(const MemoryFileModels& m) {
     return out;
 }
 
-int hexDigit(char32_t c) {
-    if (c >= U'0' && c <= U'9') return static_cast<int>(c - U'0');
-    if (c >= U'A' && c <= U'F') return static_cast<int>(c - U'A') + 10;
-    return -1;
-}
-
 // A number of exactly `width` digits at `pos`, at most `highest`.
 int exactNumber(const Line& l, int pos, int width, int highest, const std::string& what) {
     const std::string digits = l.mid(pos, width);
@@ -283,10 +274,9 @@ void readExtraLine(const Line& l, MemoryFileContent& out) {
         if (n != first + 2 * SettingsImageBytes) throw LineError{"the settings bytes are cut short or too long"};
         SettingsImage image{};
         for (int k = 0; k < SettingsImageBytes; ++k) {
-            const int hi = hexDigit(l.text[static_cast<std::size_t>(first + 2 * k)]);
-            const int lo = hexDigit(l.text[static_cast<std::size_t>(first + 2 * k + 1)]);
-            if (hi < 0 || lo < 0) throw LineError{"the settings bytes are damaged"};
-            image[static_cast<std::size_t>(k)] = static_cast<uint8_t>(hi << 4 | lo);
+            const std::optional<uint32_t> v = parseHex(toUtf8(l.text.substr(static_cast<std::size_t>(first + 2 * k), 2)));
+            if (!v) throw LineError{"the settings bytes are damaged"};
+            image[static_cast<std::size_t>(k)] = static_cast<uint8_t>(*v);
         }
         out.settingsImage = image;
     } else if (l.startsWith(HeldSettings)) {
@@ -450,36 +440,28 @@ std::string memoryFileBytes(const MemoryFileModels& m, int port, const std::stri
     line("COMPORT" + twoDigits(port));
     for (const std::string& l : extraLines(m)) line(l);
     line("File End");
-    return files::toCp932(text);
+    return toCp932(text);
 }
 
-MemoryFileRead parseMemoryFile(std::string_view bytes) {
-    MemoryFileRead result;
+Result<MemoryFileContent> parseMemoryFile(std::string_view bytes) {
+    auto refuse = [](std::size_t line, const std::string& reason) {
+        return Failure{"Line " + std::to_string(line) + " of this file cannot be read: " + reason};
+    };
     const std::vector<std::string_view> lines = files::splitLines(bytes);
-    if (lines.empty()) {
-        result.line = 1;
-        result.reason = "the file is empty";
-        return result;
-    }
+    if (lines.empty()) return refuse(1, "the file is empty");
     // A file none of whose lines is one a memory file holds is some other
     // file: opening it would empty every channel and change nothing else.
-    if (std::none_of(lines.begin(), lines.end(), knownLine)) {
-        result.line = 1;
-        result.reason = "this is not a memory file (none of its lines is one a memory file holds)";
-        return result;
-    }
+    if (std::none_of(lines.begin(), lines.end(), knownLine))
+        return refuse(1, "this is not a memory file (none of its lines is one a memory file holds)");
+    MemoryFileContent content;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         try {
-            readLine(Line{toU32(files::fromCp932(lines[i]))}, result.content);
+            readLine(Line{toU32(fromCp932(lines[i]))}, content);
         } catch (const LineError& e) {
-            result.line = static_cast<int>(i) + 1;
-            result.reason = e.reason;
-            result.content = MemoryFileContent{};
-            return result;
+            return refuse(i + 1, e.reason);
         }
     }
-    result.ok = true;
-    return result;
+    return content;
 }
 
 void applyMemoryFile(const MemoryFileContent& in, MemoryFileModels& m) {

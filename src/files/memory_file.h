@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/result.h"
 #include "channels/channel_grid.h"
 #include "features/bank_layout.h"
 #include "features/dtmf.h"
@@ -85,15 +86,9 @@ struct MemoryFileContent {
     }
 };
 
-struct MemoryFileRead {
-    bool ok = false;
-    int line = 0;        // the line that stopped the reading (1 = first)
-    std::string reason;  // what is wrong with it
-    MemoryFileContent content;
-};
-
-// Reads and checks every line; the models are not touched.
-MemoryFileRead parseMemoryFile(std::string_view bytes);
+// Reads and checks every line; the models are not touched. A file that
+// cannot be read whole gives "Line N of this file cannot be read: " and why.
+Result<MemoryFileContent> parseMemoryFile(std::string_view bytes);
 // Puts a checked file into the models: the channel rows (all ordinary,
 // program-scan, dual, priority, pass and TSF rows are emptied first; the
 // call and bug rows keep what no line replaces), the per-row name strings

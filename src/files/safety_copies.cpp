@@ -41,15 +41,11 @@ bool listFolder(const fs::path& folder, std::vector<fs::directory_entry>& out, s
 
 }  // namespace
 
-std::string saveSafetyCopy(const RadioImage& image, std::string& error, int keep) {
-    error.clear();
+Result<SafetyCopy> saveSafetyCopy(const RadioImage& image, int keep) {
     const fs::path folder = safetyCopyFolder();
     std::error_code ec;
     fs::create_directories(folder, ec);
-    if (ec) {
-        error = "cannot create " + folder.string() + ": " + ec.message();
-        return {};
-    }
+    if (ec) return Failure{"cannot create " + folder.string() + ": " + ec.message()};
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
@@ -76,13 +72,12 @@ std::string saveSafetyCopy(const RadioImage& image, std::string& error, int keep
     if (!listed)
         while (next < 999 && fs::exists(nameOf(next), ec)) ++next;
     const fs::path path = nameOf(next);
-    if (!saveImageFile(path.string(), image, error)) return {};
+    if (std::string error; !saveImageFile(path.string(), image, error)) return Failure{error};
 
-    if (!listed || !listFolder(folder, entries, ec)) {
-        error = "the older copies in " + folder.string() + " could not be listed, so none was removed: " +
-                (listed ? ec.message() : unlisted);
-        return path.string();
-    }
+    if (!listed || !listFolder(folder, entries, ec))
+        return SafetyCopy{path.string(), "the older copies in " + folder.string() +
+                                             " could not be listed, so none was removed: " +
+                                             (listed ? ec.message() : unlisted)};
     std::vector<fs::path> copies;
     for (const fs::directory_entry& e : entries) {
         const std::string name = e.path().filename().string();
@@ -96,10 +91,21 @@ std::string saveSafetyCopy(const RadioImage& image, std::string& error, int keep
         if (fs::remove(copies[i], ec) || !ec) continue;
         if (stuck++ == 0) firstWhy = copies[i].string() + ": " + ec.message();
     }
-    if (stuck == 1) error = "an older copy could not be removed (" + firstWhy + ")";
+    SafetyCopy copy{path.string(), {}};
+    if (stuck == 1) copy.warning = "an older copy could not be removed (" + firstWhy + ")";
     else if (stuck > 1)
-        error = std::to_string(stuck) + " older copies could not be removed (the first, " + firstWhy + ")";
-    return path.string();
+        copy.warning = std::to_string(stuck) + " older copies could not be removed (the first, " + firstWhy + ")";
+    return copy;
+}
+
+std::string saveSafetyCopy(const RadioImage& image, std::string& error, int keep) {
+    const Result<SafetyCopy> copy = saveSafetyCopy(image, keep);
+    error = copy ? copy->warning : copy.error();
+    return copy ? copy->path : std::string();
+}
+
+std::string safetyCopyProblem(const Result<SafetyCopy>& copy) {
+    return copy ? safetyCopyProblem(copy->path, copy->warning) : safetyCopyProblem({}, copy.error());
 }
 
 std::string safetyCopyProblem(const std::string& path, const std::string& error) {

@@ -5,6 +5,7 @@
 // limit are removed.
 #include <string>
 
+#include "base/result.h"
 #include "files/radio_image.h"
 
 namespace tqm5 {
@@ -14,15 +15,25 @@ constexpr int SafetyCopiesKept = 20;
 // $XDG_DATA_HOME/tqm5writer/backups, or ~/.local/share/tqm5writer/backups.
 std::string safetyCopyFolder();
 
-// Saves `image` as radio-YYYYMMDD-HHMMSS-NNN.m5img (NNN counting copies made
-// in one second) and prunes the oldest copies beyond `keep`. Returns the
-// path, or an empty string with `error` saying why no copy was kept. A copy
-// kept while the old ones could not be listed or removed returns its path
-// with `error` saying so; otherwise `error` is left empty.
-std::string saveSafetyCopy(const RadioImage& image, std::string& error, int keep = SafetyCopiesKept);
+// A copy kept: where, and what went wrong around it (the old copies could
+// not be listed or removed); the warning is empty when nothing did.
+struct SafetyCopy {
+    std::string path;
+    std::string warning;
+};
 
-// What the user is told after a safety copy was asked for (`path` and
-// `error` as saveSafetyCopy left them); empty when all went well.
+// Saves `image` as radio-YYYYMMDD-HHMMSS-NNN.m5img (NNN counting copies made
+// in one second) and prunes the oldest copies beyond `keep`. The error says
+// why no copy was kept.
+Result<SafetyCopy> saveSafetyCopy(const RadioImage& image, int keep = SafetyCopiesKept);
+
+// What the user is told after a safety copy was asked for; empty when all
+// went well.
+std::string safetyCopyProblem(const Result<SafetyCopy>& copy);
+
+// The older forms the radio backup and the main window still use: the path
+// (empty when no copy was kept) with the error or warning in `error`.
+std::string saveSafetyCopy(const RadioImage& image, std::string& error, int keep = SafetyCopiesKept);
 std::string safetyCopyProblem(const std::string& path, const std::string& error);
 
 }  // namespace tqm5

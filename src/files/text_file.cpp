@@ -18,50 +18,6 @@
 
 namespace tqm5::files {
 
-std::string toCp932(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    for (char32_t c : toU32(std::string(utf8))) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-            continue;
-        }
-        const int code = cp932Code(c);
-        if (code < 0) {
-            out += '?';
-        } else if (code < 0x100) {
-            out += static_cast<char>(code);
-        } else {
-            out += static_cast<char>(code >> 8);
-            out += static_cast<char>(code & 0xFF);
-        }
-    }
-    return out;
-}
-
-namespace {
-
-bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
-}  // namespace
-
-std::string fromCp932(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b < 0x80) {
-            out += static_cast<char>(b);
-            continue;
-        }
-        uint16_t code = b;
-        if (isLeadByte(b) && i + 1 < bytes.size()) code = static_cast<uint16_t>((b << 8) | static_cast<unsigned char>(bytes[++i]));
-        const std::string ch = cp932Char(code);
-        out += ch.empty() ? toUtf8(char32_t{0xFFFD}) : ch;
-    }
-    return out;
-}
-
 namespace {
 
 constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
@@ -125,14 +81,14 @@ std::string twoDigits(int value) {
     return value < 10 ? "0" + std::to_string(value) : std::to_string(value);
 }
 
-std::string readWholeFile(const std::string& path, std::string& out) {
+Result<std::string> readWholeFile(const std::string& path) {
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return "it is a folder";
+    if (std::filesystem::is_directory(path, ec)) return Failure{"it is a folder"};
     std::ifstream in(path, std::ios::binary);
-    if (!in) return std::strerror(errno);
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) return "it could not be read";
-    return {};
+    if (!in) return Failure{std::strerror(errno)};
+    std::string out(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>{});
+    if (in.bad()) return Failure{"it could not be read"};
+    return out;
 }
 
 namespace {
@@ -151,16 +107,16 @@ mode_t modeFor(const std::string& path) {
 
 }  // namespace
 
-std::string writeFileAtomically(const std::string& path, std::string_view bytes) {
+Result<void> saveAtomically(const std::string& path, std::string_view bytes) {
     namespace fs = std::filesystem;
-    if (path.empty()) return "no file name";
+    if (path.empty()) return Failure{"no file name"};
     std::error_code ec;
-    if (fs::is_directory(path, ec)) return "it is a folder";
+    if (fs::is_directory(path, ec)) return Failure{"it is a folder"};
     fs::path folder = fs::path(path).parent_path();
     if (folder.empty()) folder = ".";
     std::string temp = (folder / ("." + fs::path(path).filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return systemError("cannot create a file in the folder");
+    if (fd < 0) return Failure{systemError("cannot create a file in the folder")};
     std::string error;
     const char* p = bytes.data();
     std::size_t left = bytes.size();
@@ -180,7 +136,7 @@ std::string writeFileAtomically(const std::string& path, std::string_view bytes)
     if (error.empty() && ::rename(temp.c_str(), path.c_str()) != 0) error = systemError("cannot replace the file");
     if (!error.empty()) {
         ::unlink(temp.c_str());
-        return error;
+        return Failure{error};
     }
     // The rename itself reaches the disk with the folder.
     const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
@@ -189,6 +145,11 @@ std::string writeFileAtomically(const std::string& path, std::string_view bytes)
         ::close(dir);
     }
     return {};
+}
+
+std::string writeFileAtomically(const std::string& path, std::string_view bytes) {
+    const Result<void> saved = saveAtomically(path, bytes);
+    return saved ? std::string() : saved.error();
 }
 
 std::string withDefaultExtension(const std::string& path, std::string_view extension) {

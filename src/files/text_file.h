@@ -6,13 +6,9 @@
 #include <string_view>
 #include <vector>
 
-namespace tqm5::files {
+#include "base/result.h"
 
-// UTF-8 text as code page 932 bytes; a character without a code becomes '?'.
-std::string toCp932(std::string_view utf8);
-// Code page 932 bytes as UTF-8; a byte sequence that stands for no
-// character becomes U+FFFD.
-std::string fromCp932(std::string_view bytes);
+namespace tqm5::files {
 
 // A text file's bytes as UTF-8: a file in UTF-8 (it starts with the byte
 // order mark, or it is valid UTF-8 and holds characters beyond ASCII) as it
@@ -31,12 +27,15 @@ std::string threeDigits(int value);
 // "07", "42".
 std::string twoDigits(int value);
 
-// The whole file into `out`. Empty on success, otherwise why it failed.
-std::string readWholeFile(const std::string& path, std::string& out);
+// The whole file, or why it could not be read.
+Result<std::string> readWholeFile(const std::string& path);
 // Writes `bytes` to a temporary file in the same folder, flushes it to the
 // disk and renames it over `path`, so that `path` holds either its old
-// contents or the new ones, never part of them. Empty on success,
-// otherwise why it failed (the old file is then untouched).
+// contents or the new ones, never part of them. On failure the old file is
+// untouched and the error says why.
+Result<void> saveAtomically(const std::string& path, std::string_view bytes);
+// The same, with the error as a text that is empty on success: the form the
+// radio image file still uses.
 std::string writeFileAtomically(const std::string& path, std::string_view bytes);
 
 // The name a save uses: `path` with `extension` (".M5") added when its file

@@ -60,9 +60,14 @@ std::string fontFileText(const GlyphSet& glyphs, const std::string& stamp) {
     return out;
 }
 
+Result<void> writeFontFile(const std::string& path, const GlyphSet& glyphs, const std::string& stamp) {
+    if (const Result<void> saved = files::saveAtomically(path, fontFileText(glyphs, stamp)); !saved)
+        return Failure{path + ": " + saved.error()};
+    return {};
+}
+
 void saveFontFile(const std::string& path, const GlyphSet& glyphs, const std::string& stamp) {
-    if (const std::string error = files::writeFileAtomically(path, fontFileText(glyphs, stamp)); !error.empty())
-        throw std::runtime_error(path + ": " + error);
+    if (const Result<void> saved = writeFontFile(path, glyphs, stamp); !saved) throw std::runtime_error(saved.error());
 }
 
 bool hasFontFileName(const std::string& path) {
@@ -72,18 +77,13 @@ bool hasFontFileName(const std::string& path) {
     return tail == "FM5";
 }
 
-FontFileLoad parseFontFile(const std::string& text, GlyphSet& glyphs) {
-    FontFileLoad result;
+Result<FontGlyphsRead> parseFontFile(const std::string& text, GlyphSet& glyphs) {
+    FontGlyphsRead result;
     const std::vector<std::string_view> lines = files::splitLines(text);
-    if (lines.empty()) {
-        result.problem = "the file is empty";
-        return result;
-    }
+    if (lines.empty()) return Failure{"the file is empty"};
     // Every line must be readable; the glyphs change only when all are.
-    auto refuse = [&result](std::size_t index, const std::string& why) {
-        result.problem = "line " + std::to_string(index + 1) + " " + why;
-        result.blocks = 0;
-        return result;
+    auto refuse = [](std::size_t index, const std::string& why) {
+        return Failure{"line " + std::to_string(index + 1) + " " + why};
     };
     GlyphSet loaded = glyphs;
     std::size_t i = 1;  // the first line is the save date
@@ -110,45 +110,36 @@ FontFileLoad parseFontFile(const std::string& text, GlyphSet& glyphs) {
         }
         loaded.setKnown(g, true);
     }
-    if (result.blocks == 0) {
-        result.problem = "the file holds no glyph block";
-        return result;
-    }
+    if (result.blocks == 0) return Failure{"the file holds no glyph block"};
     glyphs = loaded;
-    result.ok = true;
     return result;
 }
 
-FontFileLoad loadFontFile(const std::string& path, GlyphSet& glyphs) {
-    FontFileLoad result;
-    if (!hasFontFileName(path)) {
-        result.problem = "the name does not end in FM5";
-        return result;
-    }
+Result<FontGlyphsRead> readFontFile(const std::string& path, GlyphSet& glyphs) {
+    if (!hasFontFileName(path)) return Failure{"the name does not end in FM5"};
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        result.problem = path + ": " + errnoText();
-        return result;
-    }
+    if (!in) return Failure{path + ": " + errnoText()};
     std::string text;
     char buffer[4096];
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
         text.append(buffer, static_cast<std::size_t>(in.gcount()));
-        if (static_cast<std::streamsize>(text.size()) > LargestFile) {
-            result.problem = "the file is too large for a font file";
-            return result;
-        }
+        if (static_cast<std::streamsize>(text.size()) > LargestFile) return Failure{"the file is too large for a font file"};
     }
-    if (in.bad()) {
-        result.problem = path + ": read error";
-        return result;
-    }
+    if (in.bad()) return Failure{path + ": read error"};
     return parseFontFile(text, glyphs);
 }
 
-std::string fontFileRefusal(const std::string& path, const FontFileLoad& load) {
-    if (!hasFontFileName(path)) return FontFileOpenError;
-    return "This font file cannot be read: " + load.problem + ". No glyph was changed.";
+FontFileLoad loadFontFile(const std::string& path, GlyphSet& glyphs) {
+    const Result<FontGlyphsRead> read = readFontFile(path, glyphs);
+    if (!read) return FontFileLoad{.problem = read.error()};
+    return FontFileLoad{.ok = true, .problem = {}, .blocks = read->blocks, .stoppedAtNinth = read->stoppedAtNinth};
 }
+
+std::string fontFileRefusal(const std::string& path, const std::string& problem) {
+    if (!hasFontFileName(path)) return FontFileOpenError;
+    return "This font file cannot be read: " + problem + ". No glyph was changed.";
+}
+
+std::string fontFileRefusal(const std::string& path, const FontFileLoad& load) { return fontFileRefusal(path, load.problem); }
 
 }  // namespace tqm5

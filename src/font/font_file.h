@@ -4,6 +4,7 @@
 // Lines end in CR LF.
 #include <string>
 
+#include "base/result.h"
 #include "font/glyph_set.h"
 
 namespace tqm5 {
@@ -19,17 +20,17 @@ std::string fontFileStamp();
 // The whole file for the glyphs, with `stamp` as its first line.
 std::string fontFileText(const GlyphSet& glyphs, const std::string& stamp);
 // Writes the file to a temporary file beside `path` and renames it over
-// `path`, so a failed save leaves any earlier file as it was. Throws
-// std::runtime_error saying why the file could not be written.
-void saveFontFile(const std::string& path, const GlyphSet& glyphs, const std::string& stamp = fontFileStamp());
+// `path`, so a failed save leaves any earlier file as it was; the error
+// names the path and why it could not be written.
+Result<void> writeFontFile(const std::string& path, const GlyphSet& glyphs, const std::string& stamp = fontFileStamp());
 
 // A font file's name ends in "FM5" (any case).
 bool hasFontFileName(const std::string& path);
 
-struct FontFileLoad {
-    bool ok = false;
-    std::string problem;  // why the file was refused (for the user and the log)
-    int blocks = 0;       // glyph blocks taken
+// What a font file gave; the error of a refused one says why (for the user
+// and the log).
+struct FontGlyphsRead {
+    int blocks = 0;  // glyph blocks taken
     bool stoppedAtNinth = false;
 };
 
@@ -41,12 +42,24 @@ struct FontFileLoad {
 // "File End" may stand. A ninth block ends the load. A text with any other
 // line, without a first line or a glyph block, or that ends inside a block,
 // is refused and changes nothing; the problem names the line.
-FontFileLoad parseFontFile(const std::string& text, GlyphSet& glyphs);
+Result<FontGlyphsRead> parseFontFile(const std::string& text, GlyphSet& glyphs);
 // The whole load: the name rule, the reading and the parse. Changes nothing
 // unless it succeeds.
-FontFileLoad loadFontFile(const std::string& path, GlyphSet& glyphs);
+Result<FontGlyphsRead> readFontFile(const std::string& path, GlyphSet& glyphs);
 // What to tell the user about a refused load: "This File don't Open" for a
 // name not ending in FM5, else which line is wrong and that nothing changed.
+std::string fontFileRefusal(const std::string& path, const std::string& problem);
+
+// The older forms the font window still uses: a save that throws
+// std::runtime_error with the error, and a load as a flag and a text.
+void saveFontFile(const std::string& path, const GlyphSet& glyphs, const std::string& stamp = fontFileStamp());
+struct FontFileLoad {
+    bool ok = false;
+    std::string problem;
+    int blocks = 0;
+    bool stoppedAtNinth = false;
+};
+FontFileLoad loadFontFile(const std::string& path, GlyphSet& glyphs);
 std::string fontFileRefusal(const std::string& path, const FontFileLoad& load);
 
 }  // namespace tqm5

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/hex.h"
 #include "radio/byte_view.h"
 
 namespace tqm5 {
@@ -42,12 +43,8 @@ Bytes GlyphSet::encode(int glyph) const {
 }
 
 std::string GlyphSet::encodeHex(int glyph) const {
-    static constexpr char hex[] = "0123456789ABCDEF";
     std::string s;
-    for (uint8_t b : encode(glyph)) {
-        s += hex[b >> 4];
-        s += hex[b & 0x0F];
-    }
+    for (uint8_t b : encode(glyph)) s += hexText(b, 2);
     return s;
 }
 

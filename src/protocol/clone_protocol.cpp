@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "base/hex.h"
 #include "protocol/answers.h"
 #include "protocol/host.h"
 #include "protocol/transfer_state.h"
@@ -10,7 +11,6 @@
 namespace tqm5 {
 namespace {
 
-constexpr char kHex[] = "0123456789ABCDEF";
 // The window is never left without events for longer than this.
 constexpr std::chrono::milliseconds kEventsEvery{8};
 // Time one byte needs on the line: 10 bits at 57600 baud.
@@ -25,14 +25,7 @@ constexpr std::chrono::microseconds kNapMargin{1000};
 constexpr std::chrono::milliseconds kQuietAfterFailure{50};
 
 void appendHexByte(Bytes& out, uint8_t v) {
-    out.push_back(static_cast<uint8_t>(kHex[v >> 4]));
-    out.push_back(static_cast<uint8_t>(kHex[v & 0x0F]));
-}
-
-int hexValue(uint8_t c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
+    for (char c : hexText(v, 2)) out.push_back(static_cast<uint8_t>(c));
 }
 
 Bytes prefixed(uint32_t address, char op) {
@@ -50,11 +43,7 @@ bool echoes(const Bytes& response, const Bytes& command) {
 
 }  // namespace
 
-std::string hexAddress(uint32_t a) {
-    std::string s(5, '0');
-    for (int i = 4; i >= 0; --i, a >>= 4) s[i] = kHex[a & 0x0F];
-    return s;
-}
+std::string hexAddress(uint32_t a) { return hexText(a & 0xFFFFF, 5); }
 
 Bytes identificationCommand() {
     const std::string s = "QK~TQ-M5EG\r";
@@ -224,9 +213,10 @@ std::optional<Bytes> readAnswerData(const Bytes& r, const Bytes& cmd, std::size_
     if (r.size() != n || !echoes(r, cmd) || r[n - 2] != '\r' || r[n - 1] != '\n') return std::nullopt;
     Bytes data(length);
     for (std::size_t k = 0; k < length; ++k) {
-        const int hi = hexValue(r[13 + 2 * k]), lo = hexValue(r[14 + 2 * k]);
-        if (hi < 0 || lo < 0) return std::nullopt;  // garbled digits are never decoded
-        data[k] = static_cast<uint8_t>(hi << 4 | lo);
+        const char digits[2] = {static_cast<char>(r[13 + 2 * k]), static_cast<char>(r[14 + 2 * k])};
+        const std::optional<uint32_t> v = parseHex(std::string_view(digits, 2));
+        if (!v) return std::nullopt;  // garbled digits are never decoded
+        data[k] = static_cast<uint8_t>(*v);
     }
     return data;
 }

@@ -26,6 +26,24 @@ TEST(Cp932, UserCharactersAndKanaRoundTrip) {
     EXPECT_EQ(cp932Length("Aあ:1~"), 6u);
 }
 
+// Whole texts both ways, with what a table of single characters does not
+// show: ASCII controls stay as Windows keeps them, a damaged sequence on
+// either side becomes one replacement, and a trail byte that is no trail
+// byte is read again on its own.
+TEST(Cp932, WholeTextsBothWays) {
+    struct Case { std::string utf8; std::string bytes; };
+    for (const Case& c : {Case{"A①ｱ漢", "A\x87\x40\xB1\x8A\xBF"}, Case{"\x1A\x1C\x7F\\~", "\x1A\x1C\x7F\\~"},
+                          Case{"Ⅰ∵", "\x87\x54\x81\xE6"}}) {
+        EXPECT_EQ(toCp932(c.utf8), c.bytes) << c.utf8;
+        EXPECT_EQ(fromCp932(c.bytes), c.utf8) << c.utf8;
+    }
+    EXPECT_EQ(toCp932("€😀x"), "??x");                   // no code in the code page
+    EXPECT_EQ(toCp932("\xE3\x81" "A\xFF"), "?A?");       // a cut character and a stray byte
+    EXPECT_EQ(toU32("\xE3\x81" "A"), (std::u32string{0xFFFD, U'A'}));
+    EXPECT_EQ(fromCp932("\x81\x30" "\x85\x40" "\x81"), "\uFFFD" "0" "\uFFFD" "\uFFFD");
+    EXPECT_EQ(fromCp932(std::string("a\0b", 3)), std::string("a\0b", 3));
+}
+
 namespace {
 
 std::vector<std::string> words(const std::string& s) {

@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
+struct CliRun {
     int status = -1;
     std::string out, err;
 };
@@ -54,11 +54,11 @@ protected:
         fs::remove_all(dir);
     }
     // `tqm5 --device DEMO-RADIO args`, or without the device when `onRadio` is false.
-    Result tqm5(const std::string& args, bool onRadio = true) {
+    CliRun tqm5(const std::string& args, bool onRadio = true) {
         const std::string device = onRadio ? " --device " + radio.devicePath() : "";
         const std::string cmd = std::string(TQM5_CLI_BINARY) + device + " " + args + " >" + (dir / "out").string() +
                                 " 2>" + (dir / "err").string();
-        Result r;
+        CliRun r;
         const int raw = std::system(cmd.c_str());
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
         r.out = slurp(dir / "out");
@@ -72,7 +72,7 @@ protected:
         return n;
     }
     RadioImage backup(const char* name) {
-        const Result r = tqm5("backup -o " + path(name));
+        const CliRun r = tqm5("backup -o " + path(name));
         EXPECT_EQ(r.status, 0) << r.err;
         std::string error;
         auto image = loadImageFile(path(name), error);
@@ -109,7 +109,7 @@ TEST_F(Cli, RestoreAfterBackupGivesTheRadioBackEveryWrittenRegion) {
     const Bytes before = radio.memory();
     radio.setMemory(Bytes(before.size(), 0x00));
     // Restore takes further devices and, for now, writes the first only.
-    const Result r = tqm5("restore --verify " + path("a.m5img") + " --device " + path("no-such-tty"));
+    const CliRun r = tqm5("restore --verify " + path("a.m5img") + " --device " + path("no-such-tty"));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("verified"), std::string::npos);
     const Bytes after = radio.memory();
@@ -133,7 +133,7 @@ TEST_F(Cli, RestoreWithVerifyOutlastsScatteredFaults) {
         e.setSeed(11);
         e.setFaultRate(0.01);
     });
-    const Result r = tqm5("restore --verify " + path("a.m5img"));
+    const CliRun r = tqm5("restore --verify " + path("a.m5img"));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_GT(radio.stats().faults, 20u);
     const Bytes after = radio.memory();
@@ -158,7 +158,7 @@ TEST_F(Cli, DamagedOrTruncatedImagesAreRefusedWithNothingWritten) {
     save("short.m5img", Bytes(file.begin(), file.end() - 64));
     radio.withEmulator([](emu::Emulator& e) { e.clearLog(); });
     for (const char* name : {"flipped.m5img", "short.m5img", "missing.m5img"}) {
-        const Result r = tqm5(std::string("restore ") + path(name));
+        const CliRun r = tqm5(std::string("restore ") + path(name));
         EXPECT_EQ(r.status, 1) << name;
         EXPECT_NE(r.err.find("nothing was written"), std::string::npos) << r.err;
     }
@@ -172,7 +172,7 @@ TEST_F(Cli, VerifyCatchesAWriteTheRadioDidNotStore) {
     // the 452nd row 451 (record 451 at 0x08280): the first channel of bank 7
     // in the image's bank layout (the default layout would put it in bank 4).
     radio.withEmulator([](emu::Emulator& e) { e.forceFault(e.stats().exchanges + 452, emu::FaultKind::NotStored); });
-    const Result r = tqm5("restore " + path("a.m5img") + " --verify");
+    const CliRun r = tqm5("restore " + path("a.m5img") + " --verify");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("0x08280 (channel Bank007-0): wrote "), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("verify failed: 1 block"), std::string::npos) << r.err;
@@ -207,7 +207,7 @@ TEST_F(Cli, DiffNamesAChangedChannelAndAChangedSetting) {
     std::copy(settings.begin(), settings.end(), memory.begin());
     radio.setMemory(memory);
 
-    const Result r = tqm5("diff " + path("a.m5img") + " radio");
+    const CliRun r = tqm5("diff " + path("a.m5img") + " radio");
     EXPECT_EQ(r.status, 1) << r.err;
     const std::string caption = catalogue[std::size_t(item)].caption(English);
     EXPECT_NE(r.out.find("Channel " + label + " Name: \"" + oldName + "\" -> \"Q"), std::string::npos) << r.out;
@@ -216,7 +216,7 @@ TEST_F(Cli, DiffNamesAChangedChannelAndAChangedSetting) {
 
     // Image against image, as the other way round.
     backup("b.m5img");
-    const Result files = tqm5("diff " + path("b.m5img") + " " + path("a.m5img"));
+    const CliRun files = tqm5("diff " + path("b.m5img") + " " + path("a.m5img"));
     EXPECT_EQ(files.status, 1);
     EXPECT_NE(files.out.find("-> \"" + oldName + "\""), std::string::npos) << files.out;
 }
@@ -233,7 +233,7 @@ TEST_F(Cli, ReadThenWriteOfAMemoryFileKeepsWhatTheFileDoesNotCarry) {
     original[radio::SettingsBlock1.address + 44] = 0x77;
     original[dtmfBlockAddress(2) + 49] = 0x40;
     radio.setMemory(original);
-    Result r = tqm5("read -o " + path("a.M5") + " --font " + path("a.FM5"));
+    CliRun r = tqm5("read -o " + path("a.M5") + " --font " + path("a.FM5"));
     ASSERT_EQ(r.status, 0) << r.err;
     ASSERT_TRUE(fs::exists(path("a.M5")) && fs::exists(path("a.FM5")));
     EXPECT_EQ(std::distance(fs::directory_iterator(safetyCopyFolder()), fs::directory_iterator{}), 1);
@@ -241,7 +241,7 @@ TEST_F(Cli, ReadThenWriteOfAMemoryFileKeepsWhatTheFileDoesNotCarry) {
     for (const char* kept : {"\r\nXONETOUCH0049005\r\n", "\r\nXDTMFHELD---------064---\r\n", "\r\nXSETHELD"})
         EXPECT_NE(saved.find(kept), std::string::npos) << kept;
     // The file and the radio it came from differ in nothing.
-    const Result diff = tqm5("diff " + path("a.M5") + " radio");
+    const CliRun diff = tqm5("diff " + path("a.M5") + " radio");
     EXPECT_EQ(diff.status, 0) << diff.out << diff.err;
 
     // The radio changes: a channel record wiped, the first glyph and the slide.
@@ -332,7 +332,7 @@ TEST_F(Cli, CsvAndDiffWorkOnMemoryFiles) {
     ASSERT_EQ(tqm5("read -o " + path("a.M5")).status, 0);
     backup("a.m5img");
     for (const std::string& other : {std::string("radio"), path("a.m5img")}) {
-        const Result same = tqm5("diff " + path("a.M5") + " " + other);
+        const CliRun same = tqm5("diff " + path("a.M5") + " " + other);
         EXPECT_EQ(same.status, 0) << other << ": " << same.out << same.err;
     }
     // A side by its content, or a memory file by its name in any case; one
@@ -347,18 +347,18 @@ TEST_F(Cli, CsvAndDiffWorkOnMemoryFiles) {
         {"foreign.M5", png, 2}, {"foreign.m5img", "Save Date and Time\r\n", 2}};
     for (const auto& [name, bytes, status] : sides) {
         if (bytes) std::ofstream(path(name.c_str()), std::ios::binary) << *bytes;
-        const Result r = tqm5("diff " + path(name.c_str()) + " radio");
+        const CliRun r = tqm5("diff " + path(name.c_str()) + " radio");
         EXPECT_EQ(r.status, status) << name << ": " << r.out << r.err;
         EXPECT_TRUE(status == 0 || (r.out.empty() && !r.err.empty())) << name << ": " << r.out << r.err;
     }
     // A radio that does not answer is a side that cannot be read.
     radio.withEmulator([](emu::Emulator& e) { e.failNext(1000); });
-    const Result silent = tqm5("diff " + path("a.m5img") + " radio");
+    const CliRun silent = tqm5("diff " + path("a.m5img") + " radio");
     EXPECT_EQ(silent.status, 2) << silent.out << silent.err;
     EXPECT_NE(silent.err.find("did not answer"), std::string::npos) << silent.err;
     radio.withEmulator([](emu::Emulator& e) { e.clearForcedFaults(); });
     ASSERT_EQ(tqm5("export-csv " + path("a.M5") + " -o " + path("a.CSV")).status, 0);
-    Result r = tqm5("import-csv " + path("a.CSV") + " " + path("a.M5") + " -o " + path("b.M5"));
+    CliRun r = tqm5("import-csv " + path("a.CSV") + " " + path("a.M5") + " -o " + path("b.M5"));
     ASSERT_EQ(r.status, 0) << r.err;
     // The CSV carries names without their double-byte characters: only
     // names differ, and everything else came from the base file.
@@ -414,7 +414,7 @@ TEST_F(Cli, ProgressBarsNameEachStepOnlyOnATerminal) {
                              "reading user characters ", "reading bank-link groups "})
         EXPECT_NE(tty.find(std::string(step)), std::string::npos) << step << " in " << tty;
     EXPECT_NE(tty.find("] 100%"), std::string::npos);
-    const Result plain = tqm5("read -o " + path("b.M5"));
+    const CliRun plain = tqm5("read -o " + path("b.M5"));
     EXPECT_EQ(plain.status, 0);
     EXPECT_EQ(plain.err.find('%'), std::string::npos) << plain.err;
 }
@@ -458,12 +458,12 @@ TEST_F(Cli, UsageAndPortErrorsAreToldInPlainWords) {
         {"restore --device other", 2, "usage: tqm5 restore"},
     };
     for (const Case& c : cases) {
-        const Result r = tqm5(c.args);
+        const CliRun r = tqm5(c.args);
         EXPECT_EQ(r.status, c.status) << c.args;
         EXPECT_NE((r.out + r.err).find(c.says), std::string::npos) << c.args << ": " << r.out << r.err;
     }
     // A device that does not exist.
-    const Result r = tqm5("--device " + path("no-such-tty") + " backup -o " + path("x.m5img"), false);
+    const CliRun r = tqm5("--device " + path("no-such-tty") + " backup -o " + path("x.m5img"), false);
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("cannot be used"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(path("x.m5img")));

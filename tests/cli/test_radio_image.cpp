@@ -108,9 +108,10 @@ TEST(SafetyCopies, KeepTheNewestTwentyInOrder) {
     for (int i = 0; i < 23; ++i) {
         RadioImage image;
         image.put(radio::Title.address, Bytes{static_cast<uint8_t>(i)});
-        std::string error;
-        made.push_back(saveSafetyCopy(image, error));
-        ASSERT_FALSE(made.back().empty()) << error;
+        const Result<SafetyCopy> copy = saveSafetyCopy(image);
+        ASSERT_TRUE(copy.ok()) << copy.error();
+        EXPECT_EQ(copy->warning, "");
+        made.push_back(copy->path);
     }
     std::vector<std::string> left;
     for (const auto& e : std::filesystem::directory_iterator(safetyCopyFolder())) left.push_back(e.path().string());
@@ -136,11 +137,11 @@ TEST(SafetyCopies, AFolderThatCannotBeListedOrPrunedIsTold) {
     const fs::path folder = safetyCopyFolder();
     std::string path;
     auto toldAsNobody = [&path] {
-        std::string error;
         if (::setegid(65534) != 0 || ::seteuid(65534) != 0) return std::string("not user 65534");
-        path = saveSafetyCopy(RadioImage{}, error);
+        const Result<SafetyCopy> copy = saveSafetyCopy(RadioImage{});
+        path = copy ? copy->path : std::string();
         const bool back = ::seteuid(0) == 0 && ::setegid(0) == 0;
-        return back ? safetyCopyProblem(path, error) : "not root again";
+        return back ? safetyCopyProblem(copy) : "not root again";
     };
     const std::string kept = "A safety copy of the radio was kept in ";
 

@@ -27,9 +27,9 @@ struct Rig : test::CommandRig {
 };
 
 std::string slurp(const std::string& path) {
-    std::string bytes;
-    EXPECT_EQ(files::readWholeFile(path, bytes), "");
-    return bytes;
+    const Result<std::string> bytes = files::readWholeFile(path);
+    EXPECT_EQ(bytes.error(), "");
+    return bytes ? bytes.value() : std::string();
 }
 
 }  // namespace

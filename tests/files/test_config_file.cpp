@@ -33,10 +33,8 @@ TEST(ConfigFile, PortLines) {
         EXPECT_EQ(s.checked, c.checked) << c.text;
         EXPECT_EQ(s.read, c.read) << c.text;
     }
-    const PortSetting missing = readPortSettingFile("/nonexistent/TQM5Writer.INI");
-    EXPECT_FALSE(missing.read);
-    EXPECT_EQ(missing.port, 1);
-    EXPECT_EQ(missing.checked, 0);
+    const Result<PortSetting> missing = readPortSettingFile("/nonexistent/TQM5Writer.INI");
+    EXPECT_EQ(missing.error(), "No such file or directory");
 }
 
 TEST(ConfigFile, ChoosingPortsRewritesTheFile) {

@@ -21,7 +21,7 @@ struct Rig : test::CommandRig {
     Rig() : CommandRig("csv") {}
     // Imports heading + `lines` written to a .CSV file.
     bool import(const std::string& lines, const char* name = "in.CSV") {
-        std::ofstream(file(name), std::ios::binary) << files::toCp932(csvHeading() + "\r\n" + lines);
+        std::ofstream(file(name), std::ios::binary) << toCp932(csvHeading() + "\r\n" + lines);
         return commands.importCsv(file(name));
     }
 };

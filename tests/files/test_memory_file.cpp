@@ -32,9 +32,9 @@ MemoryFileModels models(Document& d) {
 }
 
 std::string slurp(const std::string& path) {
-    std::string s;
-    EXPECT_EQ(files::readWholeFile(path, s), "") << path;
-    return s;
+    const Result<std::string> s = files::readWholeFile(path);
+    EXPECT_EQ(s.error(), "") << path;
+    return s ? s.value() : std::string();
 }
 
 void setRow(ChannelGrid& g, int r, std::array<std::string, 12> cells, RowAttributes a) {
@@ -66,11 +66,11 @@ std::string chLine(int index, const char* freq, const char* codes, const char* o
 const char* const Plain = "0" "00" "20" "0" "08" "08" "000" "0";
 
 // Opens `text` (header line added) into `d` and returns the result.
-MemoryFileRead openText(Document& d, const std::string& body) {
-    const MemoryFileRead read = parseMemoryFile(files::toCp932(std::string(Stamp) + "\r\n" + body));
-    if (read.ok) {
+Result<MemoryFileContent> openText(Document& d, const std::string& body) {
+    const Result<MemoryFileContent> read = parseMemoryFile(toCp932(std::string(Stamp) + "\r\n" + body));
+    if (read.ok()) {
         MemoryFileModels m = models(d);
-        applyMemoryFile(read.content, m);
+        applyMemoryFile(read.value(), m);
     }
     return read;
 }
@@ -104,10 +104,10 @@ TEST(MemoryFile, SmallDocumentIsWrittenByteForByteAsTheGoldenFile) {
     // And the golden file opens into the same document.
     Document back;
     startUp(back);
-    const MemoryFileRead read = parseMemoryFile(written);
-    ASSERT_TRUE(read.ok) << read.line << " " << read.reason;
+    const Result<MemoryFileContent> read = parseMemoryFile(written);
+    ASSERT_TRUE(read.ok()) << read.error();
     MemoryFileModels m = models(back);
-    applyMemoryFile(read.content, m);
+    applyMemoryFile(read.value(), m);
     EXPECT_EQ(sameRows(d.grid, back.grid), "");
     EXPECT_EQ(back.grid.nameString(0), "AB\u2460");
     EXPECT_EQ(back.grid.cell(1, ColFreq), "145.00000MHz");  // 0145.00000 back without its zero
@@ -123,10 +123,10 @@ TEST(MemoryFile, FullDocumentRoundTripsEveryFeature) {
 
     Document back;
     startUp(back);
-    const MemoryFileRead read = parseMemoryFile(first);
-    ASSERT_TRUE(read.ok) << read.line << " " << read.reason;
+    const Result<MemoryFileContent> read = parseMemoryFile(first);
+    ASSERT_TRUE(read.ok()) << read.error();
     MemoryFileModels m = models(back);
-    applyMemoryFile(read.content, m);
+    applyMemoryFile(read.value(), m);
     back.grid.applyLabels(back.banks.size);
 
     EXPECT_EQ(sameRows(d.grid, back.grid), "");  // every row, TSF and bug rows included
@@ -159,7 +159,7 @@ TEST(MemoryFile, ReaderRules) {
                             chLine(6, "0145.12345", Plain, "000.600", "0", "AB:1~") + "\r\n" +
                             chLine(CallVhfRow - 1, "0145.00000", Plain, "000.600", "0", name33) + "\r\n"
                             "NUM_DTMF00312ab#*X\r\n"
-                            "COMPORT09\r\nFile End\r\n").ok);
+                            "COMPORT09\r\nFile End\r\n").ok());
     EXPECT_FALSE(d.grid.inUse(5));  // the 33-byte name drops its channel
     EXPECT_EQ(d.grid.cell(5, ColFreq), "");
     EXPECT_TRUE(d.grid.inUse(CallVhfRow));  // a call row keeps what a dropped line would have replaced
@@ -178,7 +178,7 @@ TEST(MemoryFile, HeaderAndFileEndEmptyTheOrdinaryRowsOnly) {
     test::fillFullDocument(d);
     const auto banks = d.banks.size;
     const std::string title = d.title.text;
-    ASSERT_TRUE(openText(d, "File End\r\n").ok);
+    ASSERT_TRUE(openText(d, "File End\r\n").ok());
     for (int r : {1, 1000, 1101, 1400, 1404, 1603}) EXPECT_FALSE(d.grid.inUse(r)) << r;
     for (int r : {1, 1603}) EXPECT_EQ(d.grid.cell(r, ColFreq), "") << r;
     for (int r : {1401, 1403, 1604, 1623}) {
@@ -200,10 +200,10 @@ TEST(MemoryFile, ABankOfAThousandChannelsReadsBack) {
     ASSERT_NE(bytes.find("\r\n" + line + "\r\n"), std::string::npos);
     Document back;
     startUp(back);
-    const MemoryFileRead read = parseMemoryFile(bytes);
-    ASSERT_TRUE(read.ok);
+    const Result<MemoryFileContent> read = parseMemoryFile(bytes);
+    ASSERT_TRUE(read.ok());
     MemoryFileModels m = models(back);
-    applyMemoryFile(read.content, m);
+    applyMemoryFile(read.value(), m);
     EXPECT_EQ(back.banks.size, sizes);
 }
 
@@ -253,11 +253,11 @@ TEST(MemoryFile, ABadLineChangesNothingAndIsNamed) {
     }
     // A step the table does not have is no error: it shows the first entry
     // and is kept as read.
-    const MemoryFileRead read =
+    const Result<MemoryFileContent> read =
         parseMemoryFile(std::string(Stamp) + "\r\n" + chLine(1, "0145.00000", "0" "16" "20" "0" "08" "08" "000" "0", "000.000", "0", "") + "\r\n");
-    ASSERT_TRUE(read.ok) << read.reason;
-    EXPECT_EQ(read.content.channels.at(0).cells[ColStep], "5KHz");
-    EXPECT_EQ(read.content.channels.at(0).attr.step, 16);
+    ASSERT_TRUE(read.ok()) << read.error();
+    EXPECT_EQ(read.value().channels.at(0).cells[ColStep], "5KHz");
+    EXPECT_EQ(read.value().channels.at(0).attr.step, 16);
 }
 
 TEST(MemoryFile, OpenAndSaveReportAndMarkTheDocument) {
@@ -338,7 +338,7 @@ TEST(MemoryFile, SavedFilesGetTheUsualPermissions) {
     const Kind kinds[] = {
         {"a.M5", [&](const std::string& p) { return commands.saveMemoryFile(p); }},
         {"a.CSV", [&](const std::string& p) { return commands.exportCsv(p); }},
-        {"a.FM5", [&](const std::string& p) { return saveFontFile(p, d.glyphs), true; }},
+        {"a.FM5", [&](const std::string& p) { return writeFontFile(p, d.glyphs).ok(); }},
         {"a.m5img", [&](const std::string& p) { std::string why; return saveImageFile(p, RadioImage{}, why); }},
         {"TQM5Writer.INI", [&](const std::string& p) { return commands.configPath = p, commands.writeConfiguration(); }},
     };
