@@ -117,8 +117,10 @@ TEST(RadioImage, OpensAnImageSealedWithoutTheProgram) {
     for (int k = 0; k < 9; ++k) {
         const auto& want = demo.oneTouch[std::size_t(k)];
         EXPECT_EQ(doc.oneTouch.key(k).noSetting, want.bank < 0) << k;
-        if (want.bank >= 0) EXPECT_EQ(std::pair(doc.oneTouch.key(k).bank, doc.oneTouch.key(k).channel),
-                                      std::pair(want.bank, want.channel)) << k;
+        if (want.bank >= 0) {
+            EXPECT_EQ(std::pair(doc.oneTouch.key(k).bank, doc.oneTouch.key(k).channel), std::pair(want.bank, want.channel))
+                << k;
+        }
     }
     for (int g = 0; g < GroupCount; ++g)
         for (int b = 0; b < 50; ++b) {
@@ -143,7 +145,9 @@ TEST(RadioImage, OpensTheHandMadeImage) {
     Document doc;
     open(TQM5_TEST_DATA "/small.m5img", doc);
     for (int row = 1; row <= LastRow; ++row)
-        if (row != 1 && row != 501) ASSERT_FALSE(doc.grid.inUse(row)) << row;
+        if (row != 1 && row != 501) {
+            ASSERT_FALSE(doc.grid.inUse(row)) << row;
+        }
     EXPECT_EQ(cellsOf(doc.grid, 1), "145.00000MHz|FM|20KHz|ＪＲ|None|88.5Hz|88.5Hz|023|Off|0.000MHz||ABC");
     EXPECT_EQ(doc.grid.cell(1, ColLabel), "Bank000-0");
     EXPECT_EQ(cellsOf(doc.grid, 501), "433.50000MHz|NFM|12.5KHz|ＪＲ|TSQ|88.5Hz|88.5Hz|023|-|5.000MHz|*|ﾃｽﾄ");

@@ -200,8 +200,11 @@ TEST_P(Links, ChannelsWrittenThenReadComeBackInEveryRow) {
     for (int row = 1; row <= LastRow; ++row) {
         ASSERT_EQ(grid.inUse(row), written.inUse(row)) << row;
         if (!written.inUse(row)) continue;
-        for (int c = 1; c < GridCols; ++c)
-            if (c != ColCarrier) EXPECT_EQ(grid.cell(row, c), written.cell(row, c)) << row << "/" << c;
+        for (int c = 1; c < GridCols; ++c) {
+            if (c != ColCarrier) {
+                EXPECT_EQ(grid.cell(row, c), written.cell(row, c)) << row << "/" << c;
+            }
+        }
         EXPECT_EQ(grid.nameString(row - 1), written.nameString(row - 1));
         EXPECT_EQ(grid.attr(row), written.attr(row));
     }
@@ -353,9 +356,8 @@ TEST_P(Links, RandomFaultsNeverGiveWrongData) {
             grid = source;
             const TransferOutcome wrote = memoryWrite(ctx());
             ASSERT_TRUE(wrote == TransferOutcome::Success || wrote == TransferOutcome::Error);
-            if (wrote == TransferOutcome::Success)
-                for (int row = 1; row <= LastRow; ++row)
-                    ASSERT_EQ(record(row), asBytes(encodeRecord(source, row))) << rate << "/" << seed << "/" << row;
+            for (int row = 1; wrote == TransferOutcome::Success && row <= LastRow; ++row)
+                ASSERT_EQ(record(row), asBytes(encodeRecord(source, row))) << rate << "/" << seed << "/" << row;
 
             // Read back a known image through the same faulty line.
             Bytes image(emu::MemorySize, 0);
@@ -367,9 +369,8 @@ TEST_P(Links, RandomFaultsNeverGiveWrongData) {
             grid = ChannelGrid();
             const TransferOutcome read = memoryRead(ctx());
             ASSERT_TRUE(read == TransferOutcome::Success || read == TransferOutcome::Error);
-            if (read == TransferOutcome::Success)
-                for (int row = 1; row <= LastRow; ++row)
-                    ASSERT_EQ(asBytes(encodeRecord(grid, row)), asBytes(encodeRecord(source, row))) << row;
+            for (int row = 1; read == TransferOutcome::Success && row <= LastRow; ++row)
+                ASSERT_EQ(asBytes(encodeRecord(grid, row)), asBytes(encodeRecord(source, row))) << row;
         }
     }
 }
