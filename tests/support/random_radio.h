@@ -154,7 +154,7 @@ private:
         };
         static const Item items[] = {
             {44, 0, 8, 0x77},   // Illumination
-            {67, 1, 5, 0x00},   // Dimmer, position + 1
+            {67, 1, 5, 0x09},   // Dimmer, position + 1
             {82, 1, 10, 0x0B},  // Screen contrast, position + 1
             {117, 0, 1, -1},    // Font size
             {119, 0, 3, -1},    // Font Bold
