@@ -5,8 +5,12 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
+#include "app/radio_backup.h"
+#include "app/startup.h"
 #include "channels/channel_grid.h"
+#include "emulator/demo_image.h"
 #include "files/radio_image.h"
 #include "files/safety_copies.h"
 
@@ -34,7 +38,140 @@ Bytes resealed(Bytes file, std::size_t at, uint8_t value) {
     return file;
 }
 
+// CRC-32 as zip and PNG take it, bit by bit: the test's own, so a file it
+// seals does not depend on the program's.
+uint32_t ownCrc32(const Bytes& data) {
+    uint32_t crc = 0xFFFFFFFF;
+    for (uint8_t b : data) {
+        crc ^= b;
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void putLe(Bytes& file, std::size_t at, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) file[at + std::size_t(i)] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+// A radio image of `memory`, laid out field by field as the format
+// describes it: header, region table, then the regions' bytes.
+Bytes imageFileOf(const Bytes& memory) {
+    const std::pair<uint32_t, uint32_t> regions[] = {
+        {0x00000, 64},  {0x00040, 64},  {0x00080, 18},  {0x00100, 48},   {0x00130, 40},          {0x00180, 27},
+        {0x001A0, 34},  {0x00200, 128}, {0x01000, 256}, {0x01100, 165},  {0x01200, 1623 * 64}, {0x1FE01, 1}};
+    Bytes file(144, 0);
+    const std::string magic = "TQM5IMG\x1A";
+    std::copy(magic.begin(), magic.end(), file.begin());
+    putLe(file, 8, 1, 2);
+    putLe(file, 10, 48, 2);
+    const std::string model = "TQ-M5";
+    std::copy(model.begin(), model.end(), file.begin() + 12);
+    putLe(file, 28, 104717, 4);
+    putLe(file, 36, 12, 2);
+    for (std::size_t r = 0; r < 12; ++r) {
+        putLe(file, 48 + 8 * r, regions[r].first, 4);
+        putLe(file, 52 + 8 * r, regions[r].second, 4);
+        file.insert(file.end(), memory.begin() + regions[r].first, memory.begin() + regions[r].first + regions[r].second);
+    }
+    putLe(file, 32, ownCrc32(file), 4);
+    return file;
+}
+
+std::string cellsOf(const ChannelGrid& grid, int row) {
+    std::string cells;
+    for (int col = 1; col < GridCols; ++col) cells += (col > 1 ? "|" : "") + grid.cell(row, col);
+    return cells;
+}
+
+void open(const std::string& path, Document& doc) {
+    std::string error;
+    const auto image = loadImageFile(path, error);
+    ASSERT_TRUE(image) << error;
+    startUp(doc);
+    std::string problem;
+    EXPECT_TRUE(loadImageIntoDocument(*image, doc, &problem)) << problem;
+}
+
 }  // namespace
+
+// The demo radio's bytes sealed into an image by the test alone, opened by
+// the program: it shows the demo's channels, layout, keys, title and DTMF as
+// they are written out by hand beside the demo's tables.
+TEST(RadioImage, OpensAnImageSealedWithoutTheProgram) {
+    const Bytes check{'1', '2', '3', '4', '5', '6', '7', '8', '9'};
+    ASSERT_EQ(ownCrc32(check), 0xCBF43926u);
+    const auto path = std::filesystem::temp_directory_path() / ("tqm5-sealed-" + std::to_string(::getpid()) + ".m5img");
+    const Bytes file = imageFileOf(emu::demoImage());
+    ASSERT_EQ(file.size(), 104861u);
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+    Document doc;
+    open(path.string(), doc);
+    std::filesystem::remove(path);
+
+    const emu::DemoContent& demo = emu::demoContent();
+    for (const emu::DemoRow& r : demo.rows) {
+        EXPECT_EQ(cellsOf(doc.grid, r.row), r.cells) << r.row;
+        EXPECT_EQ(doc.grid.cell(r.row, ColLabel), r.label) << r.row;
+    }
+    for (int b = 0; b < 50; ++b) EXPECT_EQ(doc.banks.size[b], demo.bankSizes[std::size_t(b)]) << b;
+    for (int k = 0; k < 9; ++k) {
+        const auto& want = demo.oneTouch[std::size_t(k)];
+        EXPECT_EQ(doc.oneTouch.key(k).noSetting, want.bank < 0) << k;
+        if (want.bank >= 0) {
+            EXPECT_EQ(std::pair(doc.oneTouch.key(k).bank, doc.oneTouch.key(k).channel), std::pair(want.bank, want.channel))
+                << k;
+        }
+    }
+    for (int g = 0; g < GroupCount; ++g)
+        for (int b = 0; b < 50; ++b) {
+            const auto& m = demo.groups[std::size_t(g)];
+            EXPECT_EQ(doc.groups.isMember(g, b), std::find(m.begin(), m.end(), b) != m.end()) << g << " " << b;
+        }
+    EXPECT_EQ(doc.title.text, demo.title);
+    EXPECT_EQ(doc.title.slide, SlideOn);
+    for (std::size_t d = 0; d < 10; ++d) EXPECT_EQ(doc.dtmf.memories[d], demo.dtmf[d]) << d;
+    EXPECT_EQ(doc.dtmf.lists, (std::array<int, DtmfLists>{demo.dtmfWait, demo.dtmfHead, demo.dtmfBurst, demo.dtmfPause,
+                                                          demo.dtmfDialCh}));
+    for (int g = 0; g < 8; ++g)
+        for (int row = 0; row < 16; ++row)
+            for (int col = 0; col < 16; ++col)
+                ASSERT_EQ(doc.glyphs.pixel(g, row, col), demo.glyphs[std::size_t(g)][std::size_t(row)][col] == '#')
+                    << g << " " << row << " " << col;
+}
+
+// A small image made by hand (tests/data/make_small_image.py lists what it
+// holds), opened by the program.
+TEST(RadioImage, OpensTheHandMadeImage) {
+    Document doc;
+    open(TQM5_TEST_DATA "/small.m5img", doc);
+    for (int row = 1; row <= LastRow; ++row)
+        if (row != 1 && row != 501) {
+            ASSERT_FALSE(doc.grid.inUse(row)) << row;
+        }
+    EXPECT_EQ(cellsOf(doc.grid, 1), "145.00000MHz|FM|20KHz|ＪＲ|None|88.5Hz|88.5Hz|023|Off|0.000MHz||ABC");
+    EXPECT_EQ(doc.grid.cell(1, ColLabel), "Bank000-0");
+    EXPECT_EQ(cellsOf(doc.grid, 501), "433.50000MHz|NFM|12.5KHz|ＪＲ|TSQ|88.5Hz|88.5Hz|023|-|5.000MHz|*|ﾃｽﾄ");
+    EXPECT_EQ(doc.grid.cell(501, ColLabel), "Bank001-0");
+    std::array<int, 50> sizes{};
+    sizes[0] = sizes[1] = 500;
+    for (int b = 0; b < 50; ++b) EXPECT_EQ(doc.banks.size[b], sizes[std::size_t(b)]) << b;
+    for (int g = 0; g < GroupCount; ++g)
+        for (int b = 0; b < 50; ++b)
+            EXPECT_EQ(doc.groups.isMember(g, b), (g == 0 && b < 2) || (g == 10 && b == 49)) << g << " " << b;
+    EXPECT_FALSE(doc.oneTouch.key(0).noSetting);
+    EXPECT_EQ(std::pair(doc.oneTouch.key(0).bank, doc.oneTouch.key(0).channel), std::pair(1, 0));
+    for (int k = 1; k < 9; ++k) EXPECT_TRUE(doc.oneTouch.key(k).noSetting) << k;
+    EXPECT_EQ(doc.title.text, "HELLO");
+    EXPECT_EQ(doc.title.slide, SlideOn);
+    EXPECT_EQ(doc.setMode.position("Set_Mode_Display[1]"), 2);  // Illumination 10sec.
+    EXPECT_EQ(doc.setMode.position("Set_Mode_Display[2]"), 2);  // Dimmer 3
+    EXPECT_EQ(doc.setMode.position("Set_Mode_Display[3]"), 7);  // Screen contrast 8
+    EXPECT_EQ(doc.dtmf.memories[0], "119");
+    for (std::size_t d = 1; d < 10; ++d) EXPECT_EQ(doc.dtmf.memories[d], "") << d;
+    EXPECT_EQ(doc.dtmf.lists, (std::array<int, DtmfLists>{1, 5, 5, 2, 0}));
+    for (int row = 0; row < 16; ++row)
+        for (int col = 0; col < 16; ++col) EXPECT_EQ(doc.glyphs.pixel(0, row, col), row == 0 && col == 0);
+}
 
 TEST(RadioImage, KeepsEveryRegionByteForByte) {
     const RadioImage image = patterned();

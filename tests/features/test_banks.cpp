@@ -10,7 +10,6 @@
 #include "support/emulator_rig.h"
 
 using namespace tqm5;
-using emu::FaultKind;
 
 namespace {
 
@@ -140,24 +139,6 @@ TEST(BankCommands, ReadWriteRoundTripAndLabelsFollowOnTheMemoryPage) {
     EXPECT_EQ(r.mem(0x262), 100);
     EXPECT_EQ(r.mem(0x264), 100);  // the fixed words follow bank 49
     EXPECT_EQ(r.mem(0x266), 200);
-}
-
-TEST(BankCommands, ReadFailingOnItsSecondBlockChangesNothing) {
-    Rig r;
-    r.putSizes(layoutOf({{0, 600}, {3, 400}}));
-    // Identification and the first block pass; the second block never answers.
-    r.link.radio.forceFault(3, FaultKind::NoAnswer);
-    r.link.radio.forceFault(4, FaultKind::NoAnswer);
-    r.link.radio.forceFault(5, FaultKind::NoAnswer);
-    const BankLayout before = r.doc.banks;
-    EXPECT_EQ(r.commands.bankRead(), TransferOutcome::Error);
-    EXPECT_EQ(r.doc.banks.size, before.size);
-    EXPECT_EQ(r.host.messages.back().text, "Error");
-
-    // A size above 1000 is unusable data: nothing changes either.
-    r.link.radio.memory().write(0x240, {0x01, 0x04});
-    EXPECT_EQ(r.commands.bankRead(), TransferOutcome::PortError);
-    EXPECT_EQ(r.doc.banks.size, before.size);
 }
 
 TEST(BankCommands, A999TotalIsNeverWritten) {

@@ -11,7 +11,6 @@
 #include "support/emulator_rig.h"
 
 using namespace tqm5;
-using emu::FaultKind;
 
 namespace {
 
@@ -109,21 +108,6 @@ TEST(Groups, UnavailableBanksCannotBeTickedAndKeepTheirFlagsThroughReadAndWrite)
     ASSERT_EQ(r.commands.groupWrite(), TransferOutcome::Success);
     EXPECT_EQ(r.host.messages.back().text, "Success Group Data Write");
     EXPECT_EQ(r.mem(0x119, 1)[0], 0x08);  // went back unchanged
-}
-
-TEST(Groups, AReadFailingOnItsSecondBlockChangesNothing) {
-    Rig r;
-    r.link.radio.memory().write(0x100, {0xFF, 0xFF});
-    r.link.radio.memory().write(0x150, {0xFF});
-    ASSERT_TRUE(r.commands.openGroupWindow());
-    r.link.radio.forceFault(3, FaultKind::NoAnswer);
-    r.link.radio.forceFault(4, FaultKind::Short);
-    r.link.radio.forceFault(5, FaultKind::BrokenTail);
-    EXPECT_EQ(r.commands.groupRead(), TransferOutcome::Error);
-    EXPECT_EQ(r.doc.groups.member, GroupFlags{});
-    EXPECT_EQ(r.host.messages.back().text, "Error");
-    EXPECT_FALSE(r.commands.groupBusy());
-    EXPECT_EQ(r.doc.state.busy, Idle);  // the main window's state is not the window's
 }
 
 TEST(OneTouchCodec, DigitsOfKeys) {

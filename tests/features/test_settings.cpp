@@ -309,29 +309,6 @@ TEST(SetModeSettings, ScanTimerRules) {
         EXPECT_EQ(normaliseScanTimer(in), out) << in;
 }
 
-TEST(SettingsTransfer, ReadsTheDemoRadio) {
-    Rig r;
-    ASSERT_EQ(r.commands.readSettings(), TransferOutcome::Success);
-    ASSERT_EQ(r.host.messages.size(), 1u) << r.host.lastText();
-    EXPECT_EQ(r.host.lastText(), "Success");
-    EXPECT_EQ(r.host.progressTexts,
-              (std::vector<std::string>{"10%", "20%", "35%", "50%", "55%", "65%", "80%", "100%", "0%"}));
-    EXPECT_TRUE(r.doc.setMode.readNotes.empty());
-    for (auto [control, p] : std::initializer_list<std::pair<const char*, int>>{
-             {"Set_Mode_Sound[4]", 8}, {"Set_Mode_Display[13]", 3}, {"Set_Mode_Display[14]", 0},
-             {"Set_Mode_Scan[0]", 5}, {"Set_Mode_Key[6]", 34}, {"Set_Mode_Key[7]", 1},
-             {"Set_Mode_Display[2]", 3}, {"Set_Mode_Display[3]", 7}, {"Set_Mode_Toutyou[1]", 2},
-             {"Set_Mode_Key[3]", 2}, {"Set_Mode_Display[0]", English}, {"Set_Mode_Mem[0]", 0}})
-        EXPECT_EQ(r.pos(control), p) << control;
-    const auto& demo = emu::demoContent();
-    for (int m = 0; m < 10; ++m) EXPECT_EQ(r.doc.dtmf.memories[m], demo.dtmf[m]) << m;
-    EXPECT_EQ(r.doc.dtmf.lists[DtmfWait], demo.dtmfWait);
-    EXPECT_EQ(r.doc.dtmf.lists[DtmfHead], demo.dtmfHead);
-    EXPECT_EQ(r.doc.dtmf.lists[DtmfBurst], demo.dtmfBurst);
-    EXPECT_EQ(r.doc.dtmf.lists[DtmfPause], demo.dtmfPause);
-    EXPECT_EQ(r.doc.dtmf.lists[DtmfDialCh], demo.dtmfDialCh);
-}
-
 TEST(SettingsTransfer, UnshownValuesDoNotStopTheRead) {
     Rig r;
     r.link.radio.memory().write(38, {0x77});          // Scan mode beyond its list
@@ -398,15 +375,3 @@ TEST(SettingsTransfer, QuietRunsShowNothing) {
     EXPECT_EQ(r.doc.state.quiet, QuietNormal);
 }
 
-TEST(SettingsTransfer, FailedDtmfBlockChangesNothing) {
-    Rig r;
-    const std::vector<int> before = r.doc.setMode.positions;
-    // Exchanges: identification, three settings blocks, write protect, DTMF 0, then DTMF 1 three times.
-    for (uint64_t e = 7; e <= 9; ++e) r.link.radio.forceFault(e, emu::FaultKind::NoAnswer);
-    EXPECT_EQ(r.commands.readSettings(), TransferOutcome::Error);
-    EXPECT_EQ(r.host.lastText(), "Error");
-    EXPECT_EQ(r.doc.setMode.positions, before);
-    EXPECT_TRUE(r.doc.dtmf.memories[0].empty());
-    EXPECT_FALSE(r.commands.busy());
-    EXPECT_EQ(r.doc.state.quiet, QuietFailed);
-}
