@@ -31,6 +31,8 @@ struct Options {
     bool yes = false;     // questions are answered OK
     bool quiet = false;   // no progress bar
     bool verify = false;
+    bool changes = false;  // write and restore: only the blocks that differ from the kept image
+    bool resume = false;   // write and restore: resume the write to this radio that was cut
     std::string output;   // -o
     std::string font;     // --font
     std::string layout;   // --layout: empty (the program's own CSV) or "common"
@@ -78,6 +80,10 @@ private:
 class Radio {
 public:
     explicit Radio(const Options& options);
+    ~Radio();
+    // Takes the radio's lock, so that no other tqm5 programs it at the same
+    // time; false (already told) when another holds it.
+    bool claim();
     Document doc;
     QtSerialLink link;
     TerminalHost host;
@@ -93,7 +99,18 @@ public:
     TransferOutcome run(const engine::Plan& plan);
     // Plain words for a transfer that did not succeed.
     std::string failure(TransferOutcome outcome) const;
+
+private:
+    int lockFd_ = -1;
 };
+
+// Resumes the cut write to the radio (--resume); the exit status.
+int resumeWrite(Radio& radio);
+// Loads the image kept of the radio into its document (--changes); false
+// (already told) when there is none or it cannot be used.
+bool loadKeptImage(Radio& radio);
+// Tells how a whole-radio write ended; the exit status.
+int writeEnded(Radio& radio, TransferOutcome out, const std::string& done);
 
 // "tqm5: <text>" on stderr.
 void error(const std::string& text);

@@ -1,4 +1,5 @@
-// tqm5 write FILE.M5 [--font FILE.FM5] [--verify]: Open, then Write All.
+// tqm5 write FILE.M5 [--font FILE.FM5] [--verify] [--changes | --resume]:
+// Open, then Write All (or Write Changes; or finish the cut write).
 // What a memory file does not carry is kept as the radio has it: the radio's
 // settings, title, bank layout and one-touch keys are read first and the file
 // opened over them (a file without bank lines leaves the radio's layout and
@@ -19,8 +20,16 @@
 namespace tqm5::cli {
 
 int write(const Options& options) {
+    if (options.resume) {
+        if (!options.args.empty() || !options.output.empty() || options.changes || !options.font.empty()) {
+            error("usage: tqm5 write --resume (the cut write is finished as it was begun)");
+            return Usage;
+        }
+        Radio radio(options);
+        return resumeWrite(radio);
+    }
     if (options.args.size() != 1 || !options.output.empty()) {
-        error("usage: tqm5 write FILE.M5 [--font FILE.FM5] [--verify]");
+        error("usage: tqm5 write FILE.M5 [--font FILE.FM5] [--verify] [--changes | --resume]");
         return Usage;
     }
     const std::string& file = options.args[0];
@@ -41,6 +50,8 @@ int write(const Options& options) {
             return Failed;
         }
     }
+    if (!radio.claim()) return Failed;
+    if (options.changes && !loadKeptImage(radio)) return Failed;
     Document& doc = radio.doc;
     const std::function<engine::Plan()> reads[] = {
         [&] { return readSettingsPlan(doc.setMode, doc.dtmf, radio.host); },
@@ -70,25 +81,11 @@ int write(const Options& options) {
             return Failed;
         }
     }
+    if (options.changes) return writeEnded(radio, radio.commands.writeChanges(), "changes written from " + file);
     radio.commands.verifyAfterWrite = options.verify;
-    const TransferOutcome out = radio.commands.writeAll();
-    radio.host.finishProgress();
-    if (out != TransferOutcome::Success) {
-        const auto& mismatches = radio.commands.lastMismatches;
-        if (!mismatches.empty()) {
-            for (const Mismatch& m : mismatches)
-                error("verify: the radio did not store what was written at " + describe(m, radio.doc.grid));
-            error("verify failed: " + std::to_string(mismatches.size()) + " block(s) differ");
-        } else if (out == TransferOutcome::Ignored) {
-            error("nothing was written");
-        } else {
-            error("writing the radio failed: " + radio.failure(out) + "; the radio may be partly written");
-        }
-        return Failed;
-    }
-    if (options.verify) std::cerr << "tqm5: verified: the radio holds every block as written" << std::endl;
-    std::cerr << "tqm5: radio written from " << file << std::endl;
-    return Ok;
+    const int status = writeEnded(radio, radio.commands.writeAll(), "radio written from " + file);
+    if (status == Ok && options.verify) std::cerr << "tqm5: verified: the radio holds every block as written" << std::endl;
+    return status;
 }
 
 }  // namespace tqm5::cli

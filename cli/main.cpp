@@ -72,8 +72,10 @@ bool parse(int argc, char** argv, std::string& command, Options& o) {
     const QCommandLineOption yes(QStringList{"y", "yes"}, {});
     const QCommandLineOption quiet(QStringList{"q", "quiet"}, {});
     const QCommandLineOption verify("verify", {});
+    const QCommandLineOption changes("changes", {});
+    const QCommandLineOption resume("resume", {});
     const QCommandLineOption help(QStringList{"h", "help"}, {});
-    parser.addOptions({device, port, output, font, layout, row, yes, quiet, verify, help});
+    parser.addOptions({device, port, output, font, layout, row, yes, quiet, verify, changes, resume, help});
     QStringList args;
     for (int i = 0; i < argc; ++i) args << QString::fromLatin1(argv[i]);
     if (!parser.parse(args)) {
@@ -116,6 +118,10 @@ bool parse(int argc, char** argv, std::string& command, Options& o) {
             o.quiet = true;
         } else if (is(verify)) {
             o.verify = true;
+        } else if (is(changes)) {
+            o.changes = true;
+        } else if (is(resume)) {
+            o.resume = true;
         }
     }
     const QStringList words = parser.positionalArguments();

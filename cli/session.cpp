@@ -1,8 +1,13 @@
 // What every command shares: the terminal as the program's host, the radio
 // on its port, and the safety copy.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -12,6 +17,7 @@
 #include "app/startup.h"
 #include "cli.h"
 #include "features/groups.h"
+#include "files/kept_image.h"
 #include "files/safety_copies.h"
 
 namespace tqm5::cli {
@@ -115,6 +121,31 @@ Radio::Radio(const Options& options) : host(options), commands(doc, link, host) 
     std::signal(SIGINT, onInterrupt);
     doc.port = options.port;
     if (!options.device.empty()) link.bindDevice(options.port, QString::fromStdString(options.device));
+    commands.keepImagesOnDisk = true;
+    commands.offerResumeFirst = false;
+}
+
+Radio::~Radio() {
+    if (lockFd_ >= 0) ::close(lockFd_);
+}
+
+bool Radio::claim() {
+    if (lockFd_ >= 0) return true;
+    std::error_code ec;
+    std::filesystem::create_directories(keptImageFolder(), ec);
+    const std::string path = keptImageFolder() + "/" + commands.radioKey() + ".lock";
+    lockFd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (lockFd_ < 0) {
+        error("cannot take the lock " + path + ": " + std::strerror(errno));
+        return false;
+    }
+    if (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+        error("another tqm5 is working on the radio on " + portName() + "; nothing was done");
+        ::close(lockFd_);
+        lockFd_ = -1;
+        return false;
+    }
+    return true;
 }
 
 std::string Radio::portName() const {
@@ -144,6 +175,53 @@ std::string Radio::failure(TransferOutcome outcome) const {
         case TransferOutcome::Success: break;
     }
     return {};
+}
+
+bool loadKeptImage(Radio& radio) {
+    std::string why;
+    // After a cut write the kept image may not be what the radio holds.
+    if (openJournal(radio.commands.radioKey(), why) || !why.empty()) {
+        error(why.empty() ? "a write to the radio on " + radio.portName() +
+                                " was cut before it ended: finish it first (--resume), or write everything; "
+                                "nothing was written"
+                          : why + "; nothing was written");
+        return false;
+    }
+    const std::optional<RadioImage> kept = keptRadioImage(radio.commands.radioKey(), why);
+    if (!kept) {
+        error(why.empty() ? "--changes needs what the radio on " + radio.portName() +
+                                " held when it was last read or written, and none is kept: read it (tqm5 read or "
+                                "backup) or write it whole first; nothing was written"
+                          : why + "; nothing was written");
+        return false;
+    }
+    radio.doc.radio = *kept;
+    return true;
+}
+
+int writeEnded(Radio& radio, TransferOutcome out, const std::string& done) {
+    radio.host.finishProgress();
+    if (out == TransferOutcome::Success) {
+        std::cerr << "tqm5: " << done << std::endl;
+        return Ok;
+    }
+    const auto& mismatches = radio.commands.lastMismatches;
+    if (!mismatches.empty()) {
+        for (const Mismatch& m : mismatches)
+            error("verify: the radio did not store what was written at " + describe(m, radio.doc.grid));
+        error("verify failed: " + std::to_string(mismatches.size()) + " block(s) differ");
+    } else if (out == TransferOutcome::Ignored) {
+        error("nothing was written");
+    } else {
+        error("writing the radio failed: " + radio.failure(out) +
+              "; the radio may be partly written (tqm5 write --resume or restore --resume finishes it)");
+    }
+    return Failed;
+}
+
+int resumeWrite(Radio& radio) {
+    if (!radio.claim()) return Failed;
+    return writeEnded(radio, radio.commands.resumeWrite(), "the cut write to the radio is finished");
 }
 
 std::optional<RadioImage> readRadio(Radio& radio) {

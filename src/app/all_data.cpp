@@ -1,6 +1,7 @@
 // Read All and Write All: every feature's transfer chained, silently, with
 // the closing window tested between the steps.
 #include "app/commands.h"
+#include "app/write_changes.h"
 #include "features/groups.h"
 #include "font/font_transfer.h"
 
@@ -106,10 +107,21 @@ engine::Plan Commands::writeAllFinalPlan() {
 
 TransferOutcome Commands::writeAll() {
     if (busy() || chain_ != Chain::None) return TransferOutcome::Ignored;
+    if (const auto resumed = offerResume()) return *resumed;
     // Asked once, before anything reaches the radio.
     if (!confirmWrite(true, {Banks, OneTouch, Title, Settings, Dtmf, Groups})) return TransferOutcome::Ignored;
     chainFailed_ = chainStopped_ = false;
     chain_ = Chain::Write;
+    // The journal notes every block the radio takes, so a cut run can be
+    // resumed; it goes once every step succeeded.
+    const RadioImage target = encodeDocument(doc_, doc_.radio);
+    TransferOutcome ended = TransferOutcome::Success;
+    journaled(
+        target, writeAllBlocks(target), [&] { return ended = writeAllSteps(); }, true);
+    return ended;
+}
+
+TransferOutcome Commands::writeAllSteps() {
     // With verification on, every block that goes out is noted to be read
     // back once the radio has taken everything.
     std::vector<WrittenBlock> written;

@@ -31,7 +31,9 @@ void Commands::endOfTransferReset() {
 
 TransferOutcome Commands::transfer(const engine::Plan& plan) {
     engine::Environment env = environment();
-    return engine::run(tapped(plan), env);  // does nothing while another transfer runs
+    const TransferOutcome out = engine::run(tapped(plan), env);  // does nothing while another transfer runs
+    if (out != TransferOutcome::Ignored) keepImage();
+    return out;
 }
 
 engine::Plan Commands::tapped(const engine::Plan& plan) {
@@ -442,7 +444,9 @@ TransferOutcome Commands::groupTransfer(const engine::Plan& plan) {
     };
     // The window shows its own success message.
     groupState_.quiet = QuietOn;
-    return engine::run(tapped(plan), env);
+    const TransferOutcome out = engine::run(tapped(plan), env);
+    if (out != TransferOutcome::Ignored) keepImage();
+    return out;
 }
 
 TransferOutcome Commands::groupRead(bool readAll) {

@@ -3,6 +3,7 @@
 // checks the busy code: while a transfer runs, every other command returns
 // at once.
 #include <functional>
+#include <optional>
 
 #include "app/document.h"
 #include "app/edit_history.h"
@@ -141,6 +142,24 @@ public:
     // written is read back after. Says so when the image does not know the
     // radio yet, or when nothing changed.
     TransferOutcome writeChanges();
+    // Writes an image file's blocks (a restore): all of them, or only those
+    // that differ from what the radio is known to hold, checked first as
+    // Write Changes checks; `verify` reads a full write back.
+    TransferOutcome writeImage(const RadioImage& image, bool changesOnly, bool verify);
+    // Resumes the write to this radio that stopped before it ended (its
+    // journal): the radio is checked as for Write Changes, then sent only
+    // the blocks it did not take and the pass-channel index. Says so when
+    // there is none.
+    TransferOutcome resumeWrite();
+    // The window and `tqm5` keep, per radio, the image it was last read
+    // into or written from and the journal of every whole-radio write in the
+    // data folder (tests leave this off).
+    bool keepImagesOnDisk = false;
+    // Write All and Write Changes first offer to resume a cut write (the
+    // window); the command line resumes only when told (--resume).
+    bool offerResumeFirst = true;
+    // What the radio on the selected port is kept under.
+    std::string radioKey() const;
     // The last step of Write All: both group areas and the glyphs that came
     // from the radio, a file or the user (never the start-up blanks).
     engine::Plan writeAllFinalPlan();
@@ -305,6 +324,26 @@ private:
     // False while a transfer's blocks must not go into the document's image
     // of the radio (the check before a changes-only write).
     bool keepMoved_ = true;
+    // Saves the document's image of the radio when it knows every region a
+    // write sends, and forgets the kept one when it does not.
+    void keepImage();
+    // Before a whole-radio write: when a cut write left a journal, asks
+    // whether to resume it, and does: the resumed write's outcome, or none
+    // when there was nothing to resume or the user declined.
+    std::optional<TransferOutcome> offerResume();
+    // The blocks Write All sends, with their bytes from `target`.
+    std::vector<WrittenBlock> writeAllBlocks(const RadioImage& target) const;
+    // Write All's steps, from the channels to the groups and glyphs.
+    TransferOutcome writeAllSteps();
+    // Runs `write` with a journal of the blocks the radio takes (a new one
+    // when `fresh`, else the one being resumed), removed once it succeeded.
+    TransferOutcome journaled(const RadioImage& target, const std::vector<WrittenBlock>& blocks,
+                              const std::function<TransferOutcome()>& write, bool fresh);
+    // Checks the radio (the blocks to overwrite hold what it is known to
+    // hold, or the target's bytes; `mustBeTarget` the target's), then writes
+    // the blocks under a journal and reads every one back.
+    TransferOutcome writeChecked(const RadioImage& target, const std::vector<WrittenBlock>& blocks,
+                                 const std::vector<uint32_t>& mustBeTarget, bool freshJournal);
     // Tells the user once about values a read could not show.
     void reportUnshown(TransferOutcome outcome, const std::vector<std::string>& notes);
 

@@ -6,6 +6,7 @@
 #include "channels/pass_index.h"
 #include "channels/record_codec.h"
 #include "engine/session.h"
+#include "files/kept_image.h"
 #include "features/bank_layout.h"
 #include "features/banks.h"
 #include "features/dtmf.h"
@@ -111,7 +112,7 @@ ChangeSet changesToWrite(const Document& doc, const RadioImage& kept) {
 
 }  // namespace tqm5
 
-// --- the command ---------------------------------------------------------------
+// --- the commands ---------------------------------------------------------------
 
 namespace tqm5 {
 
@@ -124,34 +125,43 @@ const char* const RadioChangedText =
     "another radio on the cable?), at ";
 const char* const RadioChangedAdvice =
     ". Nothing was written. Read the radio again, or write everything with Write All Data.";
+const char* const ResumeQuestion = "A write to this radio stopped before it ended: the radio took %1 of its %2 "
+                                   "blocks. Resume it, sending only the blocks the radio did not take?";
+const char* const NoJournalText = "There is no unfinished write to this radio to resume.";
 
 namespace {
 
-// Reads back the blocks a changes-only write is about to overwrite, and the
-// first settings block (another radio on the cable differs there first),
-// comparing each with what the radio is known to hold.
-engine::Plan checkPlan(const std::vector<WrittenBlock>& blocks, const RadioImage& kept,
-                       std::vector<Mismatch>& mismatches, Host& host) {
+// Reads back the blocks a write is about to overwrite, and the first
+// settings block (another radio on the cable differs there first); each
+// must hold what the radio is known to hold (`kept`) or, for a resumed
+// write, what the write was to leave (`target`). `alsoTarget` names blocks
+// that must hold the target's bytes (the last one a cut write saw taken).
+engine::Plan checkPlan(const std::vector<uint32_t>& addresses, const RadioImage& kept, const RadioImage& target,
+                       const std::vector<uint32_t>& mustBeTarget, std::vector<Mismatch>& mismatches) {
     engine::Plan plan;
     plan.busyCode = BusyWriteAll;
     plan.what = "the radio before writing";
     plan.budgets = {ReadFailureBudget};
-    std::vector<uint32_t> addresses{radio::SettingsBlock1.address};
-    for (const WrittenBlock& w : blocks)
-        if (w.address != radio::SettingsBlock1.address) addresses.push_back(w.address);
-    const int count = static_cast<int>(addresses.size());
-    plan.prepare = [&host] {
-        host.setProgressMax(100);
-        host.setProgressValue(0);
-    };
+    std::vector<uint32_t> reads{radio::SettingsBlock1.address};
+    for (uint32_t a : mustBeTarget) reads.push_back(a);
+    for (uint32_t a : addresses)
+        if (std::find(reads.begin(), reads.end(), a) == reads.end()) reads.push_back(a);
+    const int count = static_cast<int>(reads.size());
     for (int i = 0; i < count; ++i) {
         engine::Block b;
         b.kind = engine::Block::Kind::Read;
-        b.address = addresses[std::size_t(i)];
+        b.address = reads[std::size_t(i)];
         b.length = radio::MaxBlockBytes;
         b.after = {(i + 1) * 30 / count, (i + 1) * 30 / count};
-        b.decode = [&mismatches, &kept, address = b.address](const Bytes& data) {
-            if (auto m = differsFromKept(address, data, kept, radio::MaxBlockBytes)) mismatches.push_back(*m);
+        const bool targetOnly = std::find(mustBeTarget.begin(), mustBeTarget.end(), b.address) != mustBeTarget.end();
+        b.decode = [&mismatches, &kept, &target, targetOnly, address = b.address](const Bytes& data) {
+            const auto fromTarget = differsFromKept(address, data, target, radio::MaxBlockBytes);
+            if (targetOnly) {
+                if (fromTarget) mismatches.push_back(*fromTarget);
+            } else if (const auto fromKept = differsFromKept(address, data, kept, radio::MaxBlockBytes);
+                       fromKept && fromTarget) {
+                mismatches.push_back(*fromKept);
+            }
             return true;
         };
         plan.blocks.push_back(std::move(b));
@@ -159,7 +169,198 @@ engine::Plan checkPlan(const std::vector<WrittenBlock>& blocks, const RadioImage
     return plan;
 }
 
+std::vector<uint32_t> addressesOf(const std::vector<WrittenBlock>& blocks) {
+    std::vector<uint32_t> out;
+    for (const WrittenBlock& w : blocks) out.push_back(w.address);
+    return out;
+}
+
 }  // namespace
+
+std::string Commands::radioKey() const { return tqm5::radioKey(link_.deviceOf(doc_.port), doc_.port); }
+
+void Commands::keepImage() {
+    if (!keepImagesOnDisk) return;
+    std::string why;
+    // An image that does not know the radio whole is no guide to it: the
+    // older one goes too.
+    if (!keepRadioImage(radioKey(), doc_.radio, why)) host_.message(why, ErrorTitle);
+    if (!knowsWhatWritesSend(doc_.radio)) forgetRadioImage(radioKey());
+}
+
+std::vector<WrittenBlock> Commands::writeAllBlocks(const RadioImage& target) const {
+    const auto index = buildPassIndex(doc_.grid);
+    std::vector<WrittenBlock> blocks;
+    for (WrittenBlock& w : restoreBlocks(target, Bytes(index.begin(), index.end()))) {
+        // Write All sends only the glyphs that came from the radio, a file or the user.
+        const bool glyph = w.address >= radio::Font.address && w.address < radio::Font.end();
+        if (glyph && !doc_.glyphs.known(static_cast<int>((w.address - radio::Font.address) / radio::GlyphBytes)))
+            continue;
+        blocks.push_back(std::move(w));
+    }
+    return blocks;
+}
+
+TransferOutcome Commands::journaled(const RadioImage& target, const std::vector<WrittenBlock>& blocks,
+                                    const std::function<TransferOutcome()>& write, bool fresh) {
+    if (!keepImagesOnDisk) return write();
+    const std::string key = radioKey();
+    std::string why;
+    bool journal = !fresh || startJournal(key, target, addressesOf(blocks), why);
+    (void)target;
+    if (!journal)
+        host_.message("No journal of this write can be kept, so it cannot be resumed if it is cut: " + why,
+                      ErrorTitle);
+    Listeners<bool, uint32_t, const Bytes&>::Token noting;
+    if (journal)
+        noting = blockMoved.connect([this, key, &journal](bool isWrite, uint32_t address, const Bytes&) {
+            std::string error;
+            if (isWrite && journal && !noteAcknowledged(key, address, error)) journal = false;
+        });
+    const TransferOutcome out = write();
+    noting.reset();
+    if (out == TransferOutcome::Success) removeJournal(key);
+    return out;
+}
+
+TransferOutcome Commands::writeChecked(const RadioImage& target, const std::vector<WrittenBlock>& blocks,
+                                       const std::vector<uint32_t>& mustBeTarget, bool freshJournal) {
+    lastMismatches.clear();
+    history_.clear();  // nothing before the write comes back by undo
+    chainFailed_ = chainStopped_ = false;
+    chain_ = Chain::Write;
+    const RadioImage kept = doc_.radio;
+    const auto endWith = [this](TransferOutcome out, const std::string& text) {
+        chain_ = Chain::None;
+        doc_.state.quiet = QuietNormal;
+        host_.message(text, ErrorTitle);
+        return out;
+    };
+
+    // 1. The radio must still hold what the program last knew of it.
+    std::vector<Mismatch> changed;
+    keepMoved_ = false;  // what the check reads is compared, not taken
+    const bool checked =
+        chainStep([&] { return transfer(checkPlan(addressesOf(blocks), kept, target, mustBeTarget, changed)); });
+    keepMoved_ = true;
+    if (!checked) return chainEnded();
+    if (chainFailed_) return endWith(TransferOutcome::Error, ErrorText);
+    if (!changed.empty()) {
+        // Refused: nothing was written.
+        return endWith(TransferOutcome::Ignored,
+                       RadioChangedText + describe(changed.front(), doc_.grid) + RadioChangedAdvice);
+    }
+
+    // 2. The blocks, noted in the journal as the radio takes them.
+    engine::Plan plan = restorePlan(blocks);
+    plan.what = "changes";
+    const int count = static_cast<int>(plan.blocks.size());
+    for (int i = 0; i < count; ++i) {
+        const int at = 30 + (i + 1) * 40 / count;
+        plan.blocks[std::size_t(i)].after = {at, at};
+    }
+    bool went = false;
+    journaled(
+        target, blocks,
+        [&] {
+            TransferOutcome out = TransferOutcome::Closed;
+            went = chainStep([&] { return out = transfer(plan); });
+            return out;
+        },
+        freshJournal);
+    if (!went) return chainEnded();
+    chain_ = Chain::None;
+    doc_.state.quiet = QuietNormal;
+    if (chainFailed_) {
+        host_.message(ErrorText, ErrorTitle);
+        return TransferOutcome::Error;
+    }
+    // 3. Every block read back.
+    const TransferOutcome verified = verifyWritten(blocks);
+    if (verified != TransferOutcome::Success) return verified;
+    host_.message(SuccessText, FinishTitle);
+    return TransferOutcome::Success;
+}
+
+std::optional<TransferOutcome> Commands::offerResume() {
+    if (!keepImagesOnDisk || !offerResumeFirst) return std::nullopt;
+    std::string why;
+    const std::optional<WriteJournal> journal = openJournal(radioKey(), why);
+    if (!journal) {
+        if (!why.empty()) host_.message(why, ErrorTitle);
+        return std::nullopt;
+    }
+    std::string question = ResumeQuestion;
+    question.replace(question.find("%1"), 2, std::to_string(journal->acknowledged.size()));
+    question.replace(question.find("%2"), 2, std::to_string(journal->plan.size()));
+    if (!ask(question)) return std::nullopt;
+    return resumeWrite();
+}
+
+TransferOutcome Commands::resumeWrite() {
+    if (busy() || chain_ != Chain::None) return TransferOutcome::Ignored;
+    std::string why;
+    const std::optional<WriteJournal> journal = openJournal(radioKey(), why);
+    if (!journal) {
+        host_.message(why.empty() ? NoJournalText : why, ErrorTitle);
+        return TransferOutcome::Ignored;
+    }
+    const RadioImage& target = journal->target;
+    const Bytes index = passIndexOf(target);
+    std::vector<WrittenBlock> blocks, indexBlocks;
+    const auto taken = [&](uint32_t a) {
+        return std::find(journal->acknowledged.begin(), journal->acknowledged.end(), a) != journal->acknowledged.end();
+    };
+    for (WrittenBlock& w : restoreBlocks(target, index)) {
+        if (std::find(journal->plan.begin(), journal->plan.end(), w.address) == journal->plan.end()) continue;
+        // The pass-channel index follows the channels: sent again whole, last.
+        if (w.address >= radio::PassIndex.address && w.address < radio::PassIndex.end()) indexBlocks.push_back(w);
+        else if (!taken(w.address)) blocks.push_back(std::move(w));
+    }
+    blocks.insert(blocks.end(), indexBlocks.begin(), indexBlocks.end());
+    std::vector<uint32_t> mustBeTarget;
+    for (auto it = journal->acknowledged.rbegin(); it != journal->acknowledged.rend(); ++it)
+        if (*it < radio::PassIndex.address || *it >= radio::PassIndex.end()) {
+            mustBeTarget.push_back(*it);  // the last block the radio took proves it is this radio
+            break;
+        }
+    return writeChecked(target, blocks, mustBeTarget, false);
+}
+
+TransferOutcome Commands::writeImage(const RadioImage& image, bool changesOnly, bool verify) {
+    if (busy() || chain_ != Chain::None) return TransferOutcome::Ignored;
+    const auto index = passIndexOf(image);
+    std::vector<WrittenBlock> blocks = restoreBlocks(image, index);
+    if (changesOnly) {
+        std::vector<std::string> unknown;
+        for (const ImageRegion& r : imageRegions())
+            if (r.area.address != radio::WriteProtect.address && !doc_.radio.knows(r.area)) unknown.push_back(r.name);
+        if (!unknown.empty()) {
+            std::string text = WriteChangesNeedsReadText;
+            for (std::size_t i = 0; i < unknown.size(); ++i) text += (i ? ", " : "") + unknown[i];
+            host_.message(text + ".", ErrorTitle);
+            return TransferOutcome::Ignored;
+        }
+        const Bytes keptIndex = passIndexOf(doc_.radio);
+        std::vector<WrittenBlock> changed;
+        for (WrittenBlock& w : blocks) {
+            const bool isIndex = w.address >= radio::PassIndex.address && w.address < radio::PassIndex.end();
+            const bool same = isIndex ? std::equal(w.data.begin(), w.data.end(),
+                                                   keptIndex.begin() + (w.address - radio::PassIndex.address))
+                                      : doc_.radio.bytes(w.address, static_cast<int>(w.data.size())) == w.data;
+            if (!same) changed.push_back(std::move(w));
+        }
+        if (changed.empty()) {
+            host_.message(NothingChangedText, FinishTitle);
+            return TransferOutcome::Success;
+        }
+        return writeChecked(image, changed, {}, true);
+    }
+    engine::Plan plan = restorePlan(blocks);
+    const TransferOutcome out = journaled(image, blocks, [&] { return transfer(plan); }, true);
+    if (out != TransferOutcome::Success || !verify) return out;
+    return verifyWritten(blocks);
+}
 
 TransferOutcome Commands::writeChanges() {
     if (busy() || chain_ != Chain::None) return TransferOutcome::Ignored;
@@ -167,67 +368,27 @@ TransferOutcome Commands::writeChanges() {
         host_.message(BankWriteRefusedText, ErrorTitle);
         return TransferOutcome::Error;
     }
+    if (const auto resumed = offerResume()) return *resumed;
     const ChangeSet set = changesToWrite(doc_, doc_.radio);
     if (!set.unknown.empty()) {
         std::string text = WriteChangesNeedsReadText;
         for (std::size_t i = 0; i < set.unknown.size(); ++i) text += (i ? ", " : "") + set.unknown[i];
         host_.message(text + ".", ErrorTitle);
-        return TransferOutcome::Error;
+        return TransferOutcome::Ignored;
     }
     if (!confirmWrite(true, {Banks, OneTouch, Title, Settings, Dtmf, Groups})) return TransferOutcome::Ignored;
     if (set.blocks.empty()) {
         host_.message(NothingChangedText, FinishTitle);
         return TransferOutcome::Success;
     }
-    lastMismatches.clear();
-    history_.clear();  // nothing before the write comes back by undo
-    chainFailed_ = chainStopped_ = false;
-    chain_ = Chain::Write;
-    const RadioImage kept = doc_.radio;
-
-    // 1. The radio must still hold what the program last knew of it.
-    std::vector<Mismatch> changed;
-    keepMoved_ = false;  // what the check reads is compared, not taken
-    const bool checked = chainStep([&] { return transfer(checkPlan(set.blocks, kept, changed, host_)); });
-    keepMoved_ = true;
-    if (!checked) return chainEnded();
-    if (chainFailed_) {
-        chain_ = Chain::None;
-        doc_.state.quiet = QuietNormal;
-        host_.message(ErrorText, ErrorTitle);
-        return TransferOutcome::Error;
+    const TransferOutcome out = writeChecked(encodeDocument(doc_, doc_.radio), set.blocks, {}, true);
+    if (out == TransferOutcome::Success) {
+        // The radio now holds the document whole.
+        doc_.origin = ChannelOrigin{true, -1};
+        doc_.markSaved(1, LastRow);
+        doc_.known = AreaOrigins{true, true, true, true, true, true};
     }
-    if (!changed.empty()) {
-        chain_ = Chain::None;
-        doc_.state.quiet = QuietNormal;
-        lastMismatches = changed;
-        host_.message(RadioChangedText + describe(changed.front(), doc_.grid) + RadioChangedAdvice, ErrorTitle);
-        return TransferOutcome::Error;
-    }
-
-    // 2. The changed blocks, then 3. every one of them read back.
-    engine::Plan plan = restorePlan(set.blocks);
-    plan.what = "changes";
-    const int count = static_cast<int>(plan.blocks.size());
-    for (int i = 0; i < count; ++i) {
-        const int at = 30 + (i + 1) * 40 / count;
-        plan.blocks[std::size_t(i)].after = {at, at};
-    }
-    if (!chainStep([&] { return transfer(plan); })) return chainEnded();
-    chain_ = Chain::None;
-    doc_.state.quiet = QuietNormal;
-    if (chainFailed_) {
-        host_.message(ErrorText, ErrorTitle);
-        return TransferOutcome::Error;
-    }
-    const TransferOutcome verified = verifyWritten(set.blocks);
-    if (verified != TransferOutcome::Success) return verified;
-    // The radio now holds the document whole.
-    doc_.origin = ChannelOrigin{true, -1};
-    doc_.markSaved(1, LastRow);
-    doc_.known = AreaOrigins{true, true, true, true, true, true};
-    host_.message(SuccessText, FinishTitle);
-    return TransferOutcome::Success;
+    return out;
 }
 
 }  // namespace tqm5

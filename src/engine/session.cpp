@@ -77,6 +77,9 @@ private:
         show(b.before);
         if (b.kind == Block::Kind::Write) {
             Bytes data = b.encode ? b.encode() : Bytes{};
+            // Until the radio confirms the block, what it holds there is not
+            // known: it may have stored a write whose answer never came.
+            if (env_.image) env_.image->forget(b.address, static_cast<int>(data.size()));
             while (!proto_.writeBlock(b.address, data, b.nulBytes)) {
                 if (++used >= budget) return false;
                 if (b.encodeEachAttempt && b.encode) data = b.encode();

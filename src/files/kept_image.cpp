@@ -1,5 +1,6 @@
 #include "files/kept_image.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -35,14 +36,13 @@ std::string hex8(uint32_t v) {
     return text;
 }
 
-// The regions a write sends.
-bool knowsAllWritten(const RadioImage& image) {
+}  // namespace
+
+bool knowsWhatWritesSend(const RadioImage& image) {
     for (const ImageRegion& r : imageRegions())
         if (r.area.address != radio::WriteProtect.address && !image.knows(r.area)) return false;
     return true;
 }
-
-}  // namespace
 
 std::string keptImageFolder() {
     const char* data = std::getenv("XDG_DATA_HOME");
@@ -69,7 +69,7 @@ std::string radioKey(const std::string& device, int port) {
 }
 
 bool keepRadioImage(const std::string& key, const RadioImage& image, std::string& error) {
-    if (!knowsAllWritten(image)) return true;
+    if (!knowsWhatWritesSend(image)) return true;
     if (!makeFolder(error)) return false;
     return saveImageFile(keptPath(key).string(), image, error);
 }
@@ -88,12 +88,19 @@ void forgetRadioImage(const std::string& key) {
     fs::remove(keptPath(key), ec);
 }
 
-bool startJournal(const std::string& key, const RadioImage& target, int blocks, std::string& error) {
+bool startJournal(const std::string& key, const RadioImage& target, const std::vector<uint32_t>& plan,
+                  std::string& error) {
     if (!makeFolder(error)) return false;
     if (!saveImageFile(targetPath(key).string(), target, error)) return false;
     const Bytes file = serializeImage(target);
     std::ostringstream text;
-    text << JournalHead << "\nblocks " << blocks << "\nimage " << hex8(crc32(file.data(), file.size())) << "\n";
+    text << JournalHead << "\nimage " << hex8(crc32(file.data(), file.size())) << "\nplan " << plan.size() << "\n";
+    char line[16];
+    for (uint32_t address : plan) {
+        std::snprintf(line, sizeof line, "%05X\n", address);
+        text << line;
+    }
+    text << "taken\n";
     error = files::writeFileAtomically(journalPath(key).string(), text.str());
     return error.empty();
 }
@@ -118,30 +125,40 @@ std::optional<WriteJournal> openJournal(const std::string& key, std::string& err
         return std::nullopt;
     };
     std::ifstream in(journalPath(key));
-    std::string head, word, crc;
+    std::string head, word, crc, line;
     WriteJournal journal;
+    std::size_t planned = 0;
     if (!std::getline(in, head) || head != JournalHead) return damaged("it is not a journal");
-    if (!(in >> word >> journal.blocks) || word != "blocks" || journal.blocks <= 0) return damaged("no block count");
     if (!(in >> word >> crc) || word != "image") return damaged("no image check");
+    if (!(in >> word >> planned) || word != "plan" || planned == 0 || planned > 10000) return damaged("no plan");
+    // One address a line: five hexadecimal digits.
+    const auto address = [](const std::string& text) -> std::optional<uint32_t> {
+        if (text.size() != 5) return std::nullopt;
+        char* end = nullptr;
+        const unsigned long v = std::strtoul(text.c_str(), &end, 16);
+        if (*end != '\0') return std::nullopt;
+        return static_cast<uint32_t>(v);
+    };
+    for (std::size_t i = 0; i < planned; ++i) {
+        std::optional<uint32_t> a;
+        if (!(in >> line) || !(a = address(line))) return damaged("the plan is cut short");
+        journal.plan.push_back(*a);
+    }
+    if (!(in >> word) || word != "taken") return damaged("the plan is cut short");
+    while (in >> line) {
+        const std::optional<uint32_t> a = address(line);
+        // A line the end of the program cut short is the last one.
+        if (!a && in.peek() == EOF && line.size() < 5) break;
+        if (!a || std::find(journal.plan.begin(), journal.plan.end(), *a) == journal.plan.end())
+            return damaged("a line reads \"" + line + "\"");
+        journal.acknowledged.push_back(*a);
+    }
     std::string why;
     std::optional<RadioImage> target = loadImageFile(targetPath(key).string(), why);
     if (!target) return damaged(why);
     const Bytes file = serializeImage(*target);
     if (hex8(crc32(file.data(), file.size())) != crc) return damaged("its image is not the one it was started with");
     journal.target = *target;
-    std::string line;
-    while (in >> line) {
-        char* end = nullptr;
-        const unsigned long address = std::strtoul(line.c_str(), &end, 16);
-        // A line cut by the end of the program is the last one; anything
-        // else that is not an address is damage.
-        if (line.size() != 5 || *end != '\0') {
-            if (in.peek() == EOF && line.size() < 5) break;
-            return damaged("a line reads \"" + line + "\"");
-        }
-        journal.acknowledged.push_back(static_cast<uint32_t>(address));
-    }
-    if (static_cast<int>(journal.acknowledged.size()) > journal.blocks) return damaged("more blocks than the write had");
     return journal;
 }
 

@@ -19,6 +19,9 @@ std::string keptImageFolder();
 // "dev_ttyUSB0"), or "port-3" when only a port number is known.
 std::string radioKey(const std::string& device, int port);
 
+// The image knows every region a write sends (all but the write-protect byte).
+bool knowsWhatWritesSend(const RadioImage& image);
+
 // The image is kept only when it knows every region a write sends (all but
 // the write-protect byte); true when it was saved, or with nothing to save.
 // False with `error` set when the file could not be written.
@@ -32,13 +35,14 @@ void forgetRadioImage(const std::string& key);
 // --- the journal of a write ----------------------------------------------------
 struct WriteJournal {
     RadioImage target;                  // what the write was to leave in the radio
-    std::vector<uint32_t> acknowledged;  // blocks the radio took, in order
-    int blocks = 0;                     // how many the write had in all
+    std::vector<uint32_t> plan;         // the blocks it was to send, in order
+    std::vector<uint32_t> acknowledged;  // those the radio took, in order
 };
 
-// Starts a journal for a write of `blocks` blocks leaving `target`; false
-// with `error` set when it cannot be written.
-bool startJournal(const std::string& key, const RadioImage& target, int blocks, std::string& error);
+// Starts a journal for a write of the blocks at `plan` leaving `target`;
+// false with `error` set when it cannot be written.
+bool startJournal(const std::string& key, const RadioImage& target, const std::vector<uint32_t>& plan,
+                  std::string& error);
 // Notes one block the radio took.
 bool noteAcknowledged(const std::string& key, uint32_t address, std::string& error);
 // The journal left by a write that did not finish; none when there is none

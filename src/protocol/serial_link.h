@@ -30,6 +30,12 @@ public:
     virtual void clearInput() = 0;
     // Blocks up to `ms` milliseconds or until more input arrives.
     virtual void waitForInput(int ms) = 0;
+    // The device port `number` stands for on this machine, when known
+    // ("/dev/ttyUSB0"); what the program keeps of a radio is filed under it.
+    virtual std::string deviceOf(int number) const {
+        (void)number;
+        return {};
+    }
 };
 
 constexpr const char* SerialSettings = "57600,n,8,1";

@@ -90,6 +90,13 @@ int RadioImage::put(uint32_t address, const Bytes& data) {
     return stored;
 }
 
+void RadioImage::forget(uint32_t address, int length) {
+    for (int i = 0; i < length; ++i) {
+        const long at = offsetOf(address + uint32_t(i));
+        if (at >= 0) known_[static_cast<std::size_t>(at)] = false;
+    }
+}
+
 void RadioImage::merge(const RadioImage& other) {
     for (std::size_t i = 0; i < body_.size(); ++i)
         if (other.known_[i]) {

@@ -41,6 +41,8 @@ public:
     // Stores the part of `data` (placed at `address`) that falls in the
     // regions, marks it known and returns how many bytes that was.
     int put(uint32_t address, const Bytes& data);
+    // Marks the bytes unknown (a write whose outcome is not known).
+    void forget(uint32_t address, int length);
     // Takes every byte `other` knows.
     void merge(const RadioImage& other);
     // Forgets everything: every byte zero and unknown.

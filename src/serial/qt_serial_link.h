@@ -40,6 +40,7 @@ public:
     Bytes readAll() override;
     void clearInput() override;
     void waitForInput(int ms) override;
+    std::string deviceOf(int number) const override { return deviceFor(number).toStdString(); }
 
 private:
     void throwIfBroken();

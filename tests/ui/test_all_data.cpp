@@ -94,6 +94,39 @@ private slots:
         }
     }
 
+    // Write Changes: refused before the radio is known; after Read All and
+    // one cleared row, exactly that row's record goes out (nothing else
+    // changed), the radio ends as a full write would leave it, and a second
+    // Write Changes finds nothing to send.
+    void writeChangesSendsOnlyWhatChanged() {
+        Rig r;
+        auto* item = r.window->findChild<QAction*>("WriteChanges");
+        QVERIFY(item);
+        item->trigger();
+        QVERIFY(r.shown.back().rfind(WriteChangesNeedsReadText, 0) == 0);
+        QCOMPARE(r.logged(" W "), 0);
+        QCOMPARE(r.window->readAll(), TransferOutcome::Success);
+        r.doc.grid.setSelection(5, 5);
+        r.window->commands().clearRows();
+        const Bytes before = r.radio.memory();
+        r.radio.withEmulator([](emu::Emulator& e) { e.clearLog(); });
+        r.shown.clear();
+        item->trigger();
+        QCOMPARE(r.shown, (std::vector<std::string>{"Success| Finish"}));
+        QCOMPARE(r.logged(" W "), 1);
+        const Bytes changed = r.radio.memory();
+        int differing = 0;
+        for (std::size_t a = 0; a < before.size(); ++a) differing += before[a] != changed[a];
+        QVERIFY(differing > 0 && differing <= 64);
+        // The same document written whole leaves the same bytes.
+        r.radio.setMemory(before);
+        QCOMPARE(r.window->writeAll(), TransferOutcome::Success);
+        QVERIFY(r.radio.memory() == changed);
+        r.shown.clear();
+        item->trigger();
+        QCOMPARE(r.shown, (std::vector<std::string>{std::string(NothingChangedText) + "| Finish"}));
+    }
+
     // A silent radio: one "Error" per step, the font and group windows still
     // open (and close by themselves), and the run ends with "Error".
     void readAllWithTheRadioSilent() {

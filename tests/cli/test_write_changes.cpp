@@ -1,0 +1,152 @@
+// Writing only what changed, refusing a radio that changed behind the
+// program's back, and finishing a cut write: `tqm5 write|restore --changes`
+// and `--resume` against the emulator, judged by the emulator's own memory
+// and log.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+
+#include "cli/cli_rig.h"
+#include "support/random_radio.h"
+
+using namespace tqm5;
+using namespace tqm5::test;
+
+namespace {
+
+// The memory file at `from` with the name "EDITn" on the channel lines
+// numbered `lines` (counted from 0 among the "CH" lines; the name begins at
+// the line's 39th character).
+void editChannels(const std::string& from, const std::string& to, std::set<int> lines) {
+    std::string text = slurp(from), out;
+    std::size_t at = 0;
+    int channel = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find('\n', at);
+        end = end == std::string::npos ? text.size() : end + 1;
+        std::string line = text.substr(at, end - at);
+        if (line.rfind("CH", 0) == 0 && lines.count(channel)) line = line.substr(0, 38) + "EDIT" + std::to_string(channel) + "\r\n";
+        channel += line.rfind("CH", 0) == 0;
+        out += line;
+        at = end;
+    }
+    std::ofstream(to, std::ios::binary) << out;
+}
+
+// Addresses the radio was sent writes for, from its log ("12 W 01280 64").
+std::vector<uint32_t> writesLogged(const std::vector<std::string>& log) {
+    std::vector<uint32_t> out;
+    for (const std::string& l : log)
+        if (auto w = l.find(" W "); w != std::string::npos) out.push_back(std::stoul(l.substr(w + 3, 5), nullptr, 16));
+    return out;
+}
+
+bool rewrittenAlways(uint32_t at) { return at == 118 || (at >= 0x100 && at < 0x158 && (at - 0x100) % 8 == 7); }
+
+}  // namespace
+
+// Three edited channels: exactly their records go out (and pass-channel
+// index blocks only if the index changed), and the radio ends byte for
+// byte as a full write of the same file leaves it.
+TEST_F(Cli, WriteChangesSendsExactlyTheChangedRecords) {
+    ASSERT_EQ(tqm5("read -o " + path("a.M5")).status, 0);
+    editChannels(path("a.M5"), path("b.M5"), {0, 9, 20});
+    const Bytes before = radio.memory();
+    radio.withEmulator([](emu::Emulator& e) { e.clearLog(); });
+    CliRun r = tqm5("write " + path("b.M5") + " --changes");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Bytes changed = radio.memory();
+    const std::vector<uint32_t> sent = writesLogged(radio.log());
+
+    radio.setMemory(before);
+    r = tqm5("write " + path("b.M5"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Bytes whole = radio.memory();
+    // The 64-byte records a full write changed, by the emulator's bytes.
+    std::set<uint32_t> records;
+    for (uint32_t at = 0x1200; at < 0x1A7C0; ++at)
+        if (before[at] != whole[at]) records.insert(at - (at - 0x1200) % 64);
+    ASSERT_EQ(records.size(), 3u);
+    std::set<uint32_t> sentRecords, sentIndex;
+    for (uint32_t a : sent) (a >= 0x1200 ? sentRecords : sentIndex).insert(a);
+    EXPECT_EQ(sentRecords, records);
+    for (uint32_t a : sentIndex) EXPECT_TRUE(a >= 0xC00 && a < 0xEC3) << std::hex << a;
+    EXPECT_EQ(sent.size(), sentRecords.size() + sentIndex.size());  // none twice
+    for (uint32_t at = 0; at < whole.size(); ++at) {
+        if (!rewrittenAlways(at)) {
+            ASSERT_EQ(changed[at], whole[at]) << std::hex << "byte 0x" << at;
+        }
+    }
+}
+
+// Refused before a single write: no kept image yet; a restore onto a radio
+// whose settings changed on its keypad since it was read; a write onto
+// another radio (every channel record differs from the kept image).
+TEST_F(Cli, WriteChangesRefusesWhatItCannotTrust) {
+    editChannels(TQM5_TEST_DATA "/small.M5", path("b.M5"), {0});
+    CliRun r = tqm5("write " + path("b.M5") + " --changes");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("none is kept"), std::string::npos) << r.err;
+
+    const Bytes demo = radio.memory();
+    radio.setMemory(RandomRadio(3).memory());
+    backup("other.m5img");
+    radio.setMemory(demo);
+    ASSERT_EQ(tqm5("read -o " + path("a.M5")).status, 0);
+    Bytes keypad = demo;
+    keypad[0x05] ^= 0x01;
+    radio.setMemory(keypad);
+    radio.withEmulator([](emu::Emulator& e) { e.clearLog(); });
+    r = tqm5("restore --changes " + path("other.m5img"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("does not hold what it held"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("0x00005"), std::string::npos) << r.err;
+
+    editChannels(path("a.M5"), path("b.M5"), {3});
+    Bytes another = demo;
+    for (uint32_t record = 0x1200; record < 0x1A7C0; record += 64) another[record + 63] ^= 0x01;
+    radio.setMemory(another);
+    r = tqm5("write " + path("b.M5") + " --changes");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("does not hold what it held"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("(channel "), std::string::npos) << r.err;
+    EXPECT_TRUE(writesLogged(radio.log()).empty());
+}
+
+// A restore cut after 300 blocks leaves a journal; --changes then refuses,
+// and --resume sends only what the radio did not take (and the index), after
+// which the radio holds the image byte for byte.
+TEST_F(Cli, ACutRestoreResumesToTheSameBytes) {
+    const RadioImage image = backup("a.m5img");
+    radio.setMemory(RandomRadio(7).memory());
+    radio.withEmulator([](emu::Emulator& e) {
+        e.onLog = [&e, writes = 0](const std::string& line) mutable {
+            if (line.find(" W ") != std::string::npos && ++writes == 300) e.failNext(100000);
+        };
+    });
+    CliRun r = tqm5("restore " + path("a.m5img"));
+    ASSERT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("--resume"), std::string::npos) << r.err;
+    radio.withEmulator([](emu::Emulator& e) {
+        e.onLog = nullptr;
+        e.clearForcedFaults();
+    });
+    r = tqm5("restore --changes " + path("a.m5img"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("--resume"), std::string::npos) << r.err;
+    radio.withEmulator([](emu::Emulator& e) { e.clearLog(); });
+    r = tqm5("restore --resume");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::size_t resent = writesLogged(radio.log()).size();
+    EXPECT_LT(resent, 1700u - 300u + 12u + 2u);
+    EXPECT_GT(resent, 1000u);
+    const Bytes after = radio.memory();
+    for (const radio::Area& area : writtenRegions())
+        for (uint32_t at = area.address; at < area.end(); ++at) {
+            if (!rewrittenAlways(at)) {
+            ASSERT_EQ(after[at], image.bytes(at, 1)[0]) << std::hex << "byte 0x" << at;
+        }
+        }
+    EXPECT_EQ(tqm5("restore --resume").status, 1);  // the journal is gone
+}
