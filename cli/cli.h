@@ -33,6 +33,7 @@ struct Options {
     bool verify = false;
     bool changes = false;  // write and restore: only the blocks that differ from the kept image
     bool resume = false;   // write and restore: resume the write to this radio that was cut
+    bool progressLines = false;  // a line on stderr as each step begins, instead of a bar
     std::string output;   // -o
     std::string font;     // --font
     std::string layout;   // --layout: empty (the program's own CSV) or "common"
@@ -67,6 +68,7 @@ public:
 private:
     void draw();
     bool bar_ = false;
+    bool lines_ = false;
     bool yes_ = false;
     bool drawn_ = false;
     std::string label_;
@@ -132,6 +134,8 @@ int backup(const Options& options);
 int restore(const Options& options);
 int diff(const Options& options);
 int help();
+// write or restore on every device given, at once; the exit status.
+int fleet(const std::string& command, const Options& options);
 extern const char* const UsageText;
 
 }  // namespace tqm5::cli

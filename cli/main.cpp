@@ -74,8 +74,9 @@ bool parse(int argc, char** argv, std::string& command, Options& o) {
     const QCommandLineOption verify("verify", {});
     const QCommandLineOption changes("changes", {});
     const QCommandLineOption resume("resume", {});
+    const QCommandLineOption progressLines("progress-lines", {});
     const QCommandLineOption help(QStringList{"h", "help"}, {});
-    parser.addOptions({device, port, output, font, layout, row, yes, quiet, verify, changes, resume, help});
+    parser.addOptions({device, port, output, font, layout, row, yes, quiet, verify, changes, resume, progressLines, help});
     QStringList args;
     for (int i = 0; i < argc; ++i) args << QString::fromLatin1(argv[i]);
     if (!parser.parse(args)) {
@@ -122,6 +123,8 @@ bool parse(int argc, char** argv, std::string& command, Options& o) {
             o.changes = true;
         } else if (is(resume)) {
             o.resume = true;
+        } else if (is(progressLines)) {
+            o.progressLines = true;
         }
     }
     const QStringList words = parser.positionalArguments();
@@ -171,6 +174,7 @@ int main(int argc, char** argv) {
             error(command + " works on one radio: give --device once");
             return Usage;
         }
+        if (options.devices.size() > 1) return fleet(command, options);
         return c.run(options);
     }
     error("unknown command " + command + " (tqm5 --help lists them)");

@@ -48,7 +48,9 @@ void TerminalHost::processEvents() {
 void error(const std::string& text) { std::cerr << "tqm5: " << text << std::endl; }
 
 TerminalHost::TerminalHost(const Options& options)
-    : bar_(!options.quiet && ::isatty(STDERR_FILENO) == 1), yes_(options.yes) {}
+    : bar_(!options.quiet && !options.progressLines && ::isatty(STDERR_FILENO) == 1),
+      lines_(options.progressLines),
+      yes_(options.yes) {}
 
 TerminalHost::~TerminalHost() { finishProgress(); }
 
@@ -74,6 +76,7 @@ void TerminalHost::beginStep(const std::string& what, int blocks) {
     lastPercent_ = -1;
     lastSecond_ = -1;
     started_ = std::chrono::steady_clock::now();
+    if (lines_) std::cerr << "tqm5: step: " << what << " (" << max_ << " blocks)" << std::endl;
     if (bar_) draw();
 }
 

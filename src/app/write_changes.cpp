@@ -207,19 +207,23 @@ TransferOutcome Commands::journaled(const RadioImage& target, const std::vector<
     const std::string key = radioKey();
     std::string why;
     bool journal = !fresh || startJournal(key, target, addressesOf(blocks), why);
-    (void)target;
     if (!journal)
         host_.message("No journal of this write can be kept, so it cannot be resumed if it is cut: " + why,
                       ErrorTitle);
     Listeners<bool, uint32_t, const Bytes&>::Token noting;
+    int taken = 0;
     if (journal)
-        noting = blockMoved.connect([this, key, &journal](bool isWrite, uint32_t address, const Bytes&) {
+        noting = blockMoved.connect([key, &journal, &taken](bool isWrite, uint32_t address, const Bytes&) {
             std::string error;
-            if (isWrite && journal && !noteAcknowledged(key, address, error)) journal = false;
+            if (!isWrite || !journal) return;
+            if (noteAcknowledged(key, address, error)) ++taken;
+            else journal = false;
         });
     const TransferOutcome out = write();
     noting.reset();
-    if (out == TransferOutcome::Success) removeJournal(key);
+    // A run that ended well, or a new one the radio took nothing of, leaves
+    // nothing to resume.
+    if (out == TransferOutcome::Success || (fresh && taken == 0)) removeJournal(key);
     return out;
 }
 

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
+#include <sstream>
 #include <set>
 
 #include "cli/cli_rig.h"
@@ -149,4 +151,43 @@ TEST_F(Cli, ACutRestoreResumesToTheSameBytes) {
         }
         }
     EXPECT_EQ(tqm5("restore --resume").status, 1);  // the journal is gone
+}
+
+// Three radios at once, one of them silent: the other two are restored,
+// the table names the silent one and its step, and the exit status is 1.
+TEST_F(Cli, SeveralRadiosAtOnceOneSilent) {
+    const RadioImage image = backup("a.m5img");
+    emu::PtyServer second, silent;
+    for (emu::PtyServer* r : {&second, &silent}) {
+        r->setMemory(RandomRadio(11).memory());
+        r->start();
+    }
+    radio.setMemory(RandomRadio(12).memory());
+    silent.withEmulator([](emu::Emulator& e) { e.failIdentifications(100000); });
+    const CliRun r = tqm5("restore " + path("a.m5img") + " --device " + radio.devicePath() + " --device " +
+                              second.devicePath() + " --device " + silent.devicePath(),
+                          false);
+    EXPECT_EQ(r.status, 1) << r.err;
+    std::istringstream lines(r.err);
+    std::map<std::string, std::string> table;
+    for (std::string line; std::getline(lines, line);)
+        for (const std::string& d : {radio.devicePath(), second.devicePath(), silent.devicePath()})
+            if (line.rfind(d + " ", 0) == 0 && (line.find("  ok") != std::string::npos ||
+                                                 line.find("  failed  ") != std::string::npos))
+                table[d] = line;
+    EXPECT_NE(table[radio.devicePath()].find("ok"), std::string::npos) << r.err;
+    EXPECT_NE(table[second.devicePath()].find("ok"), std::string::npos) << r.err;
+    EXPECT_NE(table[silent.devicePath()].find("failed  writing the whole radio"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("1 of 3 radios failed"), std::string::npos) << r.err;
+    for (emu::PtyServer* done : {&radio, &second}) {
+        const Bytes after = done->memory();
+        for (const radio::Area& area : writtenRegions())
+            for (uint32_t at = area.address; at < area.end(); ++at) {
+                if (!rewrittenAlways(at)) {
+                    ASSERT_EQ(after[at], image.bytes(at, 1)[0]) << std::hex << "byte 0x" << at;
+                }
+            }
+    }
+    silent.stop();
+    second.stop();
 }
