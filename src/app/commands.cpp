@@ -8,10 +8,6 @@
 
 namespace tqm5 {
 
-TransferContext Commands::context() {
-    return TransferContext{doc_.grid, doc_.state, link_, host_, doc_.port, timeoutMs};
-}
-
 engine::Environment Commands::environment() {
     engine::Environment env{link_, host_, doc_.state, doc_.port, timeoutMs, {}, {}};
     env.endOfTransferReset = [this] { endOfTransferReset(); };

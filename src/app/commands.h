@@ -271,7 +271,6 @@ public:
     bool stoppable() const { return busy(); }
 
 private:
-    TransferContext context();
     TransferOutcome read(int first, int last, bool full);
     TransferOutcome write(int first, int last, bool full, bool ask = true);
     // One silent step of Read All or Write All; false when the window is

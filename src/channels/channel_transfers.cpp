@@ -147,40 +147,4 @@ void blankEmptyRows(ChannelGrid& grid) {
     }
 }
 
-engine::Environment environment(TransferContext& ctx) {
-    engine::Environment env{ctx.link, ctx.host, ctx.state, ctx.portNumber, ctx.timeoutMs, {}, {}};
-    env.endOfTransferReset = [&ctx] {
-        ctx.host.setProgressText(engine::percentText(0));
-        ctx.state.busy = Idle;
-        resetGridAfterTransfer(ctx.grid);
-        ctx.host.enableTransferControls();
-        ctx.host.setProgressValue(0);
-    };
-    env.resumeDisplay = [&ctx] { ctx.grid.setRedraw(true); };
-    return env;
-}
-
-namespace {
-TransferOutcome runPlan(TransferContext& ctx, const Plan& plan) {
-    engine::Environment env = environment(ctx);
-    return engine::run(plan, env);
-}
-}  // namespace
-
-TransferOutcome memoryRead(TransferContext ctx) {
-    return runPlan(ctx, channelReadPlan(ctx.grid, ctx.host, 1, LastRow, true));
-}
-
-TransferOutcome memoryWrite(TransferContext ctx) {
-    return runPlan(ctx, channelWritePlan(ctx.grid, ctx.host, 1, LastRow, true));
-}
-
-TransferOutcome oneMemoryRead(TransferContext ctx) {
-    return runPlan(ctx, channelReadPlan(ctx.grid, ctx.host, ctx.grid.rangeFirst(), ctx.grid.rangeLast(), false));
-}
-
-TransferOutcome oneMemoryWrite(TransferContext ctx) {
-    return runPlan(ctx, channelWritePlan(ctx.grid, ctx.host, ctx.grid.rangeFirst(), ctx.grid.rangeLast(), false));
-}
-
 }  // namespace tqm5
