@@ -299,7 +299,6 @@ private:
     // blockMoved (itself when no one listens).
     engine::Plan tapped(const engine::Plan& plan);
     TransferOutcome verifyWritten(const std::vector<WrittenBlock>& written);
-    void preparePercentBar(engine::Plan& plan);
     TransferState groupState_;
     // False while a transfer's blocks must not go into the document's image
     // of the radio (the check before a changes-only write).

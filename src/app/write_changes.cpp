@@ -131,7 +131,7 @@ namespace {
 // first settings block (another radio on the cable differs there first),
 // comparing each with what the radio is known to hold.
 engine::Plan checkPlan(const std::vector<WrittenBlock>& blocks, const RadioImage& kept,
-                       std::vector<Mismatch>& mismatches, Host& host) {
+                       std::vector<Mismatch>& mismatches) {
     engine::Plan plan;
     plan.busyCode = BusyWriteAll;
     plan.what = "the radio before writing";
@@ -140,10 +140,7 @@ engine::Plan checkPlan(const std::vector<WrittenBlock>& blocks, const RadioImage
     for (const WrittenBlock& w : blocks)
         if (w.address != radio::SettingsBlock1.address) addresses.push_back(w.address);
     const int count = static_cast<int>(addresses.size());
-    plan.prepare = [&host] {
-        host.setProgressMax(100);
-        host.setProgressValue(0);
-    };
+    plan.progressMax = 100;
     for (int i = 0; i < count; ++i) {
         engine::Block b;
         b.kind = engine::Block::Kind::Read;
@@ -188,7 +185,7 @@ TransferOutcome Commands::writeChanges() {
     // 1. The radio must still hold what the program last knew of it.
     std::vector<Mismatch> changed;
     keepMoved_ = false;  // what the check reads is compared, not taken
-    const bool checked = chainStep([&] { return transfer(checkPlan(set.blocks, kept, changed, host_)); });
+    const bool checked = chainStep([&] { return transfer(checkPlan(set.blocks, kept, changed)); });
     keepMoved_ = true;
     if (!checked) return chainEnded();
     if (chainFailed_) {
