@@ -29,7 +29,8 @@
 #include <string>
 #include <vector>
 
-#include "channels/channel_transfers.h"
+#include "app/commands.h"
+#include "app/startup.h"
 #include "emulator/pty_server.h"
 #include "emulator_paths.h"
 #include "protocol/clone_protocol.h"
@@ -168,22 +169,25 @@ double deliverySeconds(const std::vector<Exchange>& xs, const Mode& m) {
     return s;
 }
 
+// The program's own path: a document and its commands on the link.
 struct Transfer {
-    ChannelGrid grid;
-    TransferState state;
+    Document doc;
     QtSerialLink link;
     QuietHost host;
-    explicit Transfer(const std::string& path) { link.bindDevice(1, QString::fromStdString(path)); }
-    TransferContext ctx() { return TransferContext{grid, state, link, host, 1, 1000}; }
+    Commands commands{doc, link, host};
+    explicit Transfer(const std::string& path) {
+        startUp(doc);
+        link.bindDevice(1, QString::fromStdString(path));
+    }
     TransferOutcome read(int rows) {
-        if (rows == kRows) return memoryRead(ctx());
-        grid.setSelection(1, rows);
-        return oneMemoryRead(ctx());
+        if (rows == kRows) return commands.memoryRead();
+        doc.grid.setSelection(1, rows);
+        return commands.oneMemoryRead();
     }
     TransferOutcome write(int rows) {
-        if (rows == kRows) return memoryWrite(ctx());
-        grid.setSelection(1, rows);
-        return oneMemoryWrite(ctx());
+        if (rows == kRows) return commands.memoryWrite();
+        doc.grid.setSelection(1, rows);
+        return commands.oneMemoryWrite();
     }
 };
 

@@ -54,8 +54,8 @@ int write(const Options& options) {
     if (options.changes && !loadKeptImage(radio)) return Failed;
     Document& doc = radio.doc;
     const std::function<engine::Plan()> reads[] = {
-        [&] { return readSettingsPlan(doc.setMode, doc.dtmf, radio.host); },
-        [&] { return readTitlePlan(doc.title, doc.grid, radio.host); },
+        [&] { return readSettingsPlan(doc.setMode, doc.dtmf); },
+        [&] { return readTitlePlan(doc.title, doc.grid); },
         [&] { return bankReadPlan(doc.banks); },
         [&] {
             doc.oneTouch.rebuild(doc.banks);  // the keys resolve against the radio's layout

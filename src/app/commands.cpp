@@ -8,10 +8,6 @@
 
 namespace tqm5 {
 
-TransferContext Commands::context() {
-    return TransferContext{doc_.grid, doc_.state, link_, host_, doc_.port, timeoutMs};
-}
-
 engine::Environment Commands::environment() {
     engine::Environment env{link_, host_, doc_.state, doc_.port, timeoutMs, {}, {}};
     env.endOfTransferReset = [this] { endOfTransferReset(); };
@@ -152,32 +148,32 @@ bool Commands::confirmWrite(bool channels, std::initializer_list<Area> areas) {
 
 TransferOutcome Commands::readSettings() {
     const bool quiet = doc_.state.quiet == QuietOn;  // a chain reports at its end
-    const TransferOutcome out = noteKnown(transfer(readSettingsPlan(doc_.setMode, doc_.dtmf, host_)), {Settings, Dtmf});
+    const TransferOutcome out = noteKnown(transfer(readSettingsPlan(doc_.setMode, doc_.dtmf)), {Settings, Dtmf});
     if (!quiet) reportUnshown(out, doc_.setMode.readNotes);
     return out;
 }
 TransferOutcome Commands::writeSettings() {
     if (busy()) return TransferOutcome::Ignored;
     if (!confirmWrite(false, {Settings, Dtmf})) return TransferOutcome::Ignored;
-    return noteKnown(transfer(writeSettingsPlan(doc_.setMode, doc_.dtmf, host_)), {Settings, Dtmf});
+    return noteKnown(transfer(writeSettingsPlan(doc_.setMode, doc_.dtmf)), {Settings, Dtmf});
 }
 TransferOutcome Commands::readDtmf() {
-    const TransferOutcome out = noteKnown(transfer(dtmfReadPlan(doc_.dtmf, host_)), {Dtmf});
+    const TransferOutcome out = noteKnown(transfer(dtmfReadPlan(doc_.dtmf)), {Dtmf});
     reportUnshown(out, dtmfNotes(doc_.dtmf));
     return out;
 }
 TransferOutcome Commands::writeDtmf() {
     if (busy()) return TransferOutcome::Ignored;
     if (!confirmWrite(false, {Dtmf})) return TransferOutcome::Ignored;
-    return noteKnown(transfer(dtmfWritePlan(doc_.dtmf, host_)), {Dtmf});
+    return noteKnown(transfer(dtmfWritePlan(doc_.dtmf)), {Dtmf});
 }
 TransferOutcome Commands::readTitle() {
-    return noteKnown(transfer(readTitlePlan(doc_.title, doc_.grid, host_)), {Title});
+    return noteKnown(transfer(readTitlePlan(doc_.title, doc_.grid)), {Title});
 }
 TransferOutcome Commands::writeTitle() {
     if (busy()) return TransferOutcome::Ignored;
     if (!confirmWrite(false, {Title})) return TransferOutcome::Ignored;
-    return noteKnown(transfer(writeTitlePlan(doc_.title, doc_.grid, host_)), {Title});
+    return noteKnown(transfer(writeTitlePlan(doc_.title, doc_.grid)), {Title});
 }
 
 const char* const UnshownValuesText = "These values from the radio are not in their lists; they are kept as read:";
@@ -347,20 +343,8 @@ private:
 
 }  // namespace
 
-void Commands::preparePercentBar(engine::Plan& plan) {
-    plan.prepare = [this] {
-        host_.setProgressMax(100);
-        host_.setProgressValue(0);
-    };
-    plan.completed = [this, done = plan.completed] {
-        if (done) done();
-        host_.setProgressValue(100);
-    };
-}
-
 engine::Plan Commands::bankReadPlan() {
     engine::Plan plan = tqm5::bankReadPlan(doc_.banks);
-    preparePercentBar(plan);
     plan.succeeded = [this] {
         // The Memory page shows labels for the layout just read.
         if (doc_.lastTab == 0 || doc_.lastTab == MemoryPage) followLayout(doc_);
@@ -380,9 +364,7 @@ TransferOutcome Commands::bankWrite() {
         return TransferOutcome::Error;
     }
     if (!confirmWrite(false, {Banks})) return TransferOutcome::Ignored;
-    engine::Plan plan = bankWritePlan(doc_.banks);
-    preparePercentBar(plan);
-    return noteKnown(transfer(plan), {Banks});
+    return noteKnown(transfer(bankWritePlan(doc_.banks)), {Banks});
 }
 
 void Commands::bankReset() {
@@ -401,17 +383,11 @@ void Commands::bankDown() {
     if (!busy()) doc_.banks.step(-1);
 }
 
-TransferOutcome Commands::oneTouchRead() {
-    engine::Plan plan = oneTouchReadPlan(doc_.oneTouch);
-    preparePercentBar(plan);
-    return noteKnown(transfer(plan), {OneTouch});
-}
+TransferOutcome Commands::oneTouchRead() { return noteKnown(transfer(oneTouchReadPlan(doc_.oneTouch)), {OneTouch}); }
 TransferOutcome Commands::oneTouchWrite() {
     if (busy()) return TransferOutcome::Ignored;
     if (!confirmWrite(false, {OneTouch})) return TransferOutcome::Ignored;
-    engine::Plan plan = oneTouchWritePlan(doc_.oneTouch);
-    preparePercentBar(plan);
-    return noteKnown(transfer(plan), {OneTouch});
+    return noteKnown(transfer(oneTouchWritePlan(doc_.oneTouch)), {OneTouch});
 }
 void Commands::oneTouchReset() {
     if (!busy()) doc_.oneTouch.reset();

@@ -290,7 +290,6 @@ public:
     bool stoppable() const { return busy(); }
 
 private:
-    TransferContext context();
     TransferOutcome read(int first, int last, bool full);
     TransferOutcome write(int first, int last, bool full, bool ask = true);
     // One silent step of Read All or Write All; false when the window is
@@ -319,7 +318,6 @@ private:
     // blockMoved (itself when no one listens).
     engine::Plan tapped(const engine::Plan& plan);
     TransferOutcome verifyWritten(const std::vector<WrittenBlock>& written);
-    void preparePercentBar(engine::Plan& plan);
     TransferState groupState_;
     // False while a transfer's blocks must not go into the document's image
     // of the radio (the check before a changes-only write).

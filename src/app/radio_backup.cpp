@@ -80,8 +80,8 @@ bool loadImageIntoDocument(const RadioImage& image, Document& doc, std::string* 
              return oneTouchReadPlan(doc.oneTouch);
          },
          [&] { doc.known.oneTouch = true; }},
-        {[&] { return readTitlePlan(doc.title, doc.grid, host); }, [&] { doc.known.title = true; }},
-        {[&] { return readSettingsPlan(doc.setMode, doc.dtmf, host); },
+        {[&] { return readTitlePlan(doc.title, doc.grid); }, [&] { doc.known.title = true; }},
+        {[&] { return readSettingsPlan(doc.setMode, doc.dtmf); },
          [&] { doc.known.settings = doc.known.dtmf = true; }},
         {[&] { return glyphReadPlan(doc.glyphs); }, [] {}},
         {[&] {

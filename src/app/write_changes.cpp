@@ -147,6 +147,7 @@ engine::Plan checkPlan(const std::vector<uint32_t>& addresses, const RadioImage&
     for (uint32_t a : addresses)
         if (std::find(reads.begin(), reads.end(), a) == reads.end()) reads.push_back(a);
     const int count = static_cast<int>(reads.size());
+    plan.progressMax = 100;
     for (int i = 0; i < count; ++i) {
         engine::Block b;
         b.kind = engine::Block::Kind::Read;
@@ -258,6 +259,7 @@ TransferOutcome Commands::writeChecked(const RadioImage& target, const std::vect
     // 2. The blocks, noted in the journal as the radio takes them.
     engine::Plan plan = restorePlan(blocks);
     plan.what = "changes";
+    plan.progressMax = 100;
     const int count = static_cast<int>(plan.blocks.size());
     for (int i = 0; i < count; ++i) {
         const int at = 30 + (i + 1) * 40 / count;

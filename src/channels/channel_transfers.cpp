@@ -38,7 +38,7 @@ void fullRangeCompleted(Host& host) {
 
 // The twelve blocks of the pass-channel index, built from the grid when the
 // first of them is sent (after every row is written).
-void appendPassIndex(Plan& plan, ChannelGrid& grid, Host& host) {
+void appendPassIndex(Plan& plan, ChannelGrid& grid) {
     const int first = static_cast<int>(plan.budgets.size());
     plan.budgets.insert(plan.budgets.end(), {IndexFirstBudget, IndexMiddleBudget, IndexLastBudget});
     auto blocks = std::make_shared<std::vector<PassIndexBlock>>();
@@ -48,11 +48,8 @@ void appendPassIndex(Plan& plan, ChannelGrid& grid, Host& host) {
         b.address = radio::PassIndex.address + 63u * uint32_t(L - 1);
         b.budget = first + (L == 1 ? 0 : L <= 11 ? 1 : 2);
         if (L == 1) {
-            b.prepare = [&grid, &host, blocks] {
-                host.setProgressMax(100);
-                host.setProgressValue(0);
-                *blocks = passIndexBlocks(buildPassIndex(grid));
-            };
+            b.prepare = [&grid, blocks] { *blocks = passIndexBlocks(buildPassIndex(grid)); };
+            b.before = {0, -1, 100};  // the index has a bar of its own
             b.after = {20, 20};
         } else if (L <= 11) {
             b.after = {5 * L + 20, 5 * L + 20};
@@ -70,12 +67,10 @@ Plan channelReadPlan(ChannelGrid& grid, Host& host, int first, int last, bool fu
     plan.busyCode = full ? BusyMemoryRead : BusyOneMemoryRead;
     plan.what = "channels";
     plan.budgets = {ReadFailureBudget};
+    plan.progressMax = full ? FullProgressMax : count;
+    plan.progressOnceIdentified = true;
     plan.prepare = [&grid] { grid.setHighlight(false); };
-    plan.identified = [&grid, &host, full, count] {
-        host.setProgressMax(full ? FullProgressMax : count);
-        host.setProgressValue(0);
-        grid.setRedraw(false);
-    };
+    plan.identified = [&grid] { grid.setRedraw(false); };
     plan.blocks.reserve(static_cast<std::size_t>(count));
     for (int row = first; row <= last; ++row) {
         Block b;
@@ -106,9 +101,8 @@ Plan channelWritePlan(ChannelGrid& grid, Host& host, int first, int last, bool f
     plan.busyCode = full ? BusyMemoryWrite : BusyOneMemoryWrite;
     plan.what = "channels";
     plan.budgets = {WriteFailureBudget};
-    plan.prepare = [&grid, &host, full, count] {
-        host.setProgressValue(0);
-        host.setProgressMax(full ? FullProgressMax : count);
+    plan.progressMax = full ? FullProgressMax : count;
+    plan.prepare = [&grid, full] {
         grid.setHighlight(false);
         if (full) grid.selectRow(1);
         grid.setRedraw(false);
@@ -128,8 +122,8 @@ Plan channelWritePlan(ChannelGrid& grid, Host& host, int first, int last, bool f
     }
     if (full) plan.blocks.back().accepted = [&host] { fullRangeCompleted(host); };
     // The radio's pass-channel index follows the pass channels it holds.
-    if (full || (first <= LastPassRow && last >= FirstPassRow)) appendPassIndex(plan, grid, host);
-    plan.completed = [&host] { host.setProgressValue(100); };
+    if (full || (first <= LastPassRow && last >= FirstPassRow)) appendPassIndex(plan, grid);
+    plan.done = {100};
     return plan;
 }
 
@@ -145,42 +139,6 @@ void blankEmptyRows(ChannelGrid& grid) {
         for (int c = 1; c < GridCols; ++c) grid.setCell(row, c, "");
         grid.setNameString(row - 1, "");
     }
-}
-
-engine::Environment environment(TransferContext& ctx) {
-    engine::Environment env{ctx.link, ctx.host, ctx.state, ctx.portNumber, ctx.timeoutMs, {}, {}};
-    env.endOfTransferReset = [&ctx] {
-        ctx.host.setProgressText(engine::percentText(0));
-        ctx.state.busy = Idle;
-        resetGridAfterTransfer(ctx.grid);
-        ctx.host.enableTransferControls();
-        ctx.host.setProgressValue(0);
-    };
-    env.resumeDisplay = [&ctx] { ctx.grid.setRedraw(true); };
-    return env;
-}
-
-namespace {
-TransferOutcome runPlan(TransferContext& ctx, const Plan& plan) {
-    engine::Environment env = environment(ctx);
-    return engine::run(plan, env);
-}
-}  // namespace
-
-TransferOutcome memoryRead(TransferContext ctx) {
-    return runPlan(ctx, channelReadPlan(ctx.grid, ctx.host, 1, LastRow, true));
-}
-
-TransferOutcome memoryWrite(TransferContext ctx) {
-    return runPlan(ctx, channelWritePlan(ctx.grid, ctx.host, 1, LastRow, true));
-}
-
-TransferOutcome oneMemoryRead(TransferContext ctx) {
-    return runPlan(ctx, channelReadPlan(ctx.grid, ctx.host, ctx.grid.rangeFirst(), ctx.grid.rangeLast(), false));
-}
-
-TransferOutcome oneMemoryWrite(TransferContext ctx) {
-    return runPlan(ctx, channelWritePlan(ctx.grid, ctx.host, ctx.grid.rangeFirst(), ctx.grid.rangeLast(), false));
 }
 
 }  // namespace tqm5

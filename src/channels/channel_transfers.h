@@ -5,7 +5,6 @@
 #include "channels/channel_grid.h"
 #include "engine/session.h"
 #include "protocol/host.h"
-#include "protocol/serial_link.h"
 #include "protocol/transfer_state.h"
 
 namespace tqm5 {
@@ -37,20 +36,5 @@ void resetGridAfterTransfer(ChannelGrid& grid);
 
 // Every row 1-1602 except the call rows that holds no channel shows nothing.
 void blankEmptyRows(ChannelGrid& grid);
-
-// The four commands on a grid, a link and a host: what the window runs.
-struct TransferContext {
-    ChannelGrid& grid;
-    TransferState& state;
-    SerialLink& link;
-    Host& host;
-    int portNumber = 1;
-    int timeoutMs = 1000;
-};
-engine::Environment environment(TransferContext& ctx);
-TransferOutcome memoryRead(TransferContext ctx);
-TransferOutcome memoryWrite(TransferContext ctx);
-TransferOutcome oneMemoryRead(TransferContext ctx);
-TransferOutcome oneMemoryWrite(TransferContext ctx);
 
 }  // namespace tqm5

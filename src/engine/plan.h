@@ -17,6 +17,7 @@ namespace tqm5::engine {
 struct Progress {
     int value = -1;    // progress bar value
     int percent = -1;  // shown as "<percent>%"
+    int max = -1;      // progress bar maximum, set before the value
 };
 
 struct Block {
@@ -52,11 +53,19 @@ struct Plan {
     std::string what;
     int identifyAttempts = 3;  // 0: the session needs no identification
     std::vector<int> budgets;  // failed exchanges each budget tolerates
+    // The progress bar's maximum, set with the bar back at 0 as the run
+    // starts (before `prepare`), or once the radio identified itself
+    // (before `identified`) when `progressOnceIdentified`. 0 leaves the bar
+    // as it is.
+    int progressMax = 0;
+    bool progressOnceIdentified = false;
     // Runs once the busy code is set, before the identification.
     std::function<void()> prepare;
     // Runs after a successful identification, before the first block.
     std::function<void()> identified;
     std::vector<Block> blocks;
+    // Shown once the last block was accepted, before `completed`.
+    Progress done;
     // Runs after the last block was accepted, before the success ending.
     std::function<void()> completed;
     // Runs in the success ending, once "100%" shows and before the message.

@@ -34,12 +34,15 @@ public:
         env_.host.disableTransferControls();
         try {
             proto_.configure();
+            if (!plan_.progressOnceIdentified) showScale();
             if (plan_.prepare) plan_.prepare();
             if (!identify()) return fail();
+            if (plan_.progressOnceIdentified) showScale();
             if (plan_.identified) plan_.identified();
             std::vector<int> used(plan_.budgets.size(), 0);
             for (const Block& b : plan_.blocks)
                 if (!transfer(b, used.at(static_cast<std::size_t>(b.budget)))) return fail();
+            show(plan_.done);
             if (plan_.completed) plan_.completed();
             return succeed();
         } catch (const PortError&) {
@@ -55,8 +58,14 @@ public:
 
 private:
     void show(const Progress& p) {
+        if (p.max >= 0) env_.host.setProgressMax(p.max);
         if (p.value >= 0) env_.host.setProgressValue(p.value);
         if (p.percent >= 0) env_.host.setProgressText(percentText(p.percent));
+    }
+
+    // The plan's own scale for the bar, from 0.
+    void showScale() {
+        if (plan_.progressMax > 0) show({0, -1, plan_.progressMax});
     }
 
     bool identify() {

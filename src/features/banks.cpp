@@ -16,6 +16,7 @@ engine::Plan bankReadPlan(BankLayout& layout) {
     plan.busyCode = BusyBankRead;
     plan.what = "bank layout";
     plan.budgets = {3, 3};
+    plan.progressMax = 100;
     auto scratch = std::make_shared<std::array<int, BankLayout::Banks>>(layout.size);
     for (int block = 0; block < BankBlocks; ++block) {
         engine::Block b;
@@ -27,6 +28,7 @@ engine::Plan bankReadPlan(BankLayout& layout) {
         b.decode = [scratch, block](const Bytes& data) { return decodeBankBlock(data, block, *scratch); };
         plan.blocks.push_back(std::move(b));
     }
+    plan.done = {100};
     plan.completed = [&layout, scratch] { layout.assign(*scratch); };
     return plan;
 }
@@ -36,6 +38,7 @@ engine::Plan bankWritePlan(const BankLayout& layout) {
     plan.busyCode = BusyBankWrite;
     plan.what = "bank layout";
     plan.budgets = {3, 3};
+    plan.progressMax = 100;
     for (int block = 0; block < BankBlocks; ++block) {
         engine::Block b;
         b.kind = engine::Block::Kind::Write;
@@ -45,6 +48,7 @@ engine::Plan bankWritePlan(const BankLayout& layout) {
         b.encode = [&layout, block] { return encodeBankBlock(layout, block); };
         plan.blocks.push_back(std::move(b));
     }
+    plan.done = {100};
     return plan;
 }
 

@@ -198,36 +198,30 @@ void appendDtmfWrites(engine::Plan& plan, const DtmfSettings& dtmf, const std::a
     }
 }
 
-engine::Plan dtmfReadPlan(DtmfSettings& dtmf, Host& host) {
+engine::Plan dtmfReadPlan(DtmfSettings& dtmf) {
     engine::Plan plan;
     plan.busyCode = BusyDtmfRead;
     plan.what = "DTMF memories";
+    plan.progressMax = 100;
     auto scratch = std::make_shared<DtmfSettings>();
-    plan.prepare = [&host, &dtmf, scratch] {
-        host.setProgressMax(100);
-        host.setProgressValue(0);
+    plan.prepare = [&dtmf, scratch] {
         scratch->memories = dtmf.memories;
         scratch->lists = dtmf.lists;
         scratch->raw = dtmf.raw;
     };
     appendDtmfReads(plan, scratch, {{{30, 30}, {60, 60}, {90, 90}}});
-    plan.completed = [&host, &dtmf, scratch] {
-        host.setProgressValue(100);
-        applyDtmf(dtmf, *scratch);
-    };
+    plan.done = {100};
+    plan.completed = [&dtmf, scratch] { applyDtmf(dtmf, *scratch); };
     return plan;
 }
 
-engine::Plan dtmfWritePlan(DtmfSettings& dtmf, Host& host) {
+engine::Plan dtmfWritePlan(DtmfSettings& dtmf) {
     engine::Plan plan;
     plan.busyCode = BusyDtmfWrite;
     plan.what = "DTMF memories";
-    plan.prepare = [&host] {
-        host.setProgressMax(100);
-        host.setProgressValue(0);
-    };
+    plan.progressMax = 100;
     appendDtmfWrites(plan, dtmf, {{{30, 30}, {60, 60}, {90, 90}}});
-    plan.completed = [&host] { host.setProgressValue(100); };
+    plan.done = {100};
     return plan;
 }
 

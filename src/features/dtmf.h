@@ -10,7 +10,6 @@
 
 #include "base/listeners.h"
 #include "engine/plan.h"
-#include "protocol/host.h"
 
 namespace tqm5 {
 
@@ -71,7 +70,7 @@ constexpr int StepAttempts = 3;
 constexpr int BusyDtmfRead = 11;
 constexpr int BusyDtmfWrite = 12;
 // The DTMF frame's "Read" and "Write": the three blocks alone.
-engine::Plan dtmfReadPlan(DtmfSettings& dtmf, Host& host);
-engine::Plan dtmfWritePlan(DtmfSettings& dtmf, Host& host);
+engine::Plan dtmfReadPlan(DtmfSettings& dtmf);
+engine::Plan dtmfWritePlan(DtmfSettings& dtmf);
 
 }  // namespace tqm5

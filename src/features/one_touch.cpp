@@ -131,6 +131,8 @@ engine::Plan oneTouchReadPlan(OneTouchMemories& keys) {
     plan.busyCode = BusyOneTouch;
     plan.what = "one-touch keys";
     plan.budgets = {3};
+    plan.progressMax = 100;
+    plan.done = {100};
     engine::Block b;
     b.kind = engine::Block::Kind::Read;
     b.address = radio::OneTouch.address;
@@ -146,6 +148,8 @@ engine::Plan oneTouchWritePlan(const OneTouchMemories& keys) {
     plan.busyCode = BusyOneTouch + 1;
     plan.what = "one-touch keys";
     plan.budgets = {3};
+    plan.progressMax = 100;
+    plan.done = {100};
     engine::Block b;
     b.kind = engine::Block::Kind::Write;
     b.address = radio::OneTouch.address;

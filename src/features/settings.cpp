@@ -261,7 +261,7 @@ void appendSettingsReads(engine::Plan& plan, std::shared_ptr<SettingsImage> imag
 
 }  // namespace
 
-engine::Plan readSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf, Host& host) {
+engine::Plan readSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf) {
     // Everything is decoded into these first; the controls change only once
     // every block arrived.
     struct Scratch {
@@ -273,9 +273,8 @@ engine::Plan readSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf, Host& host
     engine::Plan plan;
     plan.busyCode = BusySettingsRead;
     plan.what = "settings and DTMF";
-    plan.prepare = [&host, &dtmf, scratch] {
-        host.setProgressMax(100);
-        host.setProgressValue(0);
+    plan.progressMax = 100;
+    plan.prepare = [&dtmf, scratch] {
         scratch->dtmf->memories = dtmf.memories;
         scratch->dtmf->lists = dtmf.lists;
         scratch->dtmf->raw = dtmf.raw;
@@ -288,8 +287,8 @@ engine::Plan readSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf, Host& host
     };
     plan.blocks.push_back(std::move(wp));
     appendDtmfReads(plan, scratch->dtmf, {{{55, 55}, {65, 65}, {80, 80}}});
-    plan.completed = [&s, &dtmf, &host, scratch] {
-        host.setProgressValue(100);
+    plan.done = {100};
+    plan.completed = [&s, &dtmf, scratch] {
         s.image = *scratch->image;
         s.imageFromRadio = true;
         std::vector<std::string> notes = applySettingsImage(s, s.image);
@@ -306,15 +305,12 @@ engine::Plan readSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf, Host& host
     return plan;
 }
 
-engine::Plan writeSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf, Host& host) {
+engine::Plan writeSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf) {
     engine::Plan plan;
     plan.busyCode = BusySettingsWrite;
     plan.what = "settings and DTMF";
+    plan.progressMax = 100;
     auto lastRead = std::make_shared<SettingsImage>(s.image);
-    plan.prepare = [&host] {
-        host.setProgressMax(100);
-        host.setProgressValue(0);
-    };
     // The radio's current bytes first, so that every kept byte is its own.
     appendSettingsReads(plan, lastRead, {{{10, 10}, {20, 20}, {35, 35}}});
     plan.blocks.back().accepted = [&s, lastRead] {
@@ -328,7 +324,7 @@ engine::Plan writeSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf, Host& hos
         plan.blocks.push_back(std::move(b));
     }
     appendDtmfWrites(plan, dtmf, {{{-1, -1}, {85, 85}, {90, 90}}});
-    plan.completed = [&host] { host.setProgressValue(100); };
+    plan.done = {100};
     return plan;
 }
 

@@ -13,7 +13,6 @@
 #include "engine/plan.h"
 #include "features/dtmf.h"
 #include "features/setmode_catalogue.h"
-#include "protocol/host.h"
 
 namespace tqm5 {
 
@@ -94,7 +93,7 @@ std::vector<uint8_t> encodeSettingsBlock(int block, const SetModeSettings& s, co
 
 constexpr int BusySettingsRead = 7;
 constexpr int BusySettingsWrite = 8;
-engine::Plan readSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf, Host& host);
-engine::Plan writeSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf, Host& host);
+engine::Plan readSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf);
+engine::Plan writeSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf);
 
 }  // namespace tqm5

@@ -120,16 +120,13 @@ DecodedTitle decodeTitle(const std::vector<uint8_t>& data) {
     return out;
 }
 
-engine::Plan readTitlePlan(OpeningTitle& t, ChannelGrid& grid, Host& host) {
+engine::Plan readTitlePlan(OpeningTitle& t, ChannelGrid& grid) {
     engine::Plan plan;
     plan.busyCode = BusyTitleRead;
     plan.what = "opening title";
     plan.budgets = {StepAttempts};
+    plan.progressMax = 100;
     auto decoded = std::make_shared<DecodedTitle>();
-    plan.prepare = [&host] {
-        host.setProgressMax(100);
-        host.setProgressValue(0);
-    };
     engine::Block b;
     b.kind = engine::Block::Kind::Read;
     b.address = radio::Title.address;
@@ -140,8 +137,8 @@ engine::Plan readTitlePlan(OpeningTitle& t, ChannelGrid& grid, Host& host) {
         return true;
     };
     plan.blocks.push_back(std::move(b));
-    plan.completed = [&t, &grid, &host, decoded] {
-        host.setProgressValue(100);
+    plan.done = {100};
+    plan.completed = [&t, &grid, decoded] {
         grid.setNameString(TitleNameSlot, decoded->titleString);
         t.text = nameToDisplay(decoded->titleString);
         t.slide = decoded->slide;
@@ -150,15 +147,12 @@ engine::Plan readTitlePlan(OpeningTitle& t, ChannelGrid& grid, Host& host) {
     return plan;
 }
 
-engine::Plan writeTitlePlan(OpeningTitle& t, ChannelGrid& grid, Host& host) {
+engine::Plan writeTitlePlan(OpeningTitle& t, ChannelGrid& grid) {
     engine::Plan plan;
     plan.busyCode = BusyTitleWrite;
     plan.what = "opening title";
     plan.budgets = {StepAttempts};
-    plan.prepare = [&host] {
-        host.setProgressMax(100);
-        host.setProgressValue(0);
-    };
+    plan.progressMax = 100;
     engine::Block b;
     b.kind = engine::Block::Kind::Write;
     b.address = radio::Title.address;
@@ -169,7 +163,7 @@ engine::Plan writeTitlePlan(OpeningTitle& t, ChannelGrid& grid, Host& host) {
     };
     b.encodeEachAttempt = true;  // Reset and the character buttons work during the write
     plan.blocks.push_back(std::move(b));
-    plan.completed = [&host] { host.setProgressValue(100); };
+    plan.done = {100};
     return plan;
 }
 

@@ -9,7 +9,6 @@
 #include "base/listeners.h"
 #include "channels/channel_grid.h"
 #include "engine/plan.h"
-#include "protocol/host.h"
 
 namespace tqm5 {
 
@@ -52,7 +51,7 @@ DecodedTitle decodeTitle(const std::vector<uint8_t>& data);
 constexpr int BusyTitleRead = 9;
 constexpr int BusyTitleWrite = 10;
 // The title string lives in the grid's extra name slot.
-engine::Plan readTitlePlan(OpeningTitle& t, ChannelGrid& grid, Host& host);
-engine::Plan writeTitlePlan(OpeningTitle& t, ChannelGrid& grid, Host& host);
+engine::Plan readTitlePlan(OpeningTitle& t, ChannelGrid& grid);
+engine::Plan writeTitlePlan(OpeningTitle& t, ChannelGrid& grid);
 
 }  // namespace tqm5

@@ -3,12 +3,10 @@
 // What every link must do alike is in tests/protocol/test_link_suite.cpp.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "channels/channel_transfers.h"
+#include "app/commands.h"
+#include "app/startup.h"
 #include "channels/pass_index.h"
 #include "channels/record_codec.h"
-#include "protocol/clone_protocol.h"
 #include "support/emulator_link.h"
 #include "support/recording_host.h"
 
@@ -47,11 +45,11 @@ void fillSample(ChannelGrid& g) {
 }
 
 struct Rig {
-    ChannelGrid grid;
-    TransferState state;
+    Document doc;
     test::EmulatorLink link;
     test::RecordingHost host;
-    TransferContext ctx() { return TransferContext{grid, state, link, host, 3, 60}; }
+    Commands commands{doc, link, host};
+    Rig() { startUp(doc); commands.timeoutMs = 60; }
     int countLog(const std::string& what) {
         int n = 0;
         for (const auto& l : link.radio.log()) n += l.find(what) != std::string::npos;
@@ -63,13 +61,13 @@ struct Rig {
 
 TEST(ChannelTransfers, PassIndexWrittenByteExact) {
     Rig w;
-    ASSERT_EQ(memoryWrite(w.ctx()), TransferOutcome::Success);
+    ASSERT_EQ(w.commands.memoryWrite(), TransferOutcome::Success);
     for (uint32_t a = 0x0C00; a <= 0x0EC2; ++a) ASSERT_EQ(w.link.mem(a), 0xFF) << a;
     EXPECT_EQ(w.link.mem(0x0EC3), 0x00);
 
-    fillSample(w.grid);
-    ASSERT_EQ(memoryWrite(w.ctx()), TransferOutcome::Success);
-    const auto expected = buildPassIndex(w.grid);
+    fillSample(w.doc.grid);
+    ASSERT_EQ(w.commands.memoryWrite(), TransferOutcome::Success);
+    const auto expected = buildPassIndex(w.doc.grid);
     for (int i = 0; i < PassIndexBytes; ++i) ASSERT_EQ(w.link.mem(0x0C00 + i), expected[i]) << i;
     EXPECT_EQ(w.link.mem(0x0C00 + 7 * 100 + 5), 7);   // head names channel 7
     EXPECT_EQ(w.link.mem(0x0C00 + 7 * 7 + 5), 2);     // 7 -> 2
@@ -83,7 +81,7 @@ TEST(ChannelTransfers, ReadFailureBudgetIsThirty) {
         Rig r;
         // Exchange 1 is the identification; the next ones read rows.
         for (int e = 2; e < 2 + faults; ++e) r.link.radio.forceFault(e, FaultKind::BrokenTail);
-        TransferOutcome out = memoryRead(r.ctx());
+        TransferOutcome out = r.commands.memoryRead();
         if (faults == 29) {
             EXPECT_EQ(out, TransferOutcome::Success);
             EXPECT_EQ(r.host.lastText(), "Success");
@@ -91,9 +89,9 @@ TEST(ChannelTransfers, ReadFailureBudgetIsThirty) {
             EXPECT_EQ(out, TransferOutcome::Error);
             EXPECT_EQ(r.host.lastText(), "Error");
             EXPECT_EQ(r.host.messages.back().title, " Error");
-            EXPECT_EQ(r.state.quiet, QuietFailed);
+            EXPECT_EQ(r.doc.state.quiet, QuietFailed);
         }
-        EXPECT_EQ(r.state.busy, Idle);
+        EXPECT_EQ(r.doc.state.busy, Idle);
         EXPECT_FALSE(r.link.isOpen());
     }
 }
@@ -101,16 +99,16 @@ TEST(ChannelTransfers, ReadFailureBudgetIsThirty) {
 TEST(ChannelTransfers, WriteBudgetsAndIndexBudgets) {
     Rig w;
     for (int e = 2; e < 22; ++e) w.link.radio.forceFault(e, FaultKind::ExtraByte);
-    EXPECT_EQ(memoryWrite(w.ctx()), TransferOutcome::Error);
+    EXPECT_EQ(w.commands.memoryWrite(), TransferOutcome::Error);
     EXPECT_EQ(w.countLog("W 01200"), 20);
 
     // Index block 1 has 3 tries: rows 1623 + id = 1624 exchanges come first.
     Rig x;
     for (int e = 1625; e < 1628; ++e) x.link.radio.forceFault(e, FaultKind::BrokenTail);
-    EXPECT_EQ(memoryWrite(x.ctx()), TransferOutcome::Error);
+    EXPECT_EQ(x.commands.memoryWrite(), TransferOutcome::Error);
     Rig y;
     for (int e = 1625; e < 1627; ++e) y.link.radio.forceFault(e, FaultKind::BrokenTail);
-    EXPECT_EQ(memoryWrite(y.ctx()), TransferOutcome::Success);
+    EXPECT_EQ(y.commands.memoryWrite(), TransferOutcome::Success);
     EXPECT_EQ(y.host.progressValue, 0);
 }
 
@@ -140,7 +138,7 @@ TEST(ChannelTransfers, EveryWriteBudgetStartsAfresh) {
         step(c.index1);
         for (int block = 2; block <= 11; ++block) step(block == 2 ? c.index2 : block == 7 ? c.index7 : 0);
         step(c.index12);
-        EXPECT_EQ(memoryWrite(w.ctx()), c.outcome) << c.row1 << " " << c.index1 << " " << c.index2;
+        EXPECT_EQ(w.commands.memoryWrite(), c.outcome) << c.row1 << " " << c.index1 << " " << c.index2;
     }
 }
 

@@ -149,6 +149,29 @@ TEST(Engine, IdentificationAttemptsAndReadDecoding) {
     EXPECT_EQ(s.host.progressTexts, (std::vector<std::string>{"16%", "32%", "100%"}));
 }
 
+// The bar's scale is set from 0 as the run starts, or only once the radio
+// identified itself; a block may set a scale of its own.
+TEST(Engine, ProgressScaleAtTheStartOrOnceIdentified) {
+    for (bool onceIdentified : {false, true}) {
+        Rig r;
+        r.link.answer = [](const Bytes& cmd) { return Bytes(cmd.begin(), cmd.end()); };  // never "OK"
+        Plan p = sharedBudgetPlan();
+        p.progressMax = 50;
+        p.progressOnceIdentified = onceIdentified;
+        EXPECT_EQ(run(p, r.env), Outcome::Error);
+        EXPECT_EQ(r.host.progressMax, onceIdentified ? 0 : 50);
+    }
+    Rig s;
+    Plan q = sharedBudgetPlan();
+    q.progressMax = 1704;
+    q.progressOnceIdentified = true;
+    q.blocks[2].before = {0, -1, 100};
+    q.done = {100};
+    EXPECT_EQ(run(q, s.env), Outcome::Success);
+    EXPECT_EQ(s.host.progressMax, 100);
+    EXPECT_EQ(s.host.progressValues, (std::vector<int>{0, 0, 100, 0}));
+}
+
 TEST(Engine, UnusableDataEndsLikeAPortError) {
     Rig r;
     Plan p;

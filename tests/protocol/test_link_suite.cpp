@@ -11,7 +11,6 @@
 
 #include "app/commands.h"
 #include "app/startup.h"
-#include "channels/channel_transfers.h"
 #include "channels/record_codec.h"
 #include "emulator/demo_image.h"
 #include "emulator/pty_server.h"
@@ -74,9 +73,7 @@ struct QtHost : test::RecordingHost {
 
 class Links : public ::testing::TestWithParam<Via> {
 protected:
-    ChannelGrid grid;      // for the channel transfers on their own
-    TransferState state;
-    std::unique_ptr<Document> doc;  // for the feature commands
+    std::unique_ptr<Document> doc;
     QtHost host;
     std::unique_ptr<Line> line;
     std::unique_ptr<Commands> commands;
@@ -99,7 +96,7 @@ protected:
     }
     void demo() { connect({}, false, false); }
     bool pty() const { return GetParam() == Via::Pty; }
-    TransferContext ctx() { return TransferContext{grid, state, line->link(), host, 1, timeoutMs}; }
+    ChannelGrid& grid() { return doc->grid; }
 
     Bytes mem(uint32_t at, std::size_t n) {
         Bytes out;
@@ -175,11 +172,11 @@ INSTANTIATE_TEST_SUITE_P(, Links, ::testing::Values(Via::InProcess, Via::Pty),
                          [](const auto& info) { return info.param == Via::Pty ? "Pty" : "InProcess"; });
 
 TEST_P(Links, ChannelsWrittenThenReadComeBackInEveryRow) {
-    fillSample(grid);
-    ASSERT_EQ(memoryWrite(ctx()), TransferOutcome::Success) << host.lastText();
+    fillSample(grid());
+    ASSERT_EQ(commands->memoryWrite(), TransferOutcome::Success) << host.lastText();
     EXPECT_EQ(host.lastText(), "Success");
     EXPECT_EQ(host.messages.back().title, " Finish");
-    for (int row = 1; row <= LastRow; ++row) ASSERT_EQ(record(row), asBytes(encodeRecord(grid, row))) << row;
+    for (int row = 1; row <= LastRow; ++row) ASSERT_EQ(record(row), asBytes(encodeRecord(grid(), row))) << row;
     // Dual pair 0 sits at records 1101 (main) and 1201 (sub).
     EXPECT_EQ(mem(addressOfRecord(1201) + 1, 1)[0], 0xC0);  // 435 MHz = 0x19EDE8C0
     // The pass-channel index links 7 -> 2 -> 5 from its head.
@@ -191,27 +188,27 @@ TEST_P(Links, ChannelsWrittenThenReadComeBackInEveryRow) {
     EXPECT_EQ(index[5 * 7 + 5], 0xFF);
     EXPECT_FALSE(line->link().isOpen());
 
-    const ChannelGrid written = grid;
-    grid = ChannelGrid();
-    grid.setCell(700, ColFreq, "stale");  // a row the radio holds nothing for
-    grid.setNameString(699, "stale");
+    const ChannelGrid written = grid();
+    grid() = ChannelGrid();
+    grid().setCell(700, ColFreq, "stale");  // a row the radio holds nothing for
+    grid().setNameString(699, "stale");
     host.progressTexts.clear();
-    ASSERT_EQ(memoryRead(ctx()), TransferOutcome::Success);
+    ASSERT_EQ(commands->memoryRead(), TransferOutcome::Success);
     for (int row = 1; row <= LastRow; ++row) {
-        ASSERT_EQ(grid.inUse(row), written.inUse(row)) << row;
+        ASSERT_EQ(grid().inUse(row), written.inUse(row)) << row;
         if (!written.inUse(row)) continue;
         for (int c = 1; c < GridCols; ++c) {
             if (c != ColCarrier) {
-                EXPECT_EQ(grid.cell(row, c), written.cell(row, c)) << row << "/" << c;
+                EXPECT_EQ(grid().cell(row, c), written.cell(row, c)) << row << "/" << c;
             }
         }
-        EXPECT_EQ(grid.nameString(row - 1), written.nameString(row - 1));
-        EXPECT_EQ(grid.attr(row), written.attr(row));
+        EXPECT_EQ(grid().nameString(row - 1), written.nameString(row - 1));
+        EXPECT_EQ(grid().attr(row), written.attr(row));
     }
-    EXPECT_EQ(grid.cell(700, ColFreq), "");
-    EXPECT_EQ(grid.nameString(699), "");
-    EXPECT_EQ(grid.cell(2, ColName), "東京:2~");
-    EXPECT_EQ(grid.cell(999, ColName), "あ愛:1~");
+    EXPECT_EQ(grid().cell(700, ColFreq), "");
+    EXPECT_EQ(grid().nameString(699), "");
+    EXPECT_EQ(grid().cell(2, ColName), "東京:2~");
+    EXPECT_EQ(grid().cell(999, ColName), "あ愛:1~");
     // Progress: 95% at row 1623, then 100%.
     auto& texts = host.progressTexts;
     auto at95 = std::find(texts.begin(), texts.end(), "95%");
@@ -219,17 +216,17 @@ TEST_P(Links, ChannelsWrittenThenReadComeBackInEveryRow) {
     EXPECT_EQ(*(at95 + 1), "100%");
     EXPECT_EQ(texts.back(), "0%");
     EXPECT_EQ(host.progressMax, 1704);
-    EXPECT_EQ(state.busy, Idle);
+    EXPECT_EQ(doc->state.busy, Idle);
     EXPECT_GE(host.enableCalls, 1);
-    EXPECT_EQ(grid.row(), 1);
+    EXPECT_EQ(grid().row(), 1);
 }
 
 TEST_P(Links, OneRowCommandsUseTheSelectedRange) {
-    fillSample(grid);
+    fillSample(grid());
     auto oneWrite = [&](int from, int to) {
         clearLog();
-        grid.setSelection(from, to);
-        EXPECT_EQ(oneMemoryWrite(ctx()), TransferOutcome::Success);
+        grid().setSelection(from, to);
+        EXPECT_EQ(commands->oneMemoryWrite(), TransferOutcome::Success);
         return countLog("W 00C00") == 1;
     };
     EXPECT_TRUE(oneWrite(1400, 1410));
@@ -237,12 +234,12 @@ TEST_P(Links, OneRowCommandsUseTheSelectedRange) {
     EXPECT_TRUE(oneWrite(1600, 1300));
     EXPECT_FALSE(oneWrite(1, 1403));
     EXPECT_FALSE(oneWrite(1504, 1623));
-    EXPECT_EQ(record(1102), asBytes(encodeRecord(grid, 1102)));
+    EXPECT_EQ(record(1102), asBytes(encodeRecord(grid(), 1102)));
 
     // Rows 20 down to 10 are read in ascending order.
     clearLog();
-    grid.setSelection(20, 10);
-    ASSERT_EQ(oneMemoryRead(ctx()), TransferOutcome::Success);
+    grid().setSelection(20, 10);
+    ASSERT_EQ(commands->oneMemoryRead(), TransferOutcome::Success);
     std::vector<std::string> reads;
     for (const auto& l : log())
         if (l.find(" R ") != std::string::npos) reads.push_back(l.substr(l.find(" R ") + 3, 5));
@@ -252,16 +249,16 @@ TEST_P(Links, OneRowCommandsUseTheSelectedRange) {
     EXPECT_EQ(host.progressMax, 11);
 
     // A single row reads just that row; its record decodes into it.
-    grid.selectRow(2);
-    grid.setCell(2, ColName, "changed");
-    ASSERT_EQ(oneMemoryRead(ctx()), TransferOutcome::Success);
-    EXPECT_EQ(grid.cell(2, ColName), "東京:2~");
+    grid().selectRow(2);
+    grid().setCell(2, ColName, "changed");
+    ASSERT_EQ(commands->oneMemoryRead(), TransferOutcome::Success);
+    EXPECT_EQ(grid().cell(2, ColName), "東京:2~");
     EXPECT_EQ(host.progressTexts[host.progressTexts.size() - 2], "100%");
 }
 
 TEST_P(Links, IdentificationFailuresTimeoutsAndLateAnswers) {
     line->radio([](emu::Emulator& e) { e.failIdentifications(3); });
-    EXPECT_EQ(memoryRead(ctx()), TransferOutcome::Error);
+    EXPECT_EQ(commands->memoryRead(), TransferOutcome::Error);
     EXPECT_EQ(host.lastText(), "Error");
     EXPECT_EQ(exchanges(), 3u);
     EXPECT_EQ(countLog(" R "), 0);
@@ -270,8 +267,8 @@ TEST_P(Links, IdentificationFailuresTimeoutsAndLateAnswers) {
     line->radio([](emu::Emulator& e) { e.failIdentifications(2, FaultKind::Short); });
     fault(4, FaultKind::NoAnswer);  // a timeout, then the row again
     fault(6, FaultKind::Late);      // the late answer is dropped
-    grid.setSelection(1, 5);
-    EXPECT_EQ(oneMemoryRead(ctx()), TransferOutcome::Success);
+    grid().setSelection(1, 5);
+    EXPECT_EQ(commands->oneMemoryRead(), TransferOutcome::Success);
     // The radio answers in order: until its late answer is out, the retries
     // of that row time out too.
     EXPECT_GE(countLog(" R "), 8);
@@ -282,19 +279,19 @@ TEST_P(Links, IdentificationFailuresTimeoutsAndLateAnswers) {
     emu::Emulator::Options late;
     late.lateDelay = std::chrono::milliseconds(timeoutMs * 13 / 10);
     connect(late, true);
-    fillSample(grid);
-    grid.setSelection(1, 60);
+    fillSample(grid());
+    grid().setSelection(1, 60);
     fault(3, FaultKind::Late);
-    EXPECT_EQ(oneMemoryWrite(ctx()), TransferOutcome::Success);
+    EXPECT_EQ(commands->oneMemoryWrite(), TransferOutcome::Success);
     EXPECT_LE(exchanges(), 1u + 60u + 2u);  // the identification, 60 rows, a retry or two
 }
 
 TEST_P(Links, PortErrorsEndTheTransfer) {
     line->makeMissing();
-    EXPECT_EQ(memoryRead(ctx()), TransferOutcome::PortError);
+    EXPECT_EQ(commands->memoryRead(), TransferOutcome::PortError);
     EXPECT_EQ(host.lastText(), "Port Error");
     EXPECT_EQ(host.messages.back().title, " Error");
-    EXPECT_EQ(state.busy, Idle);
+    EXPECT_EQ(doc->state.busy, Idle);
     EXPECT_GE(host.enableCalls, 1);
 
     connect();  // unplugged in the middle of a read
@@ -302,44 +299,45 @@ TEST_P(Links, PortErrorsEndTheTransfer) {
     host.onEvents = [&] {
         if (++polls == 300) line->unplug();
     };
-    EXPECT_EQ(memoryRead(ctx()), TransferOutcome::PortError);
+    EXPECT_EQ(commands->memoryRead(), TransferOutcome::PortError);
     EXPECT_EQ(host.lastText(), "Port Error");
     EXPECT_FALSE(line->link().isOpen());
     host.onEvents = nullptr;
 
     connect();  // a record no table can show ends the read the same way
     poke(addressOfRow(3), Bytes{0x01, 0x40, 0x86, 0xA4, 0x08, 0, 0, 0, 0, 0, 0, 0, 0, 0});
-    grid.setCell(3, ColName, "kept");
-    EXPECT_EQ(memoryRead(ctx()), TransferOutcome::PortError);
-    EXPECT_EQ(grid.cell(3, ColName), "kept");
+    grid().setCell(3, ColName, "kept");
+    EXPECT_EQ(commands->memoryRead(), TransferOutcome::PortError);
+    EXPECT_EQ(grid().cell(3, ColName), "kept");
 }
 
 TEST_P(Links, BusyClosingAndQuietRuns) {
-    state.busy = BusyMemoryWrite;
-    EXPECT_EQ(memoryRead(ctx()), TransferOutcome::Ignored);
+    doc->state.busy = BusyMemoryWrite;
+    EXPECT_EQ(commands->memoryRead(), TransferOutcome::Ignored);
     EXPECT_EQ(exchanges(), 0u);
-    state.busy = Idle;
+    doc->state.busy = Idle;
 
     int polls = 0;
     uint64_t atClose = 0;
     host.onEvents = [&] {
         if (++polls == 100) {
-            state.closing = true;
+            doc->state.closing = true;
             atClose = exchanges();
         }
     };
-    EXPECT_EQ(memoryRead(ctx()), TransferOutcome::Closed);
+    EXPECT_EQ(commands->memoryRead(), TransferOutcome::Closed);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_FALSE(line->link().isOpen());
     EXPECT_LE(exchanges(), atClose + 1);
-    EXPECT_EQ(state.busy, Idle);
+    EXPECT_EQ(doc->state.busy, Idle);
     host.onEvents = nullptr;
-    state.closing = false;
+    doc->state.closing = false;
 
-    state.quiet = QuietOn;
-    EXPECT_EQ(memoryWrite(ctx()), TransferOutcome::Success);
+    doc->origin.known = true;  // nothing to ask before the write
+    doc->state.quiet = QuietOn;
+    EXPECT_EQ(commands->memoryWrite(), TransferOutcome::Success);
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(state.quiet, QuietNormal);
+    EXPECT_EQ(doc->state.quiet, QuietNormal);
 }
 
 TEST_P(Links, RandomFaultsNeverGiveWrongData) {
@@ -353,8 +351,8 @@ TEST_P(Links, RandomFaultsNeverGiveWrongData) {
             timeoutMs = pty() ? 100 : 10;
             o.lateDelay = std::chrono::milliseconds(timeoutMs * 13 / 10);
             connect(o);
-            grid = source;
-            const TransferOutcome wrote = memoryWrite(ctx());
+            grid() = source;
+            const TransferOutcome wrote = commands->memoryWrite();
             ASSERT_TRUE(wrote == TransferOutcome::Success || wrote == TransferOutcome::Error);
             for (int row = 1; wrote == TransferOutcome::Success && row <= LastRow; ++row)
                 ASSERT_EQ(record(row), asBytes(encodeRecord(source, row))) << rate << "/" << seed << "/" << row;
@@ -366,11 +364,11 @@ TEST_P(Links, RandomFaultsNeverGiveWrongData) {
                 std::copy(rec.begin(), rec.end(), image.begin() + addressOfRow(row));
             }
             setMemory(image);
-            grid = ChannelGrid();
-            const TransferOutcome read = memoryRead(ctx());
+            grid() = ChannelGrid();
+            const TransferOutcome read = commands->memoryRead();
             ASSERT_TRUE(read == TransferOutcome::Success || read == TransferOutcome::Error);
             for (int row = 1; read == TransferOutcome::Success && row <= LastRow; ++row)
-                ASSERT_EQ(asBytes(encodeRecord(grid, row)), asBytes(encodeRecord(source, row))) << row;
+                ASSERT_EQ(asBytes(encodeRecord(grid(), row)), asBytes(encodeRecord(source, row))) << row;
         }
     }
 }
