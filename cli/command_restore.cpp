@@ -15,19 +15,19 @@ int restore(const Options& options) {
         error("usage: tqm5 restore FILE [--verify]");
         return Usage;
     }
-    std::string why;
-    const std::optional<RadioImage> image = loadImageFile(options.args[0], why);
-    if (!image) {
-        error(why + "; nothing was written");
+    const Result<RadioImage> loaded = loadImageFile(options.args[0]);
+    if (!loaded) {
+        error(loaded.error() + "; nothing was written");
         return Failed;
     }
+    const RadioImage& image = loaded.value();
     // The pass-channel index is never read from the radio: it is built from
     // the image's channels as Memory Write builds it.
     Document channels;
     startUp(channels);
-    loadImageIntoDocument(*image, channels);
+    loadImageIntoDocument(image, channels);
     const auto index = buildPassIndex(channels.grid);
-    const std::vector<WrittenBlock> blocks = restoreBlocks(*image, Bytes(index.begin(), index.end()));
+    const std::vector<WrittenBlock> blocks = restoreBlocks(image, Bytes(index.begin(), index.end()));
 
     Radio radio(options);
     const TransferOutcome out = radio.run(restorePlan(blocks));

@@ -1,11 +1,12 @@
 #include "files/kept_image.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
+#include "base/hex.h"
 #include "files/text_file.h"
 
 namespace tqm5 {
@@ -27,12 +28,6 @@ bool makeFolder(std::string& error) {
     fs::create_directories(keptImageFolder(), ec);
     if (ec) error = "cannot create " + keptImageFolder() + ": " + ec.message();
     return !ec;
-}
-
-std::string hex8(uint32_t v) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%08X", v);
-    return text;
 }
 
 // The regions a write sends.
@@ -71,16 +66,21 @@ std::string radioKey(const std::string& device, int port) {
 bool keepRadioImage(const std::string& key, const RadioImage& image, std::string& error) {
     if (!knowsAllWritten(image)) return true;
     if (!makeFolder(error)) return false;
-    return saveImageFile(keptPath(key).string(), image, error);
+    const Result<void> saved = saveImageFile(keptPath(key).string(), image);
+    if (!saved) error = saved.error();
+    return saved.ok();
 }
 
 std::optional<RadioImage> keptRadioImage(const std::string& key, std::string& error) {
     error.clear();
     std::error_code ec;
     if (!fs::exists(keptPath(key), ec)) return std::nullopt;
-    std::optional<RadioImage> image = loadImageFile(keptPath(key).string(), error);
-    if (!image) error = "the image kept of this radio cannot be used (" + error + ")";
-    return image;
+    Result<RadioImage> image = loadImageFile(keptPath(key).string());
+    if (!image) {
+        error = "the image kept of this radio cannot be used (" + image.error() + ")";
+        return std::nullopt;
+    }
+    return std::move(image.value());
 }
 
 void forgetRadioImage(const std::string& key) {
@@ -90,19 +90,21 @@ void forgetRadioImage(const std::string& key) {
 
 bool startJournal(const std::string& key, const RadioImage& target, int blocks, std::string& error) {
     if (!makeFolder(error)) return false;
-    if (!saveImageFile(targetPath(key).string(), target, error)) return false;
+    if (const Result<void> saved = saveImageFile(targetPath(key).string(), target); !saved) {
+        error = saved.error();
+        return false;
+    }
     const Bytes file = serializeImage(target);
     std::ostringstream text;
-    text << JournalHead << "\nblocks " << blocks << "\nimage " << hex8(crc32(file.data(), file.size())) << "\n";
-    error = files::writeFileAtomically(journalPath(key).string(), text.str());
-    return error.empty();
+    text << JournalHead << "\nblocks " << blocks << "\nimage " << hexText(crc32(file.data(), file.size()), 8) << "\n";
+    const Result<void> saved = files::saveAtomically(journalPath(key).string(), text.str());
+    if (!saved) error = saved.error();
+    return saved.ok();
 }
 
 bool noteAcknowledged(const std::string& key, uint32_t address, std::string& error) {
     std::ofstream out(journalPath(key), std::ios::app);
-    char line[16];
-    std::snprintf(line, sizeof line, "%05X\n", address);
-    out << line;
+    out << hexText(address, 5) << '\n';
     out.flush();
     if (!out) error = "cannot add to " + journalPath(key).string();
     return static_cast<bool>(out);
@@ -123,12 +125,11 @@ std::optional<WriteJournal> openJournal(const std::string& key, std::string& err
     if (!std::getline(in, head) || head != JournalHead) return damaged("it is not a journal");
     if (!(in >> word >> journal.blocks) || word != "blocks" || journal.blocks <= 0) return damaged("no block count");
     if (!(in >> word >> crc) || word != "image") return damaged("no image check");
-    std::string why;
-    std::optional<RadioImage> target = loadImageFile(targetPath(key).string(), why);
-    if (!target) return damaged(why);
-    const Bytes file = serializeImage(*target);
-    if (hex8(crc32(file.data(), file.size())) != crc) return damaged("its image is not the one it was started with");
-    journal.target = *target;
+    Result<RadioImage> target = loadImageFile(targetPath(key).string());
+    if (!target) return damaged(target.error());
+    const Bytes file = serializeImage(target.value());
+    if (hexText(crc32(file.data(), file.size()), 8) != crc) return damaged("its image is not the one it was started with");
+    journal.target = std::move(target.value());
     std::string line;
     while (in >> line) {
         char* end = nullptr;

@@ -61,9 +61,7 @@ MainWindow::MainWindow(Document& doc, QtSerialLink& link, WidgetHost* host, QWid
     // Every Read All that succeeded leaves a safety copy of what it read.
     commands_->readAllSucceeded = [this] {
         if (!doc_.radio.complete()) return;
-        std::string why;
-        const std::string path = keepSafetyCopy(doc_.radio, why);
-        if (const std::string problem = safetyCopyProblem(path, why); !problem.empty())
+        if (const std::string problem = safetyCopyProblem(saveSafetyCopy(doc_.radio)); !problem.empty())
             host_->message(problem, engine::ErrorTitle, Host::Buttons::Ok);
     };
 
