@@ -61,6 +61,12 @@ public:
         std::erase_if(*slots_, [](const auto& s) { return !s->alive; });
     }
 
+    // Called as the single callback a member once was: `if (l) l(args);`
+    // notifies every listener, and there is something to call only while
+    // anyone listens.
+    explicit operator bool() const { return size() > 0; }
+    void operator()(Args... args) const { notify(args...); }
+
     std::size_t size() const {
         std::size_t n = 0;
         for (const auto& s : *slots_) n += s->alive;
