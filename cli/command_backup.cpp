@@ -14,9 +14,8 @@ int backup(const Options& options) {
     Radio radio(options);
     const std::optional<RadioImage> image = readRadio(radio);
     if (!image) return Failed;
-    std::string why;
-    if (!saveImageFile(options.output, *image, why)) {
-        error("the backup was read but not saved: " + why);
+    if (const Result<void> saved = saveImageFile(options.output, *image); !saved) {
+        error("the backup was read but not saved: " + saved.error());
         safetyCopy(*image, options);
         return Failed;
     }

@@ -1,6 +1,7 @@
 // tqm5 diff A B: what differs between two radio images, or an image and the
 // radio ("radio"), in plain words, through the program's own codecs.
 #include <iostream>
+#include <utility>
 
 #include "app/document_diff.h"
 #include "app/radio_backup.h"
@@ -41,9 +42,9 @@ bool load(const std::string& name, const Options& options, Side& side) {
         side.memoryFile = true;
         return true;
     } else {
-        std::string why;
-        side.image = loadImageFile(name, why);
-        if (!side.image) error(why);
+        Result<RadioImage> image = loadImageFile(name);
+        if (image) side.image = std::move(image.value());
+        else error(image.error());
     }
     if (!side.image) return false;
     if (!loadImageIntoDocument(*side.image, side.doc))

@@ -21,16 +21,16 @@ int restore(const Options& options) {
         error("usage: tqm5 restore FILE [--verify] [--changes | --resume]");
         return Usage;
     }
-    std::string why;
-    const std::optional<RadioImage> image = loadImageFile(options.args[0], why);
-    if (!image) {
-        error(why + "; nothing was written");
+    const Result<RadioImage> loaded = loadImageFile(options.args[0]);
+    if (!loaded) {
+        error(loaded.error() + "; nothing was written");
         return Failed;
     }
+    const RadioImage& image = loaded.value();
     Radio radio(options);
     if (!radio.claim()) return Failed;
     if (options.changes && !loadKeptImage(radio)) return Failed;
-    const TransferOutcome out = radio.commands.writeImage(*image, options.changes, options.verify);
+    const TransferOutcome out = radio.commands.writeImage(image, options.changes, options.verify);
     const int status = writeEnded(radio, out, "radio restored from " + options.args[0]);
     if (status == Ok && (options.verify || options.changes))
         std::cerr << "tqm5: verified: the radio holds every block as written" << std::endl;

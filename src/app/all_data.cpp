@@ -81,7 +81,7 @@ TransferOutcome Commands::readAll(AllDataWindows& windows) {
         return TransferOutcome::Error;
     }
     reportUnshown(TransferOutcome::Success, notes);
-    if (readAllSucceeded) readAllSucceeded();
+    readAllSucceeded.notify();
     return TransferOutcome::Success;
 }
 

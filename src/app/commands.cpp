@@ -321,7 +321,7 @@ namespace {
 // window's controls are not the group window's business.
 class GroupHost : public Host {
 public:
-    GroupHost(Host& host, std::function<void(bool)>& buttons) : host_(host), buttons_(buttons) {}
+    GroupHost(Host& host, const Listeners<bool>& buttons) : host_(host), buttons_(buttons) {}
     Choice message(const std::string& text, const std::string& title, Buttons b) override {
         return host_.message(text, title, b);
     }
@@ -329,16 +329,12 @@ public:
     void setProgressMax(int) override {}
     void setProgressValue(int) override {}
     void setProgressText(const std::string&) override {}
-    void enableTransferControls() override {
-        if (buttons_) buttons_(true);
-    }
-    void disableTransferControls() override {
-        if (buttons_) buttons_(false);
-    }
+    void enableTransferControls() override { buttons_.notify(true); }
+    void disableTransferControls() override { buttons_.notify(false); }
 
 private:
     Host& host_;
-    std::function<void(bool)>& buttons_;
+    const Listeners<bool>& buttons_;
 };
 
 }  // namespace
@@ -415,9 +411,7 @@ TransferOutcome Commands::groupTransfer(const engine::Plan& plan) {
     if (groupBusy()) return TransferOutcome::Ignored;
     GroupHost host(host_, groupButtonsEnabled);
     engine::Environment env{link_, host, groupState_, doc_.port, GroupTimeoutMs, {}, {}, attemptsPerBlock, &doc_.radio};
-    env.endOfTransferReset = [this] {
-        if (groupButtonsEnabled) groupButtonsEnabled(true);
-    };
+    env.endOfTransferReset = [this] { groupButtonsEnabled.notify(true); };
     // The window shows its own success message.
     groupState_.quiet = QuietOn;
     const TransferOutcome out = engine::run(tapped(plan), env);

@@ -120,7 +120,7 @@ public:
     // do nothing.
     void groupCellClicked(int row, int col);
     // The group window's buttons follow its transfers.
-    std::function<void(bool enabled)> groupButtonsEnabled;
+    Listeners<bool /*enabled*/> groupButtonsEnabled;
 
     // --- everything at once -----------------------------------------------------
     // Read All: every feature's read in turn, silently, one "Error" per failed
@@ -170,7 +170,7 @@ public:
     // What the last verification found (empty: all as written).
     std::vector<Mismatch> lastMismatches;
     // Runs after a Read All that succeeded in every step (safety copies).
-    std::function<void()> readAllSucceeded;
+    Listeners<> readAllSucceeded;
     // Every block a transfer moved, once the radio accepted it: reads with
     // the bytes that came, writes with the bytes sent.
     Listeners<bool /*write*/, uint32_t /*address*/, const Bytes&> blockMoved;

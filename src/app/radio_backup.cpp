@@ -12,7 +12,6 @@
 #include "features/settings.h"
 #include "features/title.h"
 #include "channels/record_codec.h"
-#include "files/safety_copies.h"
 #include "font/font_transfer.h"
 #include "protocol/answers.h"
 #include "protocol/clone_protocol.h"
@@ -109,16 +108,13 @@ bool loadImageIntoDocument(const RadioImage& image, Document& doc, std::string* 
     return true;
 }
 
-std::string keepSafetyCopy(const RadioImage& image, std::string& error) { return saveSafetyCopy(image, error); }
-
 bool Commands::saveRadioImage(const std::string& path) {
     if (busy() || path.empty()) return false;
     RadioImage image;
     doc_.state.quiet = QuietOn;  // "Success" is shown once the file is saved
     if (transfer(imageReadPlan(image)) != TransferOutcome::Success) return false;
-    std::string why;
-    if (!saveImageFile(path, image, why)) {
-        host_.message(why, engine::ErrorTitle);
+    if (const Result<void> saved = saveImageFile(path, image); !saved) {
+        host_.message(saved.error(), engine::ErrorTitle);
         return false;
     }
     host_.message(engine::SuccessText, engine::FinishTitle);
@@ -127,10 +123,9 @@ bool Commands::saveRadioImage(const std::string& path) {
 
 bool Commands::openRadioImage(const std::string& path) {
     if (busy() || path.empty()) return false;
-    std::string why;
-    const std::optional<RadioImage> image = loadImageFile(path, why);
+    const Result<RadioImage> image = loadImageFile(path);
     if (!image) {
-        host_.message(why, engine::ErrorTitle);
+        host_.message(image.error(), engine::ErrorTitle);
         return false;
     }
     // Read into a document of its own: the window changes only once every
@@ -138,7 +133,7 @@ bool Commands::openRadioImage(const std::string& path) {
     Document read;
     startUp(read);
     std::string problem;
-    if (!loadImageIntoDocument(*image, read, &problem)) {
+    if (!loadImageIntoDocument(image.value(), read, &problem)) {
         host_.message("This radio image cannot be used: " + problem +
                           " holds bytes the program cannot read. Nothing was changed.",
                       engine::ErrorTitle);

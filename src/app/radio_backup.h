@@ -1,7 +1,6 @@
 #pragma once
-// Radio images in the program: Read All without windows, a document filled
-// from an image the way Read All fills it from the radio, and the safety
-// copy Read All leaves behind.
+// Radio images in the program: Read All without windows, and a document
+// filled from an image the way Read All fills it from the radio.
 #include <string>
 
 #include "app/commands.h"
@@ -31,10 +30,5 @@ private:
 // not use the bytes (`doc` is then partly filled: decode into a document of
 // its own). `problem`, when given, says which part could not be used.
 bool loadImageIntoDocument(const RadioImage& image, Document& doc, std::string* problem = nullptr);
-
-// Saves a safety copy of the radio just read; the path, or empty with
-// `error` set. A copy kept while the older ones could not be listed or
-// pruned gives its path with `error` saying so.
-std::string keepSafetyCopy(const RadioImage& image, std::string& error);
 
 }  // namespace tqm5

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/hex.h"
 #include "files/text_file.h"
 
 namespace tqm5 {
@@ -30,10 +31,13 @@ bool makeFolder(std::string& error) {
     return !ec;
 }
 
-std::string hex8(uint32_t v) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%08X", v);
-    return text;
+std::string hex8(uint32_t v) { return hexText(v, 8); }
+
+// The result's error text into `error`; whether it succeeded.
+template <typename T>
+bool told(const Result<T>& result, std::string& error) {
+    if (!result) error = result.error();
+    return result.ok();
 }
 
 }  // namespace
@@ -71,16 +75,19 @@ std::string radioKey(const std::string& device, int port) {
 bool keepRadioImage(const std::string& key, const RadioImage& image, std::string& error) {
     if (!knowsWhatWritesSend(image)) return true;
     if (!makeFolder(error)) return false;
-    return saveImageFile(keptPath(key).string(), image, error);
+    return told(saveImageFile(keptPath(key).string(), image), error);
 }
 
 std::optional<RadioImage> keptRadioImage(const std::string& key, std::string& error) {
     error.clear();
     std::error_code ec;
     if (!fs::exists(keptPath(key), ec)) return std::nullopt;
-    std::optional<RadioImage> image = loadImageFile(keptPath(key).string(), error);
-    if (!image) error = "the image kept of this radio cannot be used (" + error + ")";
-    return image;
+    const Result<RadioImage> image = loadImageFile(keptPath(key).string());
+    if (!image) {
+        error = "the image kept of this radio cannot be used (" + image.error() + ")";
+        return std::nullopt;
+    }
+    return image.value();
 }
 
 void forgetRadioImage(const std::string& key) {
@@ -91,25 +98,18 @@ void forgetRadioImage(const std::string& key) {
 bool startJournal(const std::string& key, const RadioImage& target, const std::vector<uint32_t>& plan,
                   std::string& error) {
     if (!makeFolder(error)) return false;
-    if (!saveImageFile(targetPath(key).string(), target, error)) return false;
+    if (!told(saveImageFile(targetPath(key).string(), target), error)) return false;
     const Bytes file = serializeImage(target);
     std::ostringstream text;
     text << JournalHead << "\nimage " << hex8(crc32(file.data(), file.size())) << "\nplan " << plan.size() << "\n";
-    char line[16];
-    for (uint32_t address : plan) {
-        std::snprintf(line, sizeof line, "%05X\n", address);
-        text << line;
-    }
+    for (uint32_t address : plan) text << hexText(address, 5) << "\n";
     text << "taken\n";
-    error = files::writeFileAtomically(journalPath(key).string(), text.str());
-    return error.empty();
+    return told(files::saveAtomically(journalPath(key).string(), text.str()), error);
 }
 
 bool noteAcknowledged(const std::string& key, uint32_t address, std::string& error) {
     std::ofstream out(journalPath(key), std::ios::app);
-    char line[16];
-    std::snprintf(line, sizeof line, "%05X\n", address);
-    out << line;
+    out << hexText(address, 5) << "\n";
     out.flush();
     if (!out) error = "cannot add to " + journalPath(key).string();
     return static_cast<bool>(out);
@@ -133,11 +133,7 @@ std::optional<WriteJournal> openJournal(const std::string& key, std::string& err
     if (!(in >> word >> planned) || word != "plan" || planned == 0 || planned > 10000) return damaged("no plan");
     // One address a line: five hexadecimal digits.
     const auto address = [](const std::string& text) -> std::optional<uint32_t> {
-        if (text.size() != 5) return std::nullopt;
-        char* end = nullptr;
-        const unsigned long v = std::strtoul(text.c_str(), &end, 16);
-        if (*end != '\0') return std::nullopt;
-        return static_cast<uint32_t>(v);
+        return text.size() == 5 ? parseHex(text) : std::nullopt;
     };
     for (std::size_t i = 0; i < planned; ++i) {
         std::optional<uint32_t> a;
@@ -153,12 +149,11 @@ std::optional<WriteJournal> openJournal(const std::string& key, std::string& err
             return damaged("a line reads \"" + line + "\"");
         journal.acknowledged.push_back(*a);
     }
-    std::string why;
-    std::optional<RadioImage> target = loadImageFile(targetPath(key).string(), why);
-    if (!target) return damaged(why);
-    const Bytes file = serializeImage(*target);
+    const Result<RadioImage> target = loadImageFile(targetPath(key).string());
+    if (!target) return damaged(target.error());
+    const Bytes file = serializeImage(target.value());
     if (hex8(crc32(file.data(), file.size())) != crc) return damaged("its image is not the one it was started with");
-    journal.target = *target;
+    journal.target = target.value();
     return journal;
 }
 

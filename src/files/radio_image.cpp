@@ -5,12 +5,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <memory>
 
+#include "base/hex.h"
 #include "channels/channel_transfers.h"
 #include "channels/pass_index.h"
 #include "channels/record_codec.h"
@@ -89,36 +89,30 @@ Bytes serializeImage(const RadioImage& image) {
     return file;
 }
 
-std::optional<RadioImage> parseImage(const Bytes& file, std::string& error) {
-    if (file.size() < Header::Size || !std::equal(std::begin(Magic), std::end(Magic), file.begin())) {
-        error = "not a TQM5 Writer radio image";
-        return std::nullopt;
-    }
+Result<RadioImage> parseImage(const Bytes& file) {
+    if (file.size() < Header::Size || !std::equal(std::begin(Magic), std::end(Magic), file.begin()))
+        return Failure{"not a TQM5 Writer radio image"};
     const radio::ConstByteView v(file);
     const auto modelBytes = v.bytes(Header::Model, Header::ModelBytes);
     const std::string model(modelBytes.begin(), std::find(modelBytes.begin(), modelBytes.end(), uint8_t{0}));
     if (model != ImageModel) {
-        error = "the image is of another radio (" + (model.empty() ? std::string("unnamed") : model) +
-                "), not of a " + ImageModel;
-        return std::nullopt;
+        return Failure{"the image is of another radio (" + (model.empty() ? std::string("unnamed") : model) +
+                       "), not of a " + ImageModel};
     }
     if (v.le16(Header::Version) != ImageVersion) {
-        error = "the image has format version " + std::to_string(v.le16(Header::Version)) +
-                ", which this program does not know (it knows version " + std::to_string(ImageVersion) + ")";
-        return std::nullopt;
+        return Failure{"the image has format version " + std::to_string(v.le16(Header::Version)) +
+                       ", which this program does not know (it knows version " + std::to_string(ImageVersion) + ")"};
     }
     const std::size_t expected = Header::Size + tableBytes() + bodySize();
     if (file.size() != expected) {
-        error = "the image is " + std::string(file.size() < expected ? "truncated" : "longer than it should be") +
-                " (" + std::to_string(file.size()) + " bytes, " + std::to_string(expected) + " expected)";
-        return std::nullopt;
+        return Failure{"the image is " +
+                       std::string(file.size() < expected ? "truncated" : "longer than it should be") + " (" +
+                       std::to_string(file.size()) + " bytes, " + std::to_string(expected) + " expected)"};
     }
     Bytes zeroed = file;
     putLe32(zeroed, Header::Checksum, 0);
-    if (crc32(zeroed.data(), zeroed.size()) != v.le32(Header::Checksum)) {
-        error = "the image is damaged (its checksum does not match)";
-        return std::nullopt;
-    }
+    if (crc32(zeroed.data(), zeroed.size()) != v.le32(Header::Checksum))
+        return Failure{"the image is damaged (its checksum does not match)"};
     // A file with a good checksum whose header or regions differ was made
     // by something else: refused rather than guessed at.
     bool sameLayout = v.le16(Header::HeaderBytes) == Header::Size &&
@@ -129,10 +123,7 @@ std::optional<RadioImage> parseImage(const Bytes& file, std::string& error) {
         sameLayout = sameLayout && v.le32(at) == r.area.address && v.le32(at + 4) == uint32_t(r.area.length);
         at += RegionEntryBytes;
     }
-    if (!sameLayout) {
-        error = "the image holds other regions than this program reads";
-        return std::nullopt;
-    }
+    if (!sameLayout) return Failure{"the image holds other regions than this program reads"};
     RadioImage image;
     uint32_t offset = 0;
     for (const ImageRegion& r : imageRegions()) {
@@ -143,13 +134,12 @@ std::optional<RadioImage> parseImage(const Bytes& file, std::string& error) {
     return image;
 }
 
-bool saveImageFile(const std::string& path, const RadioImage& image, std::string& error) {
+Result<void> saveImageFile(const std::string& path, const RadioImage& image) {
     const Bytes file = serializeImage(image);
-    const std::string why = files::writeFileAtomically(
-        path, std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
-    if (why.empty()) return true;
-    error = "cannot write " + path + ": " + why;
-    return false;
+    const Result<void> saved =
+        files::saveAtomically(path, std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
+    if (!saved) return Failure{"cannot write " + path + ": " + saved.error()};
+    return {};
 }
 
 bool startsAsImageFile(const std::string& path) {
@@ -160,19 +150,16 @@ bool startsAsImageFile(const std::string& path) {
                                                     [](uint8_t m, char c) { return m == static_cast<uint8_t>(c); });
 }
 
-std::optional<RadioImage> loadImageFile(const std::string& path, std::string& error) {
+Result<RadioImage> loadImageFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot open " + path + ": " + std::strerror(errno);
-        return std::nullopt;
-    }
+    if (!in) return Failure{"cannot open " + path + ": " + std::strerror(errno)};
     // Nothing larger than a real image is worth reading to the end.
     const std::size_t limit = Header::Size + tableBytes() + bodySize() + 1;
     Bytes file(limit);
     in.read(reinterpret_cast<char*>(file.data()), static_cast<std::streamsize>(limit));
     file.resize(static_cast<std::size_t>(in.gcount()));
-    std::optional<RadioImage> image = parseImage(file, error);
-    if (!image) error = path + ": " + error;
+    Result<RadioImage> image = parseImage(file);
+    if (!image) return Failure{path + ": " + image.error()};
     return image;
 }
 
@@ -273,12 +260,6 @@ bool unusedGroupByte(uint32_t address) {
     return false;
 }
 
-std::string hex(uint32_t v, int digits) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%0*X", digits, v);
-    return buf;
-}
-
 }  // namespace
 
 engine::Plan restorePlan(const std::vector<WrittenBlock>& blocks) {
@@ -301,7 +282,7 @@ engine::Plan restorePlan(const std::vector<WrittenBlock>& blocks) {
 }
 
 std::string describe(const Mismatch& m) {
-    return "0x" + hex(m.address, 5) + ": wrote " + hex(m.written, 2) + ", read " + hex(m.read, 2);
+    return "0x" + hexText(m.address, 5) + ": wrote " + hexText(m.written) + ", read " + hexText(m.read);
 }
 
 namespace {

@@ -7,10 +7,10 @@
 // Also the plans that fill an image from the radio, write an image back in
 // the order Write All uses, and read back what was written to compare it.
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "engine/plan.h"
 #include "protocol/serial_link.h"
 #include "radio/memory_map.h"
@@ -29,14 +29,13 @@ uint32_t crc32(const uint8_t* data, std::size_t length, uint32_t crc = 0);
 
 // The file's bytes.
 Bytes serializeImage(const RadioImage& image);
-// Reads a file's bytes; on refusal returns nothing and says why in `error`
-// (plain words, for the user).
-std::optional<RadioImage> parseImage(const Bytes& file, std::string& error);
+// Reads a file's bytes; a refusal says why (plain words, for the user).
+Result<RadioImage> parseImage(const Bytes& file);
 
 // Whole files. Saving writes a temporary file beside `path` and renames it,
-// so a failed save never leaves half an image. False with `error` set.
-bool saveImageFile(const std::string& path, const RadioImage& image, std::string& error);
-std::optional<RadioImage> loadImageFile(const std::string& path, std::string& error);
+// so a failed save never leaves half an image. The errors name the path.
+Result<void> saveImageFile(const std::string& path, const RadioImage& image);
+Result<RadioImage> loadImageFile(const std::string& path);
 // True when the file at `path` begins as a radio image does (whatever its
 // name); false when it does not or cannot be read.
 bool startsAsImageFile(const std::string& path);

@@ -72,7 +72,7 @@ Result<SafetyCopy> saveSafetyCopy(const RadioImage& image, int keep) {
     if (!listed)
         while (next < 999 && fs::exists(nameOf(next), ec)) ++next;
     const fs::path path = nameOf(next);
-    if (std::string error; !saveImageFile(path.string(), image, error)) return Failure{error};
+    if (const Result<void> saved = saveImageFile(path.string(), image); !saved) return Failure{saved.error()};
 
     if (!listed || !listFolder(folder, entries, ec))
         return SafetyCopy{path.string(), "the older copies in " + folder.string() +
@@ -98,19 +98,9 @@ Result<SafetyCopy> saveSafetyCopy(const RadioImage& image, int keep) {
     return copy;
 }
 
-std::string saveSafetyCopy(const RadioImage& image, std::string& error, int keep) {
-    const Result<SafetyCopy> copy = saveSafetyCopy(image, keep);
-    error = copy ? copy->warning : copy.error();
-    return copy ? copy->path : std::string();
-}
-
 std::string safetyCopyProblem(const Result<SafetyCopy>& copy) {
-    return copy ? safetyCopyProblem(copy->path, copy->warning) : safetyCopyProblem({}, copy.error());
-}
-
-std::string safetyCopyProblem(const std::string& path, const std::string& error) {
-    if (path.empty()) return "No safety copy of the radio was kept: " + error;
-    if (!error.empty()) return "A safety copy of the radio was kept in " + path + ", but " + error;
+    if (!copy) return "No safety copy of the radio was kept: " + copy.error();
+    if (!copy->warning.empty()) return "A safety copy of the radio was kept in " + copy->path + ", but " + copy->warning;
     return {};
 }
 

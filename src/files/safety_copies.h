@@ -31,9 +31,4 @@ Result<SafetyCopy> saveSafetyCopy(const RadioImage& image, int keep = SafetyCopi
 // went well.
 std::string safetyCopyProblem(const Result<SafetyCopy>& copy);
 
-// The older forms the radio backup and the main window still use: the path
-// (empty when no copy was kept) with the error or warning in `error`.
-std::string saveSafetyCopy(const RadioImage& image, std::string& error, int keep = SafetyCopiesKept);
-std::string safetyCopyProblem(const std::string& path, const std::string& error);
-
 }  // namespace tqm5

@@ -147,11 +147,6 @@ Result<void> saveAtomically(const std::string& path, std::string_view bytes) {
     return {};
 }
 
-std::string writeFileAtomically(const std::string& path, std::string_view bytes) {
-    const Result<void> saved = saveAtomically(path, bytes);
-    return saved ? std::string() : saved.error();
-}
-
 std::string withDefaultExtension(const std::string& path, std::string_view extension) {
     if (path.empty()) return path;
     const std::size_t slash = path.find_last_of('/');

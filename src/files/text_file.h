@@ -34,9 +34,6 @@ Result<std::string> readWholeFile(const std::string& path);
 // contents or the new ones, never part of them. On failure the old file is
 // untouched and the error says why.
 Result<void> saveAtomically(const std::string& path, std::string_view bytes);
-// The same, with the error as a text that is empty on success: the form the
-// radio image file still uses.
-std::string writeFileAtomically(const std::string& path, std::string_view bytes);
 
 // The name a save uses: `path` with `extension` (".M5") added when its file
 // name has no extension of its own ("gui1" -> "gui1.M5"); a name with one

@@ -6,7 +6,6 @@
 #include <ctime>
 #include <fstream>
 #include <cstdio>
-#include <stdexcept>
 #include <string_view>
 #include <vector>
 
@@ -64,10 +63,6 @@ Result<void> writeFontFile(const std::string& path, const GlyphSet& glyphs, cons
     if (const Result<void> saved = files::saveAtomically(path, fontFileText(glyphs, stamp)); !saved)
         return Failure{path + ": " + saved.error()};
     return {};
-}
-
-void saveFontFile(const std::string& path, const GlyphSet& glyphs, const std::string& stamp) {
-    if (const Result<void> saved = writeFontFile(path, glyphs, stamp); !saved) throw std::runtime_error(saved.error());
 }
 
 bool hasFontFileName(const std::string& path) {
@@ -129,17 +124,9 @@ Result<FontGlyphsRead> readFontFile(const std::string& path, GlyphSet& glyphs) {
     return parseFontFile(text, glyphs);
 }
 
-FontFileLoad loadFontFile(const std::string& path, GlyphSet& glyphs) {
-    const Result<FontGlyphsRead> read = readFontFile(path, glyphs);
-    if (!read) return FontFileLoad{.problem = read.error()};
-    return FontFileLoad{.ok = true, .problem = {}, .blocks = read->blocks, .stoppedAtNinth = read->stoppedAtNinth};
-}
-
 std::string fontFileRefusal(const std::string& path, const std::string& problem) {
     if (!hasFontFileName(path)) return FontFileOpenError;
     return "This font file cannot be read: " + problem + ". No glyph was changed.";
 }
-
-std::string fontFileRefusal(const std::string& path, const FontFileLoad& load) { return fontFileRefusal(path, load.problem); }
 
 }  // namespace tqm5

@@ -50,16 +50,4 @@ Result<FontGlyphsRead> readFontFile(const std::string& path, GlyphSet& glyphs);
 // name not ending in FM5, else which line is wrong and that nothing changed.
 std::string fontFileRefusal(const std::string& path, const std::string& problem);
 
-// The older forms the font window still uses: a save that throws
-// std::runtime_error with the error, and a load as a flag and a text.
-void saveFontFile(const std::string& path, const GlyphSet& glyphs, const std::string& stamp = fontFileStamp());
-struct FontFileLoad {
-    bool ok = false;
-    std::string problem;
-    int blocks = 0;
-    bool stoppedAtNinth = false;
-};
-FontFileLoad loadFontFile(const std::string& path, GlyphSet& glyphs);
-std::string fontFileRefusal(const std::string& path, const FontFileLoad& load);
-
 }  // namespace tqm5

@@ -282,10 +282,8 @@ void FontWindow::saveFile() {
     if (!transfer_->idle()) return;
     const QString path = chooseSaveFile();
     if (path.isEmpty()) return;
-    try {
-        saveFontFile(QFile::encodeName(path).toStdString(), glyphs_);
-    } catch (const std::exception& e) {
-        message(std::string("The font file could not be saved: ") + e.what(), " Error");
+    if (const Result<void> saved = writeFontFile(QFile::encodeName(path).toStdString(), glyphs_); !saved) {
+        message("The font file could not be saved: " + saved.error(), " Error");
         return;
     }
     message(FontFileSaved, " Finish");
@@ -295,8 +293,8 @@ void FontWindow::openFile() {
     if (!transfer_->idle()) return;
     const QString path = chooseOpenFile();
     if (path.isEmpty()) return;
-    if (const FontFileLoad load = loadFontFile(QFile::encodeName(path).toStdString(), glyphs_); !load.ok) {
-        message(fontFileRefusal(path.toStdString(), load), " Error");
+    if (const Result<FontGlyphsRead> read = readFontFile(QFile::encodeName(path).toStdString(), glyphs_); !read) {
+        message(fontFileRefusal(path.toStdString(), read.error()), " Error");
         return;
     }
     message(FontFileRead, " Finish");

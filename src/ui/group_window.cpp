@@ -139,14 +139,12 @@ GroupWindow::GroupWindow(Commands& commands, bool readAllMode, QWidget* parent)
     layout->addLayout(row);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    commands_.groupButtonsEnabled = [this](bool on) { setButtonsEnabled(on); };
+    buttonsToken_ = commands_.groupButtonsEnabled.connect([this](bool on) { setButtonsEnabled(on); });
     groupsToken_ = commands_.document().groups.changed.connect([this] { paint(); });
     paint();
     grid_->setCurrentCell(1, groupGridColumn(0));
     wheelOnlyWhenFocused(this);
 }
-
-GroupWindow::~GroupWindow() { commands_.groupButtonsEnabled = nullptr; }
 
 void GroupWindow::setButtonsEnabled(bool on) {
     for (QPushButton* b : buttons_) b->setEnabled(on);

@@ -16,7 +16,6 @@ public:
     // `readAllMode`: opened by Read All. The window then reads the table as
     // soon as it shows, says "Success ALL DATA READ" and closes itself.
     GroupWindow(Commands& commands, bool readAllMode, QWidget* parent = nullptr);
-    ~GroupWindow() override;
 
     QTableWidget* grid() const { return grid_; }
     TransferOutcome read();
@@ -41,6 +40,7 @@ private:
     QTableWidget* grid_ = nullptr;
     QList<QPushButton*> buttons_;
     Listeners<>::Token groupsToken_;
+    Listeners<bool>::Token buttonsToken_;
 };
 
 }  // namespace tqm5

@@ -59,13 +59,11 @@ MainWindow::MainWindow(Document& doc, QtSerialLink& link, WidgetHost* host, QWid
     host_->setParent(this);
     commands_ = std::make_unique<Commands>(doc_, link_, *host_);
     // Every Read All that succeeded leaves a safety copy of what it read.
-    commands_->readAllSucceeded = [this] {
+    readAllToken_ = commands_->readAllSucceeded.connect([this] {
         if (!doc_.radio.complete()) return;
-        std::string why;
-        const std::string path = keepSafetyCopy(doc_.radio, why);
-        if (const std::string problem = safetyCopyProblem(path, why); !problem.empty())
+        if (const std::string problem = safetyCopyProblem(saveSafetyCopy(doc_.radio)); !problem.empty())
             host_->message(problem, engine::ErrorTitle, Host::Buttons::Ok);
-    };
+    });
 
     // The window keeps its name "Form1": tests and accessibility tools find it by it.
     setObjectName("Form1");
@@ -126,7 +124,7 @@ MainWindow::MainWindow(Document& doc, QtSerialLink& link, WidgetHost* host, QWid
     resize(DefaultSize);
 
     host_->bindProgress(progressBar_, progress_);
-    host_->setTransferControlsEnabled = [this](bool on) { setTransferControlsEnabled(on); };
+    transferControlsToken_ = host_->transferControlsEnabled.connect([this](bool on) { setTransferControlsEnabled(on); });
 
     connect(tabs_, &QTabBar::currentChanged, this, &MainWindow::tabChosen);
     connect(tabs_, &QTabBar::tabBarClicked, this, [this](int index) {
@@ -142,7 +140,7 @@ MainWindow::~MainWindow() {
     // The pages go while the commands they call still exist: a box that
     // loses the focus as the window goes still applies what it holds.
     delete takeCentralWidget();
-    host_->setTransferControlsEnabled = nullptr;
+    transferControlsToken_.reset();
     host_->bindProgress(nullptr, nullptr);
     host_->setParent(nullptr);
 }

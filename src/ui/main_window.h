@@ -132,7 +132,9 @@ private:
     QAction* undoItem_ = nullptr;
     QAction* redoItem_ = nullptr;
     Listeners<>::Token historyToken_;
-    // Keeps what Read All read, for the safety copy after it.
+    // A safety copy after every Read All that succeeded.
+    Listeners<>::Token readAllToken_;
+    Listeners<bool>::Token transferControlsToken_;
 };
 
 }  // namespace tqm5

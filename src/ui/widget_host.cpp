@@ -39,11 +39,11 @@ void WidgetHost::setProgressText(const std::string& text) {
 }
 
 void WidgetHost::enableTransferControls() {
-    if (setTransferControlsEnabled) setTransferControlsEnabled(true);
+    transferControlsEnabled.notify(true);
 }
 
 void WidgetHost::disableTransferControls() {
-    if (setTransferControlsEnabled) setTransferControlsEnabled(false);
+    transferControlsEnabled.notify(false);
 }
 
 }  // namespace tqm5

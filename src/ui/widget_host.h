@@ -1,8 +1,7 @@
 #pragma once
 // What the windows offer to running code: message boxes, the progress
 // display, events, and the transfer controls' enabled state.
-#include <functional>
-
+#include "base/listeners.h"
 #include "protocol/host.h"
 
 class QLineEdit;
@@ -21,7 +20,8 @@ public:
         bar_ = bar;
         text_ = text;
     }
-    std::function<void(bool enabled)> setTransferControlsEnabled;
+    // The transfer controls' enabled state follows the transfers.
+    Listeners<bool /*enabled*/> transferControlsEnabled;
 
     Choice message(const std::string& text, const std::string& title, Buttons buttons) override;
     void processEvents() override;

@@ -68,10 +68,9 @@ protected:
     RadioImage backup(const char* name) {
         const CliRun r = tqm5("backup -o " + path(name));
         EXPECT_EQ(r.status, 0) << r.err;
-        std::string error;
-        auto image = loadImageFile(path(name), error);
-        EXPECT_TRUE(image) << error;
-        return image ? *image : RadioImage{};
+        const Result<RadioImage> image = loadImageFile(path(name));
+        EXPECT_TRUE(image) << image.error();
+        return image ? image.value() : RadioImage{};
     }
     fs::path dir;
     emu::PtyServer radio;

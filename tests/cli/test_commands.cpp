@@ -118,8 +118,9 @@ TEST_F(Cli, DiffNamesAChangedChannelAndAChangedSetting) {
     // name and one Set Mode item.
     Document doc;
     startUp(doc);
-    std::string error;
-    ASSERT_TRUE(loadImageIntoDocument(*loadImageFile(path("a.m5img"), error), doc));
+    const Result<RadioImage> image = loadImageFile(path("a.m5img"));
+    ASSERT_TRUE(image) << image.error();
+    ASSERT_TRUE(loadImageIntoDocument(image.value(), doc));
     int row = 1;
     while (!doc.grid.inUse(row)) ++row;
     const std::string label = doc.grid.cell(row, ColLabel);

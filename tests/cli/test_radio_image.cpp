@@ -84,12 +84,11 @@ std::string cellsOf(const ChannelGrid& grid, int row) {
 }
 
 void open(const std::string& path, Document& doc) {
-    std::string error;
-    const auto image = loadImageFile(path, error);
-    ASSERT_TRUE(image) << error;
+    const Result<RadioImage> image = loadImageFile(path);
+    ASSERT_TRUE(image) << image.error();
     startUp(doc);
     std::string problem;
-    EXPECT_TRUE(loadImageIntoDocument(*image, doc, &problem)) << problem;
+    EXPECT_TRUE(loadImageIntoDocument(image.value(), doc, &problem)) << problem;
 }
 
 }  // namespace
@@ -175,10 +174,9 @@ TEST(RadioImage, OpensTheHandMadeImage) {
 
 TEST(RadioImage, KeepsEveryRegionByteForByte) {
     const RadioImage image = patterned();
-    std::string error;
-    const auto back = parseImage(serializeImage(image), error);
-    ASSERT_TRUE(back) << error;
-    EXPECT_EQ(*back, image);
+    const Result<RadioImage> back = parseImage(serializeImage(image));
+    ASSERT_TRUE(back) << back.error();
+    EXPECT_EQ(back.value(), image);
     for (const ImageRegion& r : imageRegions()) EXPECT_EQ(back->bytes(r.area), image.bytes(r.area)) << r.name;
     // Bytes outside the regions are not kept, and asking for them is an error.
     RadioImage other;
@@ -215,9 +213,9 @@ TEST(RadioImage, RefusesDamagedTruncatedAndForeignFiles) {
     cases.push_back({"a later format", resealed(file, 8, 2), "version 2"});
     cases.push_back({"other regions", resealed(file, 48, 0x40), "other regions"});
     for (const Case& c : cases) {
-        std::string error;
-        EXPECT_FALSE(parseImage(c.bytes, error)) << c.what;
-        EXPECT_NE(error.find(c.says), std::string::npos) << c.what << ": " << error;
+        const Result<RadioImage> refused = parseImage(c.bytes);
+        EXPECT_FALSE(refused) << c.what;
+        EXPECT_NE(refused.error().find(c.says), std::string::npos) << c.what << ": " << refused.error();
     }
 }
 
@@ -255,9 +253,8 @@ TEST(SafetyCopies, KeepTheNewestTwentyInOrder) {
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, std::vector<std::string>(made.begin() + 3, made.end()));
     // The newest holds what was saved last.
-    std::string error;
-    const auto newest = loadImageFile(made.back(), error);
-    ASSERT_TRUE(newest) << error;
+    const Result<RadioImage> newest = loadImageFile(made.back());
+    ASSERT_TRUE(newest) << newest.error();
     EXPECT_EQ(newest->bytes(radio::Title.address, 1), Bytes{22});
     std::filesystem::remove_all(folder);
 }
@@ -291,9 +288,9 @@ TEST(SafetyCopies, AFolderThatCannotBeListedOrPrunedIsTold) {
 
     fs::remove(path);
     for (int i = 10; i < 31; ++i) {
-        std::string e;
-        ASSERT_TRUE(saveImageFile((folder / ("radio-20000101-000000-0" + std::to_string(i) + ".m5img")).string(),
-                                  RadioImage{}, e)) << e;
+        const Result<void> saved =
+            saveImageFile((folder / ("radio-20000101-000000-0" + std::to_string(i) + ".m5img")).string(), RadioImage{});
+        ASSERT_TRUE(saved) << saved.error();
     }
     fs::permissions(folder, fs::perms::all | fs::perms::sticky_bit);
     told = toldAsNobody();

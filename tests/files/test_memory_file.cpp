@@ -339,7 +339,7 @@ TEST(MemoryFile, SavedFilesGetTheUsualPermissions) {
         {"a.M5", [&](const std::string& p) { return commands.saveMemoryFile(p); }},
         {"a.CSV", [&](const std::string& p) { return commands.exportCsv(p); }},
         {"a.FM5", [&](const std::string& p) { return writeFontFile(p, d.glyphs).ok(); }},
-        {"a.m5img", [&](const std::string& p) { std::string why; return saveImageFile(p, RadioImage{}, why); }},
+        {"a.m5img", [&](const std::string& p) { return saveImageFile(p, RadioImage{}).ok(); }},
         {"TQM5Writer.INI", [&](const std::string& p) { return commands.configPath = p, commands.writeConfiguration(); }},
     };
     for (auto [mask, mode] : {std::pair<mode_t, unsigned>{022, 0644}, {077, 0600}}) {

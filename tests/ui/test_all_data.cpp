@@ -179,7 +179,7 @@ private slots:
                 r.doc.origin.known = true;
                 r.doc.known = AreaOrigins{true, true, true, true, true, true};
                 int copies = 0;
-                r.window->commands().readAllSucceeded = [&] { ++copies; };
+                auto copied = r.window->commands().readAllSucceeded.connect([&] { ++copies; });
                 auto token = r.window->commands().transferStarting.connect([&](const engine::Plan& p) {
                     if (end == Stop) {
                         if (p.what == "one-touch keys") QTimer::singleShot(0, [&] { r.window->commands().requestStop(); });

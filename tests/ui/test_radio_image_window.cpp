@@ -113,12 +113,11 @@ private slots:
         // An image whose file is sound but one of whose records the program
         // cannot read changes nothing either, and names the record.
         {
-            std::string why;
-            std::optional<RadioImage> image = loadImageFile(path.toStdString(), why);
+            Result<RadioImage> image = loadImageFile(path.toStdString());
             QVERIFY(image);
             image->put(addressOfRow(11), Bytes(64, 0xFF));
             const std::string bad = (dir / "bad-record.m5img").string();
-            QVERIFY(saveImageFile(bad, *image, why));
+            QVERIFY(saveImageFile(bad, image.value()));
             Rig fresh;
             const Document before = fresh.doc;
             QVERIFY(!fresh.window->openRadioImage(QString::fromStdString(bad)));
