@@ -17,6 +17,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "app/commands.h"
 #include "app/radio_backup.h"
@@ -99,7 +100,12 @@ int main(int argc, char** argv) {
     const double read = seconds([&] { commands.readAll(steps); });
     std::printf("Read All                        %7.2f s\n", read);
 
-    for (int row : {5, 100, 700, 1200, 1500}) {
+    // Five channels the radio holds, far apart, cleared one by one.
+    std::vector<int> held;
+    for (int row = 1; row <= 1000; ++row)
+        if (doc.grid.inUse(row)) held.push_back(row);
+    for (int i = 0; i < 5 && !held.empty(); ++i) {
+        const int row = held[held.size() * std::size_t(i) / 5];
         doc.grid.setSelection(row, row);
         commands.clearRows();
     }
