@@ -341,7 +341,7 @@ private:
     // hold, or the target's bytes; `mustBeTarget` the target's), then writes
     // the blocks under a journal and reads every one back.
     TransferOutcome writeChecked(const RadioImage& target, const std::vector<WrittenBlock>& blocks,
-                                 const std::vector<uint32_t>& mustBeTarget, bool freshJournal);
+                                 const std::vector<WrittenBlock>& mustBeTarget, bool freshJournal);
     // Tells the user once about values a read could not show.
     void reportUnshown(TransferOutcome outcome, const std::vector<std::string>& notes);
 

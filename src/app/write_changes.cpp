@@ -134,33 +134,44 @@ namespace {
 // Reads back the blocks a write is about to overwrite, and the first
 // settings block (another radio on the cable differs there first); each
 // must hold what the radio is known to hold (`kept`) or, for a resumed
-// write, what the write was to leave (`target`). `alsoTarget` names blocks
+// write, what the write was to leave (`target`). `mustBeTarget` names blocks
 // that must hold the target's bytes (the last one a cut write saw taken).
-engine::Plan checkPlan(const std::vector<uint32_t>& addresses, const RadioImage& kept, const RadioImage& target,
-                       const std::vector<uint32_t>& mustBeTarget, std::vector<Mismatch>& mismatches) {
+// Each block is compared over its own length: a read answers 64 bytes, and
+// the bytes past a short block belong to a neighbour that may not have been
+// written yet.
+engine::Plan checkPlan(const std::vector<WrittenBlock>& blocks, const RadioImage& kept, const RadioImage& target,
+                       const std::vector<WrittenBlock>& mustBeTarget, std::vector<Mismatch>& mismatches) {
     engine::Plan plan;
     plan.busyCode = BusyWriteAll;
     plan.what = "the radio before writing";
     plan.budgets = {ReadFailureBudget};
-    std::vector<uint32_t> reads{radio::SettingsBlock1.address};
-    for (uint32_t a : mustBeTarget) reads.push_back(a);
-    for (uint32_t a : addresses)
-        if (std::find(reads.begin(), reads.end(), a) == reads.end()) reads.push_back(a);
+    struct Read {
+        uint32_t address;
+        int length;
+        bool targetOnly;
+    };
+    std::vector<Read> reads{{radio::SettingsBlock1.address, radio::SettingsBlock1.length, false}};
+    const auto add = [&](const WrittenBlock& w, bool targetOnly) {
+        for (const Read& r : reads)
+            if (r.address == w.address) return;
+        reads.push_back({w.address, static_cast<int>(w.data.size()), targetOnly});
+    };
+    for (const WrittenBlock& w : mustBeTarget) add(w, true);
+    for (const WrittenBlock& w : blocks) add(w, false);
     const int count = static_cast<int>(reads.size());
     plan.progressMax = 100;
     for (int i = 0; i < count; ++i) {
+        const Read r = reads[std::size_t(i)];
         engine::Block b;
         b.kind = engine::Block::Kind::Read;
-        b.address = reads[std::size_t(i)];
+        b.address = r.address;
         b.length = radio::MaxBlockBytes;
         b.after = {(i + 1) * 30 / count, (i + 1) * 30 / count};
-        const bool targetOnly = std::find(mustBeTarget.begin(), mustBeTarget.end(), b.address) != mustBeTarget.end();
-        b.decode = [&mismatches, &kept, &target, targetOnly, address = b.address](const Bytes& data) {
-            const auto fromTarget = differsFromKept(address, data, target, radio::MaxBlockBytes);
-            if (targetOnly) {
+        b.decode = [&mismatches, &kept, &target, r](const Bytes& data) {
+            const auto fromTarget = differsFromKept(r.address, data, target, r.length);
+            if (r.targetOnly) {
                 if (fromTarget) mismatches.push_back(*fromTarget);
-            } else if (const auto fromKept = differsFromKept(address, data, kept, radio::MaxBlockBytes);
-                       fromKept && fromTarget) {
+            } else if (const auto fromKept = differsFromKept(r.address, data, kept, r.length); fromKept && fromTarget) {
                 mismatches.push_back(*fromKept);
             }
             return true;
@@ -229,7 +240,7 @@ TransferOutcome Commands::journaled(const RadioImage& target, const std::vector<
 }
 
 TransferOutcome Commands::writeChecked(const RadioImage& target, const std::vector<WrittenBlock>& blocks,
-                                       const std::vector<uint32_t>& mustBeTarget, bool freshJournal) {
+                                       const std::vector<WrittenBlock>& mustBeTarget, bool freshJournal) {
     lastMismatches.clear();
     history_.clear();  // nothing before the write comes back by undo
     chainFailed_ = chainStopped_ = false;
@@ -246,7 +257,7 @@ TransferOutcome Commands::writeChecked(const RadioImage& target, const std::vect
     std::vector<Mismatch> changed;
     keepMoved_ = false;  // what the check reads is compared, not taken
     const bool checked =
-        chainStep([&] { return transfer(checkPlan(addressesOf(blocks), kept, target, mustBeTarget, changed)); });
+        chainStep([&] { return transfer(checkPlan(blocks, kept, target, mustBeTarget, changed)); });
     keepMoved_ = true;
     if (!checked) return chainEnded();
     if (chainFailed_) return endWith(TransferOutcome::Error, ErrorText);
@@ -313,24 +324,27 @@ TransferOutcome Commands::resumeWrite() {
     }
     const RadioImage& target = journal->target;
     const Bytes index = passIndexOf(target);
-    std::vector<WrittenBlock> blocks, indexBlocks;
-    const auto taken = [&](uint32_t a) {
+    std::vector<WrittenBlock> blocks, indexBlocks, taken;
+    const auto wasTaken = [&](uint32_t a) {
         return std::find(journal->acknowledged.begin(), journal->acknowledged.end(), a) != journal->acknowledged.end();
     };
+    // The last block the radio took (the index aside) must hold what was
+    // sent: it proves this is the radio the write was cut on.
+    uint32_t lastTaken = 0xFFFFFFFF;
+    for (auto it = journal->acknowledged.rbegin(); it != journal->acknowledged.rend(); ++it)
+        if (*it < radio::PassIndex.address || *it >= radio::PassIndex.end()) {
+            lastTaken = *it;
+            break;
+        }
     for (WrittenBlock& w : restoreBlocks(target, index)) {
         if (std::find(journal->plan.begin(), journal->plan.end(), w.address) == journal->plan.end()) continue;
         // The pass-channel index follows the channels: sent again whole, last.
         if (w.address >= radio::PassIndex.address && w.address < radio::PassIndex.end()) indexBlocks.push_back(w);
-        else if (!taken(w.address)) blocks.push_back(std::move(w));
+        else if (!wasTaken(w.address)) blocks.push_back(std::move(w));
+        else if (w.address == lastTaken) taken.push_back(std::move(w));
     }
     blocks.insert(blocks.end(), indexBlocks.begin(), indexBlocks.end());
-    std::vector<uint32_t> mustBeTarget;
-    for (auto it = journal->acknowledged.rbegin(); it != journal->acknowledged.rend(); ++it)
-        if (*it < radio::PassIndex.address || *it >= radio::PassIndex.end()) {
-            mustBeTarget.push_back(*it);  // the last block the radio took proves it is this radio
-            break;
-        }
-    return writeChecked(target, blocks, mustBeTarget, false);
+    return writeChecked(target, blocks, taken, false);
 }
 
 TransferOutcome Commands::writeImage(const RadioImage& image, bool changesOnly, bool verify) {
