@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "base/hex.h"
+#include "files/safety_copies.h"
 #include "files/text_file.h"
 
 namespace tqm5 {
@@ -49,15 +49,8 @@ bool knowsWhatWritesSend(const RadioImage& image) {
 }
 
 std::string keptImageFolder() {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    fs::path base;
-    if (data && *data && fs::path(data).is_absolute()) {
-        base = data;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = fs::path(home && *home ? home : ".") / ".local" / "share";
-    }
-    return (base / "tqm5writer" / "radios").string();
+    // Beside the safety copies, in the program's data folder.
+    return (fs::path(safetyCopyFolder()).parent_path() / "radios").string();
 }
 
 std::string radioKey(const std::string& device, int port) {
