@@ -55,6 +55,12 @@ void takeLines(Child& c, const QByteArray& bytes, std::size_t width) {
 }  // namespace
 
 int fleet(const std::string& command, const Options& options) {
+    // Wrong use is told once, before any radio is touched.
+    if ((options.resume ? !options.args.empty() : options.args.size() != 1) || !options.output.empty()) {
+        error("usage: tqm5 " + command + (command == "write" ? " FILE.M5 [--font FILE.FM5]" : " FILE") +
+              " [--verify] [--changes | --resume] --device A --device B ...");
+        return Usage;
+    }
     std::vector<Child> children;
     std::size_t width = 5;
     for (const std::string& d : options.devices) {

@@ -4,6 +4,7 @@
 // the cut write); with --verify everything written is read back and compared.
 #include <iostream>
 
+#include "app/radio_backup.h"
 #include "cli.h"
 
 namespace tqm5::cli {
@@ -30,6 +31,9 @@ int restore(const Options& options) {
     Radio radio(options);
     if (!radio.claim()) return Failed;
     if (options.changes && !loadKeptImage(radio)) return Failed;
+    // The document shows the image, so a difference is named by the row
+    // label the image's own bank layout gives it.
+    loadImageIntoDocument(image, radio.doc);
     const TransferOutcome out = radio.commands.writeImage(image, options.changes, options.verify);
     const int status = writeEnded(radio, out, "radio restored from " + options.args[0]);
     if (status == Ok && (options.verify || options.changes))

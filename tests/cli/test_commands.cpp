@@ -40,8 +40,7 @@ TEST_F(Cli, RestoreAfterBackupGivesTheRadioBackEveryWrittenRegion) {
     backup("a.m5img");
     const Bytes before = radio.memory();
     radio.setMemory(Bytes(before.size(), 0x00));
-    // Restore takes further devices and, for now, writes the first only.
-    const CliRun r = tqm5("restore --verify " + path("a.m5img") + " --device " + path("no-such-tty"));
+    const CliRun r = tqm5("restore --verify " + path("a.m5img"));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("verified"), std::string::npos);
     const Bytes after = radio.memory();
