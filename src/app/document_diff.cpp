@@ -72,6 +72,9 @@ void features(const Document& a, const Document& b, std::vector<std::string>& ou
         const auto& x = a.dtmf.memories[std::size_t(m)];
         const auto& y = b.dtmf.memories[std::size_t(m)];
         if (x != y) out.push_back(change("DTMF memory " + std::to_string(m + 1), quoted(x), quoted(y)));
+        else if (dtmfMemoryBytes(a.dtmf, m) != dtmfMemoryBytes(b.dtmf, m))
+            out.push_back("DTMF memory " + std::to_string(m + 1) + ": " + quoted(x) +
+                          " on both, but the radio's bytes after it differ");
     }
     for (int l = 0; l < DtmfLists; ++l) {
         const std::size_t i = static_cast<std::size_t>(l);

@@ -274,11 +274,7 @@ engine::Plan readSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf) {
     plan.busyCode = BusySettingsRead;
     plan.what = "settings and DTMF";
     plan.progressMax = 100;
-    plan.prepare = [&dtmf, scratch] {
-        scratch->dtmf->memories = dtmf.memories;
-        scratch->dtmf->lists = dtmf.lists;
-        scratch->dtmf->raw = dtmf.raw;
-    };
+    plan.prepare = [&dtmf, scratch] { copyDtmfValues(*scratch->dtmf, dtmf); };
     appendSettingsReads(plan, scratch->image, {{{10, 10}, {20, 20}, {35, 35}}});
     engine::Block wp = stepBlock(plan, engine::Block::Kind::Read, radio::WriteProtect.address, {50, 50});
     wp.decode = [scratch](const Bytes& data) {

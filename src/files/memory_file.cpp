@@ -228,7 +228,7 @@ void readSetMode(const Line& l, MemoryFileContent& out) {
 }
 
 constexpr std::string_view Slide = "XSLIDE", SettingsBytes = "XSETIMAGE", HeldSettings = "XSETHELD",
-                           HeldDtmf = "XDTMFHELD", HeldKey = "XONETOUCH";
+                           HeldDtmf = "XDTMFHELD", HeldDtmfMemory = "XDTMFMEM", HeldKey = "XONETOUCH";
 
 std::vector<std::string> extraLines(const MemoryFileModels& m) {
     std::vector<std::string> out;
@@ -247,6 +247,12 @@ std::vector<std::string> extraLines(const MemoryFileModels& m) {
         for (std::size_t i = 0; i < m.dtmf.lists.size(); ++i) l += m.dtmf.lists[i] < 0 ? threeDigits(m.dtmf.raw[i]) : "---";
         out.push_back(l);
     }
+    for (int d = 0; d < DtmfSettings::Memories; ++d)
+        if (const auto& held = m.dtmf.held[static_cast<std::size_t>(d)]) {
+            std::string l = std::string(HeldDtmfMemory) + std::to_string(d);
+            for (uint8_t b : *held) l += hexText(b, 2);
+            out.push_back(l);
+        }
     if (m.banks.complete())  // the keys' own lines are written only then
         for (int k = 0; k < OneTouchKeyCount; ++k) {
             const OneTouchKey& key = m.oneTouch.key(k);
@@ -291,6 +297,18 @@ void readExtraLine(const Line& l, MemoryFileContent& out) {
         for (int i = 0; i < DtmfLists; ++i)
             if (l.mid(first + 1 + 3 * i, 3) != "---")
                 out.heldDtmf[static_cast<std::size_t>(i)] = exactNumber(l, first + 1 + 3 * i, 3, 255, "the DTMF value");
+    } else if (l.startsWith(HeldDtmfMemory)) {
+        const int first = static_cast<int>(HeldDtmfMemory.size());
+        if (n != first + 1 + 2 * DtmfSettings::MemoryChars) throw LineError{"a held DTMF memory line is damaged"};
+        const int d = exactNumber(l, first + 1, 1, DtmfSettings::Memories - 1, "the DTMF memory");
+        DtmfSettings::MemoryBytes bytes{};
+        for (int k = 0; k < DtmfSettings::MemoryChars; ++k) {
+            const std::optional<uint32_t> v =
+                parseHex(toUtf8(l.text.substr(static_cast<std::size_t>(first + 1 + 2 * k), 2)));
+            if (!v) throw LineError{"a held DTMF memory line is damaged"};
+            bytes[static_cast<std::size_t>(k)] = static_cast<uint8_t>(*v);
+        }
+        out.heldDtmfMemories[static_cast<std::size_t>(d)] = bytes;
     } else if (l.startsWith(HeldKey)) {
         const int first = static_cast<int>(HeldKey.size());
         if (n != first + 7) throw LineError{"the one-touch key line is damaged"};
@@ -518,8 +536,12 @@ void applyMemoryFile(const MemoryFileContent& in, MemoryFileModels& m) {
 
     bool dtmfChanged = in.hasDtmfLists;
     for (std::size_t d = 0; d < in.dtmfMemories.size(); ++d) {
-        if (!in.dtmfMemorySet[d]) continue;
-        m.dtmf.memories[d] = in.dtmfMemories[d];
+        // A memory's held bytes name it whole, the empty one too (which has
+        // no standard line).
+        const auto& held = in.heldDtmfMemories[d];
+        if (!in.dtmfMemorySet[d] && !held) continue;
+        m.dtmf.memories[d] = in.dtmfMemorySet[d] ? in.dtmfMemories[d] : dtmfMemoryText(*held);
+        m.dtmf.held[d] = held;
         dtmfChanged = true;
     }
     if (in.hasDtmfLists) m.dtmf.lists = in.dtmfLists;

@@ -2,7 +2,8 @@
 // A radio as its owner might leave it, drawn from a seed: the demo radio
 // with channels added, changed and wiped, another bank layout, keys (one on
 // a bank the layout leaves empty), settings and DTMF values (one list value
-// no entry stands for), title, opening slide, groups and glyphs.
+// no entry stands for, one memory whose bytes its text cannot give back),
+// title, opening slide, groups and glyphs.
 //
 // Written byte by byte from the tables below, as the emulator's demo image
 // is, and sharing nothing with the program's codecs or value tables: a
@@ -183,6 +184,15 @@ private:
         for (uint32_t mem = 0; mem < 10; ++mem) {
             const int length = pick(0, 2) == 0 ? 0 : pick(1, 16);
             for (int i = 0; i < 16; ++i) put8(0x1103 + 16 * mem + uint32_t(i), i < length ? pick(0x00, 0x10) : 0x11);
+        }
+        // One memory holds what its text cannot give back: a code no
+        // character stands for, or characters after an empty position.
+        const uint32_t odd = 0x1103 + 16 * uint32_t(pick(0, 9)) + uint32_t(pick(0, 14));
+        if (pick(0, 1)) {
+            put8(odd, pick(0, 1) ? 0x40 : 0xFF);
+        } else {
+            put8(odd, 0x11);
+            put8(odd + 1, pick(0x00, 0x10));
         }
         put8(0x11A3, pick(1, 9));
         put8(0x11A4, pick(0, 1) ? 0x40 : pick(0, 22));  // 0x40: a pause the list has no entry for
