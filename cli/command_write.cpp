@@ -1,7 +1,8 @@
 // tqm5 write FILE.M5 [--font FILE.FM5] [--verify] [--changes | --resume]:
 // Open, then Write All (or Write Changes; or finish the cut write).
 // What a memory file does not carry is kept as the radio has it: the radio's
-// settings, title, bank layout and one-touch keys are read first and the file
+// settings, title, bank layout, one-touch keys and groups are read first (what
+// the file leaves as the radio has it goes back byte for byte) and the file
 // opened over them (a file without bank lines leaves the radio's layout and
 // keys, one from another program the setting bytes no line names), and the user
 // characters come from the font file given, or else the radio's own are
@@ -12,6 +13,7 @@
 #include "app/radio_backup.h"
 #include "cli.h"
 #include "features/banks.h"
+#include "features/groups.h"
 #include "features/one_touch.h"
 #include "features/settings.h"
 #include "features/title.h"
@@ -61,6 +63,10 @@ int write(const Options& options) {
             doc.oneTouch.rebuild(doc.banks);  // the keys resolve against the radio's layout
             return oneTouchReadPlan(doc.oneTouch);
         },
+        [&] {
+            doc.groups.markAvailability(doc.banks);
+            return groupReadPlan(doc.groups);
+        },
     };
     for (const auto& plan : reads) {
         const TransferOutcome got = radio.run(plan());
@@ -71,7 +77,7 @@ int write(const Options& options) {
         }
     }
     // What was just read is the radio's own, whatever the file leaves out.
-    doc.known.settings = doc.known.dtmf = doc.known.title = doc.known.banks = doc.known.oneTouch = true;
+    doc.known.settings = doc.known.dtmf = doc.known.title = doc.known.banks = doc.known.oneTouch = doc.known.groups = true;
     if (!openMemoryFile(radio, file)) return Failed;
     if (options.font.empty()) {
         const TransferOutcome got = radio.run(glyphReadPlan(radio.doc.glyphs));

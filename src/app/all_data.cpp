@@ -90,6 +90,7 @@ engine::Plan Commands::writeAllFinalPlan() {
     plan.busyCode = BusyWriteAll;
     plan.what = "groups and user characters";
     plan.identifyAttempts = 0;  // the radio is still in clone mode from the steps before
+    plan.fromDocument = true;
     plan.budgets = {3, 3, 3};   // group area 1, group area 2, the glyphs together
     for (int area = 0; area < GroupAreas; ++area) {
         engine::Block b;

@@ -1,5 +1,6 @@
 #include "app/commands.h"
 
+#include "app/kept_bytes.h"
 #include "app/pages.h"
 #include "channels/grid_editing.h"
 #include "features/banks.h"
@@ -34,8 +35,8 @@ TransferOutcome Commands::transfer(const engine::Plan& plan) {
 
 engine::Plan Commands::tapped(const engine::Plan& plan) {
     transferStarting.notify(plan);
-    if (blockMoved.size() == 0) return plan;
-    engine::Plan p = plan;
+    engine::Plan p = plan.fromDocument ? keepingUnchanged(doc_, plan) : plan;
+    if (blockMoved.size() == 0) return p;
     for (engine::Block& b : p.blocks) {
         auto moved = std::make_shared<Bytes>();
         const bool write = b.kind == engine::Block::Kind::Write;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/commands.h"
+#include "app/kept_bytes.h"
 #include "channels/pass_index.h"
 #include "channels/record_codec.h"
 #include "engine/session.h"
@@ -22,14 +23,18 @@ RadioImage encodeDocument(const Document& doc, const RadioImage& over) {
         const Record rec = encodeRecord(doc.grid, row);
         image.put(addressOfRow(row), Bytes(rec.begin(), rec.end()));
     }
-    for (int b = 0; b < BankBlocks; ++b) image.put(bankBlockAddress(b), encodeBankBlock(doc.banks, b));
-    image.put(radio::OneTouch.address, doc.oneTouch.encode());
-    image.put(radio::Title.address, encodeTitle(titleStringFromText(doc.title.text), doc.title.slide));
+    // The areas as their writes send them: the radio's own bytes where the
+    // document holds what they give.
+    const auto put = [&](uint32_t address, const Bytes& encoded) {
+        image.put(address, keptWhereUnchanged(doc, over, address, encoded));
+    };
+    for (int b = 0; b < BankBlocks; ++b) put(bankBlockAddress(b), encodeBankBlock(doc.banks, b));
+    put(radio::OneTouch.address, doc.oneTouch.encode());
+    put(radio::Title.address, encodeTitle(titleStringFromText(doc.title.text), doc.title.slide));
     for (int n = 0; n < 3; ++n)
-        image.put(settingsBlockAddress(n), encodeSettingsBlock(n, doc.setMode, doc.setMode.image));
-    for (int n = 0; n < DtmfBlocks; ++n) image.put(dtmfBlockAddress(n), encodeDtmfBlock(n, doc.dtmf));
-    for (int area = 0; area < GroupAreas; ++area)
-        image.put(groupAreaAddress(area), encodeGroupArea(doc.groups.member, area));
+        put(settingsBlockAddress(n), encodeSettingsBlock(n, doc.setMode, doc.setMode.image));
+    for (int n = 0; n < DtmfBlocks; ++n) put(dtmfBlockAddress(n), encodeDtmfBlock(n, doc.dtmf));
+    for (int area = 0; area < GroupAreas; ++area) put(groupAreaAddress(area), encodeGroupArea(doc.groups.member, area));
     for (int g = 0; g < GlyphCount; ++g)
         if (doc.glyphs.known(g)) image.put(radio::glyphAddress(g), doc.glyphs.encode(g));
     return image;

@@ -64,6 +64,10 @@ struct Plan {
     // Runs after a successful identification, before the first block.
     std::function<void()> identified;
     std::vector<Block> blocks;
+    // The write blocks encode the document's values (not an image's bytes):
+    // where the radio is known to hold bytes that give the very same values,
+    // the program sends those instead.
+    bool fromDocument = false;
     // Shown once the last block was accepted, before `completed`.
     Progress done;
     // Runs after the last block was accepted, before the success ending.

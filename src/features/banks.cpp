@@ -35,6 +35,7 @@ engine::Plan bankReadPlan(BankLayout& layout) {
 
 engine::Plan bankWritePlan(const BankLayout& layout) {
     engine::Plan plan;
+    plan.fromDocument = true;
     plan.busyCode = BusyBankWrite;
     plan.what = "bank layout";
     plan.budgets = {3, 3};

@@ -236,6 +236,7 @@ engine::Plan dtmfReadPlan(DtmfSettings& dtmf) {
 
 engine::Plan dtmfWritePlan(DtmfSettings& dtmf) {
     engine::Plan plan;
+    plan.fromDocument = true;
     plan.busyCode = BusyDtmfWrite;
     plan.what = "DTMF memories";
     plan.progressMax = 100;

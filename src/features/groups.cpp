@@ -132,6 +132,7 @@ engine::Plan groupReadPlan(GroupTable& table) {
 
 engine::Plan groupWritePlan(const GroupTable& table) {
     engine::Plan plan;
+    plan.fromDocument = true;
     plan.what = "bank-link groups";
     plan.budgets = {3, 3};
     for (int area = 0; area < GroupAreas; ++area) {

@@ -145,6 +145,7 @@ engine::Plan oneTouchReadPlan(OneTouchMemories& keys) {
 
 engine::Plan oneTouchWritePlan(const OneTouchMemories& keys) {
     engine::Plan plan;
+    plan.fromDocument = true;
     plan.busyCode = BusyOneTouch + 1;
     plan.what = "one-touch keys";
     plan.budgets = {3};

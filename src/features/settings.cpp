@@ -303,6 +303,7 @@ engine::Plan readSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf) {
 
 engine::Plan writeSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf) {
     engine::Plan plan;
+    plan.fromDocument = true;
     plan.busyCode = BusySettingsWrite;
     plan.what = "settings and DTMF";
     plan.progressMax = 100;

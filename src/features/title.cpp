@@ -149,6 +149,7 @@ engine::Plan readTitlePlan(OpeningTitle& t, ChannelGrid& grid) {
 
 engine::Plan writeTitlePlan(OpeningTitle& t, ChannelGrid& grid) {
     engine::Plan plan;
+    plan.fromDocument = true;
     plan.busyCode = BusyTitleWrite;
     plan.what = "opening title";
     plan.budgets = {StepAttempts};

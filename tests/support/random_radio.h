@@ -113,7 +113,8 @@ private:
         }
     }
 
-    // Banks at 0x0200: 50 little-endian sizes totalling 1000.
+    // Banks at 0x0200: 50 little-endian sizes totalling 1000; the high
+    // nibble of a size's second byte is not part of it.
     void banks() {
         bankSizes.fill(0);
         const int used = pick(1, 20);
@@ -122,6 +123,8 @@ private:
         std::sort(cuts.begin(), cuts.end());
         for (int i = 0; i < used; ++i) bankSizes[std::size_t(pick(0, 49))] += cuts[std::size_t(i) + 1] - cuts[std::size_t(i)];
         for (uint32_t b = 0; b < 50; ++b) put16(0x0200 + 2 * b, bankSizes[b]);
+        const uint32_t high = 0x0200 + 2 * uint32_t(pick(0, 49)) + 1;
+        put8(high, m_.at(high) | 0x50);
     }
 
     // One-touch keys at 0x0180: bank, channel within it, 0x00; 0xFF unused.
@@ -144,6 +147,7 @@ private:
             }
             put8(at + 2, 0);
         }
+        put8(0x0180 + 3 * uint32_t(pick(0, 8)) + 2, pick(1, 255));  // a key's unused byte
     }
 
     // Set Mode bytes: the byte, the values its list stands for (lowest and
@@ -199,20 +203,26 @@ private:
     }
 
     // Title at 0x01A0: 16 slots, then the slide byte twice (0x11 on).
+    // Now and then an empty slot between characters, or slide bytes the
+    // program does not write (0x10 and 0x01 read as on and off).
     void title() {
-        text(0x01A0, pick(0, 16));
-        const int slide = pick(0, 1) ? 0x11 : 0x00;
+        const int length = pick(0, 16);
+        text(0x01A0, length);
+        if (length > 2 && pick(0, 1)) put16(0x01A0 + 2 * uint32_t(pick(1, length - 2)), 0);
+        static const int slides[] = {0x00, 0x11, 0x10, 0x01};
+        const int slide = pickOf(slides);
         put8(0x01C0, slide);
-        put8(0x01C1, slide);
+        put8(0x01C1, pick(0, 2) ? slide : pickOf(slides));
     }
 
     // Groups at 0x0100, eight bytes each: bank 8k + j is bit 7 - j of byte
-    // k; byte 6 holds banks 48 and 49; byte 7 is unused.
+    // k; byte 6 holds banks 48 and 49 (its other bits stand for no bank);
+    // byte 7 is unused.
     void groups() {
         for (uint32_t g = 0; g < 11; ++g) {
             const uint32_t at = 0x0100 + 8 * g;
             for (uint32_t k = 0; k < 6; ++k) put8(at + k, pick(0, 3) == 0 ? pick(0, 255) : 0);
-            put8(at + 6, pick(0, 3) << 6);
+            put8(at + 6, (pick(0, 3) << 6) | (pick(0, 3) == 0 ? pick(1, 63) : 0));  // low bits: no bank
             put8(at + 7, 0);
         }
     }

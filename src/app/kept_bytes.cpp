@@ -1,0 +1,78 @@
+#include "app/kept_bytes.h"
+
+#include <memory>
+#include <optional>
+
+#include "features/bank_layout.h"
+#include "features/dtmf.h"
+#include "features/groups.h"
+#include "features/one_touch.h"
+#include "features/title.h"
+#include "radio/memory_map.h"
+
+namespace tqm5 {
+namespace {
+
+// What a write would send for the block at `address` had the document just
+// read `held` there; none for a block this does not cover (channel records
+// and settings keep their bytes by themselves; the pass-channel index is
+// derived from the channels).
+std::optional<Bytes> reencoded(const Document& doc, uint32_t address, const Bytes& held) {
+    if (address == radio::Title.address) {
+        const DecodedTitle t = decodeTitle(held);
+        return encodeTitle(titleStringFromText(nameToDisplay(t.titleString)), t.slide);
+    }
+    if (address == radio::OneTouch.address) {
+        OneTouchMemories keys = doc.oneTouch;  // resolved against the document's layout
+        if (!keys.decode(held)) return std::nullopt;
+        return keys.encode();
+    }
+    for (int b = 0; b < BankBlocks; ++b) {
+        if (address != bankBlockAddress(b)) continue;
+        std::array<int, BankLayout::Banks> sizes = doc.banks.size;
+        if (!decodeBankBlock(held, b, sizes)) return std::nullopt;
+        BankLayout layout;
+        layout.size = sizes;
+        return encodeBankBlock(layout, b);
+    }
+    for (int area = 0; area < GroupAreas; ++area) {
+        if (address != groupAreaAddress(area)) continue;
+        GroupFlags flags = doc.groups.member;
+        if (!decodeGroupArea(held, area, flags)) return std::nullopt;
+        return encodeGroupArea(flags, area);
+    }
+    for (int n = 0; n < DtmfBlocks; ++n) {
+        if (address != dtmfBlockAddress(n)) continue;
+        DtmfSettings dtmf;
+        copyDtmfValues(dtmf, doc.dtmf);
+        Bytes whole = held;
+        whole.resize(radio::MaxBlockBytes, 0);  // as a read answers
+        decodeDtmfBlock(n, whole, dtmf);
+        return encodeDtmfBlock(n, dtmf);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+Bytes keptWhereUnchanged(const Document& doc, const RadioImage& radio, uint32_t address, const Bytes& encoded) {
+    const int length = static_cast<int>(encoded.size());
+    if (length == 0 || !radio.knows(address, length)) return encoded;
+    Bytes held = radio.bytes(address, length);
+    if (held == encoded) return encoded;
+    const std::optional<Bytes> same = reencoded(doc, address, held);
+    return same && *same == encoded ? held : encoded;
+}
+
+engine::Plan keepingUnchanged(const Document& doc, engine::Plan plan) {
+    const auto radio = std::make_shared<const RadioImage>(doc.radio);
+    for (engine::Block& b : plan.blocks) {
+        if (b.kind != engine::Block::Kind::Write || !b.encode) continue;
+        b.encode = [&doc, radio, encode = std::move(b.encode), address = b.address] {
+            return keptWhereUnchanged(doc, *radio, address, encode());
+        };
+    }
+    return plan;
+}
+
+}  // namespace tqm5
