@@ -11,7 +11,8 @@ seconds="${1:-60}"
 case "$seconds" in
   ''|*[!0-9]*) echo "usage: scripts/fuzz.sh [SECONDS]" >&2; exit 2 ;;
 esac
-targets=(fuzz_record_decoder fuzz_answers fuzz_font_file fuzz_memory_file fuzz_csv_import fuzz_config_file)
+targets=(fuzz_record_decoder fuzz_answers fuzz_font_file fuzz_memory_file fuzz_csv_import fuzz_config_file
+         fuzz_radio_image)
 
 ./scripts/install-deps.sh
 missing=()
@@ -61,7 +62,7 @@ for t in "${targets[@]}"; do
 
   echo "== $t: fuzzing for ${seconds}s"
   max_len=512
-  case "$t" in fuzz_font_file | fuzz_memory_file | fuzz_csv_import) max_len=4096 ;; esac  # whole files
+  case "$t" in fuzz_font_file | fuzz_memory_file | fuzz_csv_import) max_len=4096 ;; fuzz_radio_image) max_len=140000 ;; esac  # whole files
   if "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len="$max_len" -print_final_stats=1 \
        -artifact_prefix="$work/crashes/" "$work/corpus" >"$log" 2>&1; then
     grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::new_units_added)' "$log" || true

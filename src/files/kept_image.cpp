@@ -108,6 +108,36 @@ bool noteAcknowledged(const std::string& key, uint32_t address, std::string& err
     return static_cast<bool>(out);
 }
 
+Result<JournalText> parseJournal(std::string_view text) {
+    std::istringstream in{std::string(text)};
+    std::string head, word, line;
+    JournalText journal;
+    std::size_t planned = 0;
+    if (!std::getline(in, head) || head != JournalHead) return Failure{"it is not a journal"};
+    if (!(in >> word >> journal.imageCheck) || word != "image" || journal.imageCheck.size() != 8)
+        return Failure{"no image check"};
+    if (!(in >> word >> planned) || word != "plan" || planned == 0 || planned > 10000) return Failure{"no plan"};
+    // One address a line: five hexadecimal digits.
+    const auto address = [](const std::string& text) -> std::optional<uint32_t> {
+        return text.size() == 5 ? parseHex(text) : std::nullopt;
+    };
+    for (std::size_t i = 0; i < planned; ++i) {
+        std::optional<uint32_t> a;
+        if (!(in >> line) || !(a = address(line))) return Failure{"the plan is cut short"};
+        journal.plan.push_back(*a);
+    }
+    if (!(in >> word) || word != "taken") return Failure{"the plan is cut short"};
+    while (in >> line) {
+        const std::optional<uint32_t> a = address(line);
+        // A line the end of the program cut short is the last one.
+        if (!a && in.peek() == EOF && line.size() < 5) break;
+        if (!a || std::find(journal.plan.begin(), journal.plan.end(), *a) == journal.plan.end())
+            return Failure{"a line reads \"" + line + "\""};
+        journal.acknowledged.push_back(*a);
+    }
+    return journal;
+}
+
 std::optional<WriteJournal> openJournal(const std::string& key, std::string& error) {
     error.clear();
     std::error_code ec;
@@ -118,36 +148,16 @@ std::optional<WriteJournal> openJournal(const std::string& key, std::string& err
         return std::nullopt;
     };
     std::ifstream in(journalPath(key));
-    std::string head, word, crc, line;
-    WriteJournal journal;
-    std::size_t planned = 0;
-    if (!std::getline(in, head) || head != JournalHead) return damaged("it is not a journal");
-    if (!(in >> word >> crc) || word != "image") return damaged("no image check");
-    if (!(in >> word >> planned) || word != "plan" || planned == 0 || planned > 10000) return damaged("no plan");
-    // One address a line: five hexadecimal digits.
-    const auto address = [](const std::string& text) -> std::optional<uint32_t> {
-        return text.size() == 5 ? parseHex(text) : std::nullopt;
-    };
-    for (std::size_t i = 0; i < planned; ++i) {
-        std::optional<uint32_t> a;
-        if (!(in >> line) || !(a = address(line))) return damaged("the plan is cut short");
-        journal.plan.push_back(*a);
-    }
-    if (!(in >> word) || word != "taken") return damaged("the plan is cut short");
-    while (in >> line) {
-        const std::optional<uint32_t> a = address(line);
-        // A line the end of the program cut short is the last one.
-        if (!a && in.peek() == EOF && line.size() < 5) break;
-        if (!a || std::find(journal.plan.begin(), journal.plan.end(), *a) == journal.plan.end())
-            return damaged("a line reads \"" + line + "\"");
-        journal.acknowledged.push_back(*a);
-    }
+    std::ostringstream whole;
+    whole << in.rdbuf();
+    const Result<JournalText> text = parseJournal(whole.str());
+    if (!text) return damaged(text.error());
     const Result<RadioImage> target = loadImageFile(targetPath(key).string());
     if (!target) return damaged(target.error());
     const Bytes file = serializeImage(target.value());
-    if (hex8(crc32(file.data(), file.size())) != crc) return damaged("its image is not the one it was started with");
-    journal.target = target.value();
-    return journal;
+    if (hex8(crc32(file.data(), file.size())) != text.value().imageCheck)
+        return damaged("its image is not the one it was started with");
+    return WriteJournal{target.value(), text.value().plan, text.value().acknowledged};
 }
 
 void removeJournal(const std::string& key) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "files/radio_image.h"
@@ -38,6 +39,17 @@ struct WriteJournal {
     std::vector<uint32_t> plan;         // the blocks it was to send, in order
     std::vector<uint32_t> acknowledged;  // those the radio took, in order
 };
+
+// A journal's text read: the plan and the blocks taken, and the check of
+// the target image it was started with (eight hexadecimal digits). A line
+// the end of the program cut short is left out; anything else damaged is
+// refused, saying why.
+struct JournalText {
+    std::string imageCheck;
+    std::vector<uint32_t> plan;
+    std::vector<uint32_t> acknowledged;
+};
+Result<JournalText> parseJournal(std::string_view text);
 
 // Starts a journal for a write of the blocks at `plan` leaving `target`;
 // false with `error` set when it cannot be written.
