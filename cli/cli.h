@@ -116,6 +116,12 @@ int writeEnded(Radio& radio, TransferOutcome out, const std::string& done);
 
 // "tqm5: <text>" on stderr.
 void error(const std::string& text);
+// The last failure told (by error() or an error message), for the result
+// line of --progress-lines; empty when none was.
+const std::string& lastFailure();
+// With --progress-lines, every run ends with one line a caller can take
+// apart: "tqm5: result: ok" or "tqm5: result: failed: <the last failure>".
+constexpr const char* ResultLinePrefix = "result: ";
 
 // Reads every region of the radio; nothing on failure (already told).
 std::optional<RadioImage> readRadio(Radio& radio);

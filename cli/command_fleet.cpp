@@ -19,7 +19,7 @@ struct Child {
     std::unique_ptr<QProcess> process;
     std::string pending;     // stderr not yet a whole line
     std::string step;        // the step running
-    std::string lastError;   // the last line that told a failure
+    std::string lastError;   // the failure its result line told
     int status = -1;
 };
 
@@ -43,9 +43,12 @@ void takeLines(Child& c, const QByteArray& bytes, std::size_t width) {
         if (line.empty()) continue;
         std::string said = line.rfind("tqm5: ", 0) == 0 ? line.substr(6) : line;
         if (said.rfind("step: ", 0) == 0) c.step = said.substr(6);
-        else if (said.find("failed") != std::string::npos || said.find("cannot") != std::string::npos ||
-                 said.find("Error") != std::string::npos || said.find("does not") != std::string::npos)
-            c.lastError = said;
+        const std::string failed = std::string(ResultLinePrefix) + "failed: ";
+        if (said.rfind(failed, 0) == 0) {
+            c.lastError = said.substr(failed.size());
+            continue;  // the table tells it
+        }
+        if (said.rfind(ResultLinePrefix, 0) == 0) continue;
         std::string name = c.device;
         name.resize(std::max(name.size(), width), ' ');
         std::cerr << name << "  " << said << std::endl;

@@ -175,7 +175,12 @@ int main(int argc, char** argv) {
             return Usage;
         }
         if (options.devices.size() > 1) return fleet(command, options);
-        return c.run(options);
+        const int status = c.run(options);
+        if (options.progressLines)
+            std::cerr << "tqm5: " << ResultLinePrefix
+                      << (status == Ok ? "ok" : "failed" + (lastFailure().empty() ? "" : ": " + lastFailure()))
+                      << std::endl;
+        return status;
     }
     error("unknown command " + command + " (tqm5 --help lists them)");
     return Usage;

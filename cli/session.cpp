@@ -45,7 +45,16 @@ void TerminalHost::processEvents() {
     if (interrupted && state) state->closing = true;
 }
 
-void error(const std::string& text) { std::cerr << "tqm5: " << text << std::endl; }
+namespace {
+std::string lastFailure_;
+}  // namespace
+
+void error(const std::string& text) {
+    lastFailure_ = text;
+    std::cerr << "tqm5: " << text << std::endl;
+}
+
+const std::string& lastFailure() { return lastFailure_; }
 
 TerminalHost::TerminalHost(const Options& options)
     : bar_(!options.quiet && !options.progressLines && ::isatty(STDERR_FILENO) == 1),
@@ -63,6 +72,7 @@ Host::Choice TerminalHost::message(const std::string& text, const std::string& t
     std::string head = title;
     head.erase(0, head.find_first_not_of(' '));
     std::cerr << "tqm5: " << (head.empty() ? "" : head + ": ") << text << std::endl;
+    if (title == engine::ErrorTitle) lastFailure_ = text;
     if (buttons == Buttons::Ok) return Choice::Ok;
     std::cerr << "tqm5: " << (yes_ ? "answered OK (--yes)" : "answered Cancel (give --yes to answer OK)") << std::endl;
     return yes_ ? Choice::Ok : Choice::Cancel;

@@ -182,6 +182,7 @@ TEST_F(Cli, SeveralRadiosAtOnceOneSilent) {
     EXPECT_NE(table[radio.devicePath()].find("ok"), std::string::npos) << r.err;
     EXPECT_NE(table[second.devicePath()].find("ok"), std::string::npos) << r.err;
     EXPECT_NE(table[silent.devicePath()].find("failed  writing the whole radio"), std::string::npos) << r.err;
+    EXPECT_NE(table[silent.devicePath()].find("did not answer"), std::string::npos) << r.err;  // its result line
     EXPECT_NE(r.err.find("1 of 3 radios failed"), std::string::npos) << r.err;
     for (emu::PtyServer* done : {&radio, &second}) {
         const Bytes after = done->memory();
