@@ -18,26 +18,33 @@
 
 namespace tqm5 {
 
+namespace {
+
+// The glyphs an image holds, every one then known.
+void takeGlyphs(const RadioImage& image, GlyphSet& glyphs) {
+    for (int g = 0; g < GlyphCount; ++g) {
+        glyphs.decode(g, image.bytes(radio::glyphAddress(g), radio::GlyphBytes));
+        glyphs.setKnown(g, true);
+    }
+}
+
+}  // namespace
+
 engine::Plan glyphReadPlan(GlyphSet& glyphs) {
     engine::Plan plan;
     plan.busyCode = BusyReadAll;
     plan.what = "user characters";
     plan.budgets = {FontTransfer::TimeoutLimit};
-    auto scratch = std::make_shared<GlyphSet>(glyphs);
+    plan.image = std::make_shared<RadioImage>();
     for (int g = 0; g < GlyphCount; ++g) {
         engine::Block b;
         b.kind = engine::Block::Kind::Read;
         b.address = radio::glyphAddress(g);
         b.length = radio::MaxBlockBytes;  // the radio answers every read with 64 bytes
         b.before = {-1, g * 100 / GlyphCount};
-        b.decode = [scratch, g](const Bytes& data) {
-            if (!scratch->decode(g, Bytes(data.begin(), data.begin() + radio::GlyphBytes))) return false;
-            scratch->setKnown(g, true);
-            return true;
-        };
         plan.blocks.push_back(std::move(b));
     }
-    plan.completed = [&glyphs, scratch] { glyphs = *scratch; };
+    plan.completed = [&glyphs, image = plan.image] { takeGlyphs(*image, glyphs); };
     return plan;
 }
 
@@ -54,57 +61,29 @@ bool PlanAllData::readGroupWindow() {
 }
 
 bool loadImageIntoDocument(const RadioImage& image, Document& doc, std::string* problem) {
-    // Each area decodes through its own read plan, fed from the image
-    // instead of the line: the same path a read from the radio takes, so an
-    // image fills the document exactly as Read All of that radio does.
-    SilentHost host;
-    struct Step {
-        std::function<engine::Plan()> plan;
-        std::function<void()> taken;  // after the step's blocks were all used
-    };
-    const Step steps[] = {
-        {[&] { return channelReadPlan(doc.grid, host, 1, LastRow, true); },
-         [&] {
-             doc.origin = ChannelOrigin{true, -1};
-             doc.markSaved(1, LastRow);
-         }},
-        {[&] { return bankReadPlan(doc.banks); },
-         [&] {
-             followLayout(doc);
-             doc.known.banks = true;
-         }},
-        {[&] {
-             // The keys are resolved against the layout just taken.
-             doc.oneTouch.rebuild(doc.banks);
-             return oneTouchReadPlan(doc.oneTouch);
-         },
-         [&] { doc.known.oneTouch = true; }},
-        {[&] { return readTitlePlan(doc.title, doc.grid); }, [&] { doc.known.title = true; }},
-        {[&] { return readSettingsPlan(doc.setMode, doc.dtmf); },
-         [&] { doc.known.settings = doc.known.dtmf = true; }},
-        {[&] { return glyphReadPlan(doc.glyphs); }, [] {}},
-        {[&] {
-             doc.groups.markAvailability(doc.banks);
-             return groupReadPlan(doc.groups);
-         },
-         [&] { doc.known.groups = true; }},
-    };
-    for (const Step& step : steps) {
-        const engine::Plan plan = step.plan();
-        const int failed = engine::decodeFrom(plan, image);
-        if (failed < 0) {
-            step.taken();
-            continue;
-        }
-        if (problem) {
-            const uint32_t address = plan.blocks[static_cast<std::size_t>(failed)].address;
-            *problem = "the " + plan.what + " at 0x" + hexAddress(address);
-            for (int row = 1; row <= LastRow; ++row)
-                if (plan.what == "channels" && addressOfRow(row) == address)
-                    *problem += " (" + doc.grid.cell(row, ColLabel) + ")";
-        }
+    // Each area decodes from the image as its read decodes what the radio
+    // sent, in the order of Read All: an image fills the document exactly as
+    // Read All of that radio does.
+    if (const int row = takeChannels(image, doc.grid); row > 0) {
+        if (problem)
+            *problem = "the channels at 0x" + hexAddress(addressOfRow(row)) + " (" + doc.grid.cell(row, ColLabel) + ")";
         return false;
     }
+    doc.origin = ChannelOrigin{true, -1};
+    doc.markSaved(1, LastRow);
+    if (!takeBanks(image, doc.banks)) {
+        if (problem) *problem = "the bank layout at 0x" + hexAddress(radio::BankLayout.address);
+        return false;
+    }
+    followLayout(doc);
+    doc.oneTouch.rebuild(doc.banks);  // the keys resolve against the layout just taken
+    takeOneTouch(image, doc.oneTouch);
+    takeTitle(image, doc.title, doc.grid);
+    takeSettings(image, doc.setMode, doc.dtmf);
+    takeGlyphs(image, doc.glyphs);
+    doc.groups.markAvailability(doc.banks);
+    takeGroups(image, doc.groups);
+    doc.known.banks = doc.known.oneTouch = doc.known.title = doc.known.settings = doc.known.dtmf = doc.known.groups = true;
     return true;
 }
 

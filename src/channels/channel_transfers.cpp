@@ -133,6 +133,17 @@ void resetGridAfterTransfer(ChannelGrid& grid) {
     grid.setHighlight(true);
 }
 
+int takeChannels(const RadioImage& image, ChannelGrid& grid) {
+    for (int row = 1; row <= LastRow; ++row) {
+        const Bytes data = image.bytes(addressOfRow(row), radio::ChannelRecordBytes);
+        Record rec;
+        std::copy(data.begin(), data.end(), rec.begin());
+        if (decodeRecord(grid, row, rec) == DecodeResult::Invalid) return row;
+    }
+    blankEmptyRows(grid);
+    return 0;
+}
+
 void blankEmptyRows(ChannelGrid& grid) {
     for (int row = 1; row <= 1602; ++row) {
         if (isCallRow(row) || grid.inUse(row)) continue;

@@ -37,4 +37,10 @@ void resetGridAfterTransfer(ChannelGrid& grid);
 // Every row 1-1602 except the call rows that holds no channel shows nothing.
 void blankEmptyRows(ChannelGrid& grid);
 
+// Every record an image holds, into its row as Memory Read leaves it (the
+// empty rows blanked). 0 when every record could be used; otherwise the
+// first row whose record could not (the grid then half taken: decode into a
+// grid of its own).
+int takeChannels(const RadioImage& image, ChannelGrid& grid);
+
 }  // namespace tqm5

@@ -5,10 +5,12 @@
 // window, the outcome and its message, the end-of-transfer reset).
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "protocol/serial_link.h"
+#include "radio/radio_image.h"
 
 namespace tqm5::engine {
 
@@ -39,7 +41,9 @@ struct Block {
     // Write: bytes of the data that go on the line as two 0x00 bytes instead
     // of their digits (the block's own wire form; see writeCommand).
     std::vector<int> nulBytes;
-    // Read: takes the accepted bytes. False when they cannot be used: the run
+    // Read: looks at the accepted bytes (after they went into the plan's
+    // image): the channel rows show them at once; an area checks that its
+    // values can be shown at all. False when they cannot be used: the run
     // then ends as if the port had failed, and nothing more is read.
     std::function<bool(const Bytes&)> decode;
     // Runs once the block is accepted (after `decode`).
@@ -64,6 +68,10 @@ struct Plan {
     // Runs after a successful identification, before the first block.
     std::function<void()> identified;
     std::vector<Block> blocks;
+    // Where the read blocks' bytes go as each is accepted; `completed`
+    // decodes the plan's area from it, so the document changes only once
+    // every block arrived.
+    std::shared_ptr<RadioImage> image;
     // The write blocks encode the document's values (not an image's bytes):
     // where the radio is known to hold bytes that give the very same values,
     // the program sends those instead.

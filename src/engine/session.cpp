@@ -98,6 +98,7 @@ private:
             for (;;) {
                 if (auto data = proto_.readBlock(b.address, b.length)) {
                     if (env_.image) env_.image->put(b.address, *data);
+                    if (plan_.image) plan_.image->put(b.address, *data);
                     env_.host.processEvents();
                     if (b.decode && !b.decode(*data)) throw UnusableData{};
                     break;
@@ -173,21 +174,6 @@ Outcome run(const Plan& plan, Environment& env) {
     // another transfer command during its waits do nothing.
     if (env.state.busyNow()) return Outcome::Ignored;
     return Run(plan, env).go();
-}
-
-int decodeFrom(const Plan& plan, const RadioImage& image) {
-    if (plan.prepare) plan.prepare();
-    if (plan.identified) plan.identified();
-    for (std::size_t i = 0; i < plan.blocks.size(); ++i) {
-        const Block& b = plan.blocks[i];
-        if (b.kind != Block::Kind::Read) continue;
-        if (b.prepare) b.prepare();
-        if (b.decode && !b.decode(image.block(b.address, b.length))) return static_cast<int>(i);
-        if (b.accepted) b.accepted();
-    }
-    if (plan.completed) plan.completed();
-    if (plan.succeeded) plan.succeeded();
-    return -1;
 }
 
 Outcome runQuietly(const Plan& plan, Environment& env) {

@@ -56,12 +56,4 @@ Outcome run(const Plan& plan, Environment& env);
 // flag set and the busy code cleared first, so only a failure is shown.
 Outcome runQuietly(const Plan& plan, Environment& env);
 
-// Runs the read blocks of `plan` against `image` instead of the radio: each
-// block's decode gets the image's bytes at its address (0x00 outside the
-// regions), with the plan's own steps around them, as a run that met no
-// fault would. Nothing goes on any line and nothing is shown. Returns -1
-// when every block was taken, else the index of the first block whose
-// bytes could not be used (the plan's `completed` then does not run).
-int decodeFrom(const Plan& plan, const RadioImage& image);
-
 }  // namespace tqm5::engine

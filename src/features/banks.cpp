@@ -11,13 +11,21 @@ namespace {
 constexpr engine::Progress BlockProgress[BankBlocks] = {{20, 20}, {60, 60}};
 }  // namespace
 
+bool takeBanks(const RadioImage& image, BankLayout& layout) {
+    std::array<int, BankLayout::Banks> sizes = layout.size;
+    for (int block = 0; block < BankBlocks; ++block)
+        if (!decodeBankBlock(image.bytes(bankBlockAddress(block), BankBlockBytes), block, sizes)) return false;
+    layout.assign(sizes);
+    return true;
+}
+
 engine::Plan bankReadPlan(BankLayout& layout) {
     engine::Plan plan;
     plan.busyCode = BusyBankRead;
     plan.what = "bank layout";
     plan.budgets = {3, 3};
     plan.progressMax = 100;
-    auto scratch = std::make_shared<std::array<int, BankLayout::Banks>>(layout.size);
+    plan.image = std::make_shared<RadioImage>();
     for (int block = 0; block < BankBlocks; ++block) {
         engine::Block b;
         b.kind = engine::Block::Kind::Read;
@@ -25,11 +33,14 @@ engine::Plan bankReadPlan(BankLayout& layout) {
         b.length = BankBlockBytes;
         b.budget = block;
         b.before = BlockProgress[block];
-        b.decode = [scratch, block](const Bytes& data) { return decodeBankBlock(data, block, *scratch); };
+        b.decode = [block](const Bytes& data) {
+            std::array<int, BankLayout::Banks> sizes{};
+            return decodeBankBlock(data, block, sizes);  // every size one a slider can show
+        };
         plan.blocks.push_back(std::move(b));
     }
     plan.done = {100};
-    plan.completed = [&layout, scratch] { layout.assign(*scratch); };
+    plan.completed = [&layout, image = plan.image] { takeBanks(*image, layout); };
     return plan;
 }
 

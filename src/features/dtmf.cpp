@@ -190,8 +190,14 @@ void applyDtmf(DtmfSettings& to, const DtmfSettings& from) {
     to.changed.notify();
 }
 
-void appendDtmfReads(engine::Plan& plan, std::shared_ptr<DtmfSettings> scratch,
-                     const std::array<engine::Progress, 3>& before) {
+void takeDtmf(const RadioImage& image, DtmfSettings& dtmf) {
+    DtmfSettings read;
+    copyDtmfValues(read, dtmf);
+    for (int n = 0; n < DtmfBlocks; ++n) decodeDtmfBlock(n, image.bytes(dtmfBlockAddress(n), dtmfBlockLength(n)), read);
+    applyDtmf(dtmf, read);
+}
+
+void appendDtmfReads(engine::Plan& plan, const std::array<engine::Progress, 3>& before) {
     for (int n = 0; n < DtmfBlocks; ++n) {
         engine::Block b;
         b.kind = engine::Block::Kind::Read;
@@ -200,10 +206,6 @@ void appendDtmfReads(engine::Plan& plan, std::shared_ptr<DtmfSettings> scratch,
         b.budget = static_cast<int>(plan.budgets.size());
         plan.budgets.push_back(StepAttempts);
         b.before = before[static_cast<std::size_t>(n)];
-        b.decode = [scratch, n](const Bytes& data) {
-            decodeDtmfBlock(n, data, *scratch);
-            return true;
-        };
         plan.blocks.push_back(std::move(b));
     }
 }
@@ -226,11 +228,10 @@ engine::Plan dtmfReadPlan(DtmfSettings& dtmf) {
     plan.busyCode = BusyDtmfRead;
     plan.what = "DTMF memories";
     plan.progressMax = 100;
-    auto scratch = std::make_shared<DtmfSettings>();
-    plan.prepare = [&dtmf, scratch] { copyDtmfValues(*scratch, dtmf); };
-    appendDtmfReads(plan, scratch, {{{30, 30}, {60, 60}, {90, 90}}});
+    plan.image = std::make_shared<RadioImage>();
+    appendDtmfReads(plan, {{{30, 30}, {60, 60}, {90, 90}}});
     plan.done = {100};
-    plan.completed = [&dtmf, scratch] { applyDtmf(dtmf, *scratch); };
+    plan.completed = [&dtmf, image = plan.image] { takeDtmf(*image, dtmf); };
     return plan;
 }
 

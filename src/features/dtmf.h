@@ -72,11 +72,12 @@ void copyDtmfValues(DtmfSettings& to, const DtmfSettings& from);
 // Copies them and tells the listeners.
 void applyDtmf(DtmfSettings& to, const DtmfSettings& from);
 
+// The memories and lists an image holds (the listeners told).
+void takeDtmf(const RadioImage& image, DtmfSettings& dtmf);
 // The three DTMF blocks as plan blocks (three attempts each), for the
-// settings transfers and the DTMF frame's own buttons. A read decodes into
-// `scratch`, which the caller applies once everything arrived.
-void appendDtmfReads(engine::Plan& plan, std::shared_ptr<DtmfSettings> scratch,
-                     const std::array<engine::Progress, 3>& before);
+// settings transfers and the DTMF frame's own buttons. A read's bytes go
+// into the plan's image, which the plan takes once everything arrived.
+void appendDtmfReads(engine::Plan& plan, const std::array<engine::Progress, 3>& before);
 void appendDtmfWrites(engine::Plan& plan, const DtmfSettings& dtmf, const std::array<engine::Progress, 3>& before);
 // Attempts each step of a feature transfer has.
 constexpr int StepAttempts = 3;

@@ -112,21 +112,27 @@ std::vector<int> nulBytesAt(uint32_t address) {
     return {};
 }
 
+void takeGroups(const RadioImage& image, GroupTable& table) {
+    GroupFlags flags = table.member;
+    for (int area = 0; area < GroupAreas; ++area)
+        decodeGroupArea(image.bytes(groupAreaAddress(area), groupAreaBytes(area)), area, flags);
+    table.assign(flags);
+}
+
 engine::Plan groupReadPlan(GroupTable& table) {
     engine::Plan plan;
     plan.what = "bank-link groups";
     plan.budgets = {3, 3};
-    auto scratch = std::make_shared<GroupFlags>(table.member);
+    plan.image = std::make_shared<RadioImage>();
     for (int area = 0; area < GroupAreas; ++area) {
         engine::Block b;
         b.kind = engine::Block::Kind::Read;
         b.address = groupAreaAddress(area);
         b.length = radio::MaxBlockBytes;
         b.budget = area;
-        b.decode = [scratch, area](const Bytes& data) { return decodeGroupArea(data, area, *scratch); };
         plan.blocks.push_back(std::move(b));
     }
-    plan.completed = [&table, scratch] { table.assign(*scratch); };
+    plan.completed = [&table, image = plan.image] { takeGroups(*image, table); };
     return plan;
 }
 

@@ -61,6 +61,8 @@ std::vector<uint8_t> encodeGroupArea(const GroupFlags& flags, int area);
 // Reads the area's groups from a block read at its address (64 bytes, of
 // which the first 48 or 40 count) into `flags`.
 bool decodeGroupArea(const std::vector<uint8_t>& data, int area, GroupFlags& flags);
+// Both areas an image holds into the table (its listeners told).
+void takeGroups(const RadioImage& image, GroupTable& table);
 
 // The radio takes the unused eighth byte of every group as two 0x00 bytes in
 // place of its two hexadecimal digits, so a write of groups 0-5 is 107 bytes

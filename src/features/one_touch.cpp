@@ -126,8 +126,11 @@ bool OneTouchMemories::decode(const std::vector<uint8_t>& data) {
     return true;
 }
 
+void takeOneTouch(const RadioImage& image, OneTouchMemories& keys) { keys.decode(image.bytes(radio::OneTouch)); }
+
 engine::Plan oneTouchReadPlan(OneTouchMemories& keys) {
     engine::Plan plan;
+    plan.image = std::make_shared<RadioImage>();
     plan.busyCode = BusyOneTouch;
     plan.what = "one-touch keys";
     plan.budgets = {3};
@@ -138,8 +141,8 @@ engine::Plan oneTouchReadPlan(OneTouchMemories& keys) {
     b.address = radio::OneTouch.address;
     b.length = radio::MaxBlockBytes;
     b.before = {50, 50};
-    b.decode = [&keys](const Bytes& data) { return keys.decode(data); };
     plan.blocks.push_back(std::move(b));
+    plan.completed = [&keys, image = plan.image] { takeOneTouch(*image, keys); };
     return plan;
 }
 

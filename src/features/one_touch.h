@@ -11,6 +11,7 @@
 #include "base/listeners.h"
 #include "engine/plan.h"
 #include "features/bank_layout.h"
+#include "radio/radio_image.h"
 
 namespace tqm5 {
 
@@ -75,6 +76,9 @@ private:
     std::array<OneTouchKey, OneTouchKeyCount> keys_{};
 };
 
+// The keys an image holds, resolved against the keys' layout.
+void takeOneTouch(const RadioImage& image, OneTouchMemories& keys);
+// Reads the area into an image of its own; the keys change once it arrived.
 engine::Plan oneTouchReadPlan(OneTouchMemories& keys);
 engine::Plan oneTouchWritePlan(const OneTouchMemories& keys);
 

@@ -244,60 +244,54 @@ engine::Block stepBlock(engine::Plan& plan, engine::Block::Kind kind, uint32_t a
     return b;
 }
 
-// The three settings blocks read into `image` (64 bytes answered, the
-// block's own length used).
-void appendSettingsReads(engine::Plan& plan, std::shared_ptr<SettingsImage> image,
-                         const std::array<engine::Progress, 3>& before) {
-    for (int n = 0; n < 3; ++n) {
-        engine::Block b = stepBlock(plan, engine::Block::Kind::Read, settingsBlockAddress(n), before[static_cast<std::size_t>(n)]);
-        b.decode = [image, n](const Bytes& data) {
-            const std::size_t at = settingsBlockAddress(n) - radio::SettingsBlock1.address;
-            std::copy_n(data.begin(), settingsBlockLength(n), image->begin() + static_cast<std::ptrdiff_t>(at));
-            return true;
-        };
-        plan.blocks.push_back(std::move(b));
-    }
+// The three settings blocks, into the plan's image.
+void appendSettingsReads(engine::Plan& plan, const std::array<engine::Progress, 3>& before) {
+    for (int n = 0; n < 3; ++n)
+        plan.blocks.push_back(
+            stepBlock(plan, engine::Block::Kind::Read, settingsBlockAddress(n), before[static_cast<std::size_t>(n)]));
 }
 
 }  // namespace
 
+SettingsImage settingsImageOf(const RadioImage& image) {
+    SettingsImage out{};
+    for (int n = 0; n < 3; ++n) {
+        const Bytes block = image.bytes(settingsBlockAddress(n), settingsBlockLength(n));
+        std::copy(block.begin(), block.end(),
+                  out.begin() + static_cast<std::ptrdiff_t>(settingsBlockAddress(n) - radio::SettingsBlock1.address));
+    }
+    return out;
+}
+
+void takeSettings(const RadioImage& image, SetModeSettings& s, DtmfSettings& dtmf) {
+    s.image = settingsImageOf(image);
+    s.imageFromRadio = true;
+    std::vector<std::string> notes = applySettingsImage(s, s.image);
+    const int mem = setModeItemIndex("Set_Mode_Mem[0]");
+    const uint8_t writeProtect = image.bytes(radio::WriteProtect)[0];
+    const std::optional<int> wp = decodeWriteProtect(writeProtect);
+    if (wp) s.set(mem, *wp);
+    else s.held[static_cast<std::size_t>(mem)] = true;
+    if (!wp) notes.push_back("Write Protect: " + hexByte(writeProtect));
+    takeDtmf(image, dtmf);
+    for (std::string& n : dtmfNotes(dtmf)) notes.push_back(std::move(n));
+    s.readNotes = std::move(notes);
+    s.changed.notify();
+}
+
 engine::Plan readSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf) {
-    // Everything is decoded into these first; the controls change only once
-    // every block arrived.
-    struct Scratch {
-        std::shared_ptr<SettingsImage> image = std::make_shared<SettingsImage>();
-        std::shared_ptr<DtmfSettings> dtmf = std::make_shared<DtmfSettings>();
-        uint8_t writeProtect = 0;
-    };
-    auto scratch = std::make_shared<Scratch>();
+    // Everything goes into the plan's image first; the controls change only
+    // once every block arrived.
     engine::Plan plan;
     plan.busyCode = BusySettingsRead;
     plan.what = "settings and DTMF";
     plan.progressMax = 100;
-    plan.prepare = [&dtmf, scratch] { copyDtmfValues(*scratch->dtmf, dtmf); };
-    appendSettingsReads(plan, scratch->image, {{{10, 10}, {20, 20}, {35, 35}}});
-    engine::Block wp = stepBlock(plan, engine::Block::Kind::Read, radio::WriteProtect.address, {50, 50});
-    wp.decode = [scratch](const Bytes& data) {
-        scratch->writeProtect = data[0];
-        return true;
-    };
-    plan.blocks.push_back(std::move(wp));
-    appendDtmfReads(plan, scratch->dtmf, {{{55, 55}, {65, 65}, {80, 80}}});
+    plan.image = std::make_shared<RadioImage>();
+    appendSettingsReads(plan, {{{10, 10}, {20, 20}, {35, 35}}});
+    plan.blocks.push_back(stepBlock(plan, engine::Block::Kind::Read, radio::WriteProtect.address, {50, 50}));
+    appendDtmfReads(plan, {{{55, 55}, {65, 65}, {80, 80}}});
     plan.done = {100};
-    plan.completed = [&s, &dtmf, scratch] {
-        s.image = *scratch->image;
-        s.imageFromRadio = true;
-        std::vector<std::string> notes = applySettingsImage(s, s.image);
-        const int mem = setModeItemIndex("Set_Mode_Mem[0]");
-        const std::optional<int> wp = decodeWriteProtect(scratch->writeProtect);
-        if (wp) s.set(mem, *wp);
-        else s.held[static_cast<std::size_t>(mem)] = true;
-        if (!wp) notes.push_back("Write Protect: " + hexByte(scratch->writeProtect));
-        applyDtmf(dtmf, *scratch->dtmf);
-        for (std::string& n : dtmfNotes(dtmf)) notes.push_back(std::move(n));
-        s.readNotes = std::move(notes);
-        s.changed.notify();
-    };
+    plan.completed = [&s, &dtmf, image = plan.image] { takeSettings(*image, s, dtmf); };
     return plan;
 }
 
@@ -307,11 +301,11 @@ engine::Plan writeSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf) {
     plan.busyCode = BusySettingsWrite;
     plan.what = "settings and DTMF";
     plan.progressMax = 100;
-    auto lastRead = std::make_shared<SettingsImage>(s.image);
     // The radio's current bytes first, so that every kept byte is its own.
-    appendSettingsReads(plan, lastRead, {{{10, 10}, {20, 20}, {35, 35}}});
-    plan.blocks.back().accepted = [&s, lastRead] {
-        s.image = *lastRead;
+    plan.image = std::make_shared<RadioImage>();
+    appendSettingsReads(plan, {{{10, 10}, {20, 20}, {35, 35}}});
+    plan.blocks.back().accepted = [&s, image = plan.image] {
+        s.image = settingsImageOf(*image);
         s.imageFromRadio = true;
     };
     const std::array<engine::Progress, 3> writes{{{50, 50}, {65, 65}, {80, 80}}};

@@ -93,6 +93,11 @@ std::vector<uint8_t> encodeSettingsBlock(int block, const SetModeSettings& s, co
 
 constexpr int BusySettingsRead = 7;
 constexpr int BusySettingsWrite = 8;
+// The three settings blocks an image holds, as one settings image.
+SettingsImage settingsImageOf(const RadioImage& image);
+// Every item, Write Protect and the DTMF memories and lists an image holds;
+// the values no list can show go into the settings' readNotes.
+void takeSettings(const RadioImage& image, SetModeSettings& s, DtmfSettings& dtmf);
 engine::Plan readSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf);
 engine::Plan writeSettingsPlan(SetModeSettings& s, DtmfSettings& dtmf);
 

@@ -120,30 +120,29 @@ DecodedTitle decodeTitle(const std::vector<uint8_t>& data) {
     return out;
 }
 
+void takeTitle(const RadioImage& image, OpeningTitle& t, ChannelGrid& grid) {
+    const DecodedTitle decoded = decodeTitle(image.bytes(radio::Title));
+    grid.setNameString(TitleNameSlot, decoded.titleString);
+    t.text = nameToDisplay(decoded.titleString);
+    t.slide = decoded.slide;
+    t.changed.notify();
+}
+
 engine::Plan readTitlePlan(OpeningTitle& t, ChannelGrid& grid) {
     engine::Plan plan;
     plan.busyCode = BusyTitleRead;
     plan.what = "opening title";
     plan.budgets = {StepAttempts};
     plan.progressMax = 100;
-    auto decoded = std::make_shared<DecodedTitle>();
+    plan.image = std::make_shared<RadioImage>();
     engine::Block b;
     b.kind = engine::Block::Kind::Read;
     b.address = radio::Title.address;
     b.length = radio::MaxBlockBytes;
     b.before = {50, 50};
-    b.decode = [decoded](const Bytes& data) {
-        *decoded = decodeTitle(Bytes(data.begin(), data.begin() + radio::Title.length));
-        return true;
-    };
     plan.blocks.push_back(std::move(b));
     plan.done = {100};
-    plan.completed = [&t, &grid, decoded] {
-        grid.setNameString(TitleNameSlot, decoded->titleString);
-        t.text = nameToDisplay(decoded->titleString);
-        t.slide = decoded->slide;
-        t.changed.notify();
-    };
+    plan.completed = [&t, &grid, image = plan.image] { takeTitle(*image, t, grid); };
     return plan;
 }
 

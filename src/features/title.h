@@ -50,7 +50,9 @@ DecodedTitle decodeTitle(const std::vector<uint8_t>& data);
 
 constexpr int BusyTitleRead = 9;
 constexpr int BusyTitleWrite = 10;
-// The title string lives in the grid's extra name slot.
+// The title and slide an image holds; the title string lives in the grid's
+// extra name slot.
+void takeTitle(const RadioImage& image, OpeningTitle& t, ChannelGrid& grid);
 engine::Plan readTitlePlan(OpeningTitle& t, ChannelGrid& grid);
 engine::Plan writeTitlePlan(OpeningTitle& t, ChannelGrid& grid);
 
