@@ -17,6 +17,7 @@ public:
     // `readAll`: the window was opened by Read All.
     TransferOutcome read(bool readAll = false);
     TransferOutcome write();
+    // A group transfer runs (the window's own indicator, not the runner's).
     bool busy() const { return state_.busyNow(); }
     void clear();
     // A click on the group grid's cell (row, col): headings and separators
@@ -30,7 +31,7 @@ private:
 
     TransferRunner& runner_;
     Document& doc_;
-    TransferState state_;
+    TransferState state_;  // the group transfers' own busy code and flags
 };
 
 }  // namespace tqm5
