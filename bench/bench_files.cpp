@@ -71,17 +71,17 @@ int main() {
     int inUse = 0;
     for (int r = 1; r <= LastRow; ++r) inUse += doc.grid.inUse(r);
 
-    commands.saveMemoryFile(m5);
-    commands.exportCsv(csv);
+    commands.files.saveMemoryFile(m5);
+    commands.files.exportCsv(csv);
     std::printf("document: %d channels in use; memory file %lld bytes, CSV %lld bytes\n", inUse,
                 static_cast<long long>(fs::file_size(m5)), static_cast<long long>(fs::file_size(csv)));
 
-    measure("Save (memory file, to disk)", [&] { commands.saveMemoryFile(m5); });
-    measure("Open (memory file, from disk)", [&] { commands.openMemoryFile(m5); });
-    measure("Export (CSV, to disk)", [&] { commands.exportCsv(csv); });
-    measure("Import (CSV, from disk)", [&] { commands.importCsv(csv); });
+    measure("Save (memory file, to disk)", [&] { commands.files.saveMemoryFile(m5); });
+    measure("Open (memory file, from disk)", [&] { commands.files.openMemoryFile(m5); });
+    measure("Export (CSV, to disk)", [&] { commands.files.exportCsv(csv); });
+    measure("Import (CSV, from disk)", [&] { commands.files.importCsv(csv); });
 
-    MemoryFileModels models = commands.fileModels();
+    MemoryFileModels models = commands.files.fileModels();
     const std::string file = memoryFileBytes(models, 1, memoryFileHeader());
     const std::string list = csvExportBytes(doc.grid);
     measure("  write memory file (in memory)", [&] { (void)memoryFileBytes(models, 1, "x"); });

@@ -180,14 +180,14 @@ struct Transfer {
         link.bindDevice(1, QString::fromStdString(path));
     }
     TransferOutcome read(int rows) {
-        if (rows == kRows) return commands.memoryRead();
+        if (rows == kRows) return commands.channels.memoryRead();
         doc.grid.setSelection(1, rows);
-        return commands.oneMemoryRead();
+        return commands.channels.oneMemoryRead();
     }
     TransferOutcome write(int rows) {
-        if (rows == kRows) return commands.memoryWrite();
+        if (rows == kRows) return commands.channels.memoryWrite();
         doc.grid.setSelection(1, rows);
-        return commands.oneMemoryWrite();
+        return commands.channels.oneMemoryWrite();
     }
 };
 

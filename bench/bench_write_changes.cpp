@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
     Commands commands(doc, link, host);
     PlanAllData steps(commands);
     std::printf("at 57600 baud, 16-byte pieces (the demo radio)\n");
-    const double read = seconds([&] { commands.readAll(steps); });
+    const double read = seconds([&] { commands.allData.readAll(steps); });
     std::printf("Read All                        %7.2f s\n", read);
 
     // Five channels the radio holds, far apart, cleared one by one.
@@ -107,24 +107,24 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 5 && !held.empty(); ++i) {
         const int row = held[held.size() * std::size_t(i) / 5];
         doc.grid.setSelection(row, row);
-        commands.clearRows();
+        commands.channels.clearRows();
     }
     resetCount();
     TransferOutcome out{};
-    const double five = seconds([&] { out = commands.writeChanges(); });
+    const double five = seconds([&] { out = commands.allData.writeChanges(); });
     std::printf("Write Changes, 5 channels       %7.2f s (%d blocks written, %s; target 1.5 s)\n", five, writes,
                 out == TransferOutcome::Success ? "ok" : host.last.c_str());
 
-    commands.selectSetting(0, doc.setMode.position(0) == 0 ? 1 : 0);
+    commands.settings.select(0, doc.setMode.position(0) == 0 ? 1 : 0);
     resetCount();
-    const double one = seconds([&] { out = commands.writeChanges(); });
+    const double one = seconds([&] { out = commands.allData.writeChanges(); });
     std::printf("Write Changes, 1 setting        %7.2f s (%d blocks written, %s; target 0.5 s)\n", one, writes,
                 out == TransferOutcome::Success ? "ok" : host.last.c_str());
 
     // A whole-radio write cut half way, then resumed.
-    commands.keepImagesOnDisk = true;
-    commands.offerResumeFirst = false;
-    commands.attemptsPerBlock = 1;
+    commands.runner.keepImagesOnDisk = true;
+    commands.allData.offerResumeFirst = false;
+    commands.runner.attemptsPerBlock = 1;
     const RadioImage image = doc.radio;
     resetCount();
     double fullWire = 0;
@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
             if (line.find(" W ") != std::string::npos && ++count == 850) e.failNext(1000000);
         };
     });
-    commands.writeImage(image, false, false);
+    commands.allData.writeImage(image, false, false);
     radio.withEmulator([&](emu::Emulator& e) {
         e.clearForcedFaults();
         e.onLog = [&](const std::string& line) {
@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
         };
     });
     resetCount();
-    const double resumed = seconds([&] { out = commands.resumeWrite(); });
+    const double resumed = seconds([&] { out = commands.allData.resumeWrite(); });
     std::printf("resume after a cut at 850 blocks %6.2f s for %.2f s of wire time (check, %d blocks, read-back): "
                 "ratio %.3f (target 1.1) %s\n",
                 resumed, wire, writes, resumed / wire, out == TransferOutcome::Success ? "ok" : host.last.c_str());

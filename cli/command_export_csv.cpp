@@ -16,7 +16,8 @@ int exportCsv(const Options& options) {
     if (!openMemoryFile(radio, options.args[0])) return Failed;
     const bool common = options.layout == "common";
     if (common) radio.doc.grid.selectRow(1);  // one row selected: every in-use row
-    if (!(common ? radio.commands.exportCommonCsv(options.output) : radio.commands.exportCsv(options.output)))
+    FileCommands& files = radio.commands.files;
+    if (!(common ? files.exportCommonCsv(options.output) : files.exportCsv(options.output)))
         return Failed;  // it said why
     radio.host.finishProgress();
     std::cerr << "tqm5: channels exported to " << options.output << std::endl;

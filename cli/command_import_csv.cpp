@@ -40,17 +40,17 @@ int importCsv(const Options& options) {
             return Usage;
         }
         radio.doc.grid.selectRow(row);
-        if (!radio.commands.importCommonCsv(options.args[0])) {
+        if (!radio.commands.files.importCommonCsv(options.args[0])) {
             error(options.args[0] + " was not imported; nothing was saved");
             return Failed;
         }
-    } else if (!radio.commands.importCsv(options.args[0])) {
+    } else if (!radio.commands.files.importCsv(options.args[0])) {
         error(options.args[0] + " was not imported (a CSV file as export-csv writes it, its name ending in CSV); "
               "nothing was saved");
         return Failed;
     }
     radio.host.finishProgress();
-    if (!radio.commands.saveMemoryFile(options.output)) return Failed;
+    if (!radio.commands.files.saveMemoryFile(options.output)) return Failed;
     std::cerr << "tqm5: channels imported into " << options.output << std::endl;
     return Ok;
 }

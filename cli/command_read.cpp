@@ -15,14 +15,14 @@ int read(const Options& options) {
     }
     Radio radio(options);
     PlanAllData steps(radio.commands);
-    const TransferOutcome out = radio.commands.readAll(steps);
+    const TransferOutcome out = radio.commands.allData.readAll(steps);
     radio.host.finishProgress();
     if (out != TransferOutcome::Success) {
         error("reading the radio failed: " + radio.failure(out) + "; no file was written");
         return Failed;
     }
     if (radio.doc.radio.complete()) safetyCopy(radio.doc.radio, options);
-    if (!radio.commands.saveMemoryFile(options.output)) return Failed;  // it said why
+    if (!radio.commands.files.saveMemoryFile(options.output)) return Failed;  // it said why
     std::cerr << "tqm5: radio saved to " << options.output << std::endl;
     if (!options.font.empty()) {
         if (const Result<void> saved = writeFontFile(options.font, radio.doc.glyphs); !saved) {

@@ -34,7 +34,7 @@ int restore(const Options& options) {
     // The document shows the image, so a difference is named by the row
     // label the image's own bank layout gives it.
     loadImageIntoDocument(image, radio.doc);
-    const TransferOutcome out = radio.commands.writeImage(image, options.changes, options.verify);
+    const TransferOutcome out = radio.commands.allData.writeImage(image, options.changes, options.verify);
     const int status = writeEnded(radio, out, "radio restored from " + options.args[0]);
     if (status == Ok && (options.verify || options.changes))
         std::cerr << "tqm5: verified: the radio holds every block as written" << std::endl;

@@ -41,7 +41,7 @@ int write(const Options& options) {
     {
         Radio check(options);
         if (!openMemoryFile(check, file)) return Failed;
-        if (const std::string why = check.commands.writeAllRefusal(); !why.empty()) {
+        if (const std::string why = check.commands.allData.writeAllRefusal(); !why.empty()) {
             error(file + " cannot be written whole: " + why + "; nothing was written");
             return Failed;
         }
@@ -87,9 +87,10 @@ int write(const Options& options) {
             return Failed;
         }
     }
-    if (options.changes) return writeEnded(radio, radio.commands.writeChanges(), "changes written from " + file);
-    radio.commands.verifyAfterWrite = options.verify;
-    const int status = writeEnded(radio, radio.commands.writeAll(), "radio written from " + file);
+    if (options.changes)
+        return writeEnded(radio, radio.commands.allData.writeChanges(), "changes written from " + file);
+    radio.commands.allData.verifyAfterWrite = options.verify;
+    const int status = writeEnded(radio, radio.commands.allData.writeAll(), "radio written from " + file);
     if (status == Ok && options.verify) std::cerr << "tqm5: verified: the radio holds every block as written" << std::endl;
     return status;
 }

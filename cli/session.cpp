@@ -127,15 +127,15 @@ void TerminalHost::finishProgress() {
 Radio::Radio(const Options& options) : host(options), commands(doc, link, host) {
     startUp(doc);
     host.state = &doc.state;
-    commands.attemptsPerBlock = BlockAttempts;
-    stepping = commands.transferStarting.connect(
+    commands.runner.attemptsPerBlock = BlockAttempts;
+    stepping = commands.runner.transferStarting.connect(
         [this](const engine::Plan& plan) { host.beginStep(stepName(plan), static_cast<int>(plan.blocks.size())); });
-    counting = commands.blockMoved.connect([this](bool, uint32_t, const Bytes&) { host.advance(); });
+    counting = commands.runner.blockMoved.connect([this](bool, uint32_t, const Bytes&) { host.advance(); });
     std::signal(SIGINT, onInterrupt);
     doc.port = options.port;
     if (!options.device.empty()) link.bindDevice(options.port, QString::fromStdString(options.device));
-    commands.keepImagesOnDisk = true;
-    commands.offerResumeFirst = false;
+    commands.runner.keepImagesOnDisk = true;
+    commands.allData.offerResumeFirst = false;
 }
 
 Radio::~Radio() {
@@ -146,7 +146,7 @@ bool Radio::claim() {
     if (lockFd_ >= 0) return true;
     std::error_code ec;
     std::filesystem::create_directories(keptImageFolder(), ec);
-    const std::string path = keptImageFolder() + "/" + commands.radioKey() + ".lock";
+    const std::string path = keptImageFolder() + "/" + commands.runner.radioKey() + ".lock";
     lockFd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (lockFd_ < 0) {
         error("cannot take the lock " + path + ": " + std::strerror(errno));
@@ -168,7 +168,7 @@ std::string Radio::portName() const {
 
 TransferOutcome Radio::run(const engine::Plan& plan) {
     doc.state.quiet = QuietOn;
-    const TransferOutcome out = commands.transfer(plan);
+    const TransferOutcome out = commands.runner.transfer(plan);
     doc.state.quiet = QuietNormal;
     host.finishProgress();
     return out;
@@ -193,14 +193,14 @@ std::string Radio::failure(TransferOutcome outcome) const {
 bool loadKeptImage(Radio& radio) {
     std::string why;
     // After a cut write the kept image may not be what the radio holds.
-    if (openJournal(radio.commands.radioKey(), why) || !why.empty()) {
+    if (openJournal(radio.commands.runner.radioKey(), why) || !why.empty()) {
         error(why.empty() ? "a write to the radio on " + radio.portName() +
                                 " was cut before it ended: finish it first (--resume), or write everything; "
                                 "nothing was written"
                           : why + "; nothing was written");
         return false;
     }
-    const std::optional<RadioImage> kept = keptRadioImage(radio.commands.radioKey(), why);
+    const std::optional<RadioImage> kept = keptRadioImage(radio.commands.runner.radioKey(), why);
     if (!kept) {
         error(why.empty() ? "--changes needs what the radio on " + radio.portName() +
                                 " held when it was last read or written, and none is kept: read it (tqm5 read or "
@@ -218,7 +218,7 @@ int writeEnded(Radio& radio, TransferOutcome out, const std::string& done) {
         std::cerr << "tqm5: " << done << std::endl;
         return Ok;
     }
-    const auto& mismatches = radio.commands.lastMismatches;
+    const auto& mismatches = radio.commands.allData.lastMismatches;
     if (!mismatches.empty()) {
         for (const Mismatch& m : mismatches)
             error("verify: the radio did not store what was written at " + describe(m, radio.doc.grid));
@@ -234,7 +234,7 @@ int writeEnded(Radio& radio, TransferOutcome out, const std::string& done) {
 
 int resumeWrite(Radio& radio) {
     if (!radio.claim()) return Failed;
-    return writeEnded(radio, radio.commands.resumeWrite(), "the cut write to the radio is finished");
+    return writeEnded(radio, radio.commands.allData.resumeWrite(), "the cut write to the radio is finished");
 }
 
 std::optional<RadioImage> readRadio(Radio& radio) {
@@ -259,7 +259,7 @@ void safetyCopy(const RadioImage& image, const Options&) {
 namespace tqm5::cli {
 
 bool openMemoryFile(Radio& radio, const std::string& path) {
-    if (radio.commands.openMemoryFile(path)) return true;
+    if (radio.commands.files.openMemoryFile(path)) return true;
     error(path + " was not opened; nothing was done");
     return false;
 }

@@ -1,6 +1,6 @@
 // The Edit menu's commands on the channel list: undo and redo, the
 // clipboard, sorting, moving and finding rows.
-#include "app/commands.h"
+#include "app/channel_commands.h"
 #include "app/pages.h"
 #include "channels/grid_editing.h"
 #include "files/clipboard_rows.h"
@@ -17,15 +17,15 @@ const char* const MoveMixedText = "Only rows of one kind move together: bank, PR
 const char* const MoveFixedText = "The CALL and BUG rows stay where they are.";
 const char* const FindTitle = "Find";
 
-bool Commands::undo() { return !busy() && history_.undo(doc_); }
-bool Commands::redo() { return !busy() && history_.redo(doc_); }
+bool ChannelCommands::undo() { return !busy() && history_.undo(doc_); }
+bool ChannelCommands::redo() { return !busy() && history_.redo(doc_); }
 
-std::string Commands::copyRows() {
+std::string ChannelCommands::copyRows() {
     if (busy()) return {};
     return rowsAsText(doc_.grid, doc_.grid.rangeFirst(), doc_.grid.rangeLast());
 }
 
-std::string Commands::cutRows() {
+std::string ChannelCommands::cutRows() {
     if (busy()) return {};
     const std::string text = copyRows();
     RecordedChange change(history_, doc_, "Cut", RecordedChange::MarkEdited);
@@ -33,7 +33,7 @@ std::string Commands::cutRows() {
     return text;
 }
 
-bool Commands::pasteRows(const std::string& text) {
+bool ChannelCommands::pasteRows(const std::string& text) {
     if (busy()) return false;
     ChannelGrid& grid = doc_.grid;
     const int first = grid.rangeFirst();
@@ -57,7 +57,7 @@ bool Commands::pasteRows(const std::string& text) {
     return notes.size() < plan.lines.size() + plan.refused.size();
 }
 
-bool Commands::sortRows(SortKey key) {
+bool ChannelCommands::sortRows(SortKey key) {
     if (busy()) return false;
     RecordedChange change(history_, doc_, key == SortKey::Name ? "Sort by Name" : "Sort by Frequency",
                           RecordedChange::MarkEdited);
@@ -68,7 +68,7 @@ bool Commands::sortRows(SortKey key) {
     return true;
 }
 
-bool Commands::moveRows(int direction) {
+bool ChannelCommands::moveRows(int direction) {
     if (busy()) return false;
     RecordedChange change(history_, doc_, direction < 0 ? "Move Up" : "Move Down", RecordedChange::MarkEdited);
     switch (moveSelectedRows(doc_.grid, direction)) {
@@ -80,7 +80,7 @@ bool Commands::moveRows(int direction) {
     return false;
 }
 
-bool Commands::find(const std::string& query) {
+bool ChannelCommands::find(const std::string& query) {
     if (busy() || query.empty()) return false;
     findText_ = query;
     const int row = findRow(doc_.grid, query, doc_.grid.row());
@@ -92,6 +92,6 @@ bool Commands::find(const std::string& query) {
     return true;
 }
 
-bool Commands::findNext() { return find(findText_); }
+bool ChannelCommands::findNext() { return find(findText_); }
 
 }  // namespace tqm5

@@ -4,7 +4,6 @@
 #include <cctype>
 #include <filesystem>
 
-#include "app/commands.h"
 #include "app/pages.h"
 #include "files/common_csv.h"
 #include "files/config_file.h"
@@ -42,11 +41,11 @@ bool endsWith(const std::string& path, std::string_view ending) {
 
 }  // namespace
 
-MemoryFileModels Commands::fileModels() {
+MemoryFileModels FileCommands::fileModels() {
     return MemoryFileModels{doc_.grid, doc_.banks, doc_.oneTouch, doc_.dtmf, doc_.title, doc_.groups, doc_.setMode};
 }
 
-bool Commands::openMemoryFile(const std::string& path) {
+bool FileCommands::openMemoryFile(const std::string& path) {
     if (busy() || path.empty()) return false;
     RecordedChange change(history_, doc_, "Open");
     if (!endsWith(path, ".M5")) {
@@ -83,7 +82,7 @@ bool Commands::openMemoryFile(const std::string& path) {
     return true;
 }
 
-bool Commands::saveMemoryFile(const std::string& path) {
+bool FileCommands::saveMemoryFile(const std::string& path) {
     if (busy() || path.empty()) return false;
     const std::string bytes = memoryFileBytes(fileModels(), doc_.port, memoryFileHeader());
     if (const Result<void> saved = files::saveAtomically(path, bytes); !saved) {
@@ -95,7 +94,7 @@ bool Commands::saveMemoryFile(const std::string& path) {
     return true;
 }
 
-bool Commands::writeConfiguration() {
+bool FileCommands::writeConfiguration() {
     if (configPath.empty()) return false;
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(configPath).parent_path(), ec);
@@ -107,7 +106,7 @@ bool Commands::writeConfiguration() {
     return true;
 }
 
-bool Commands::importCsv(const std::string& path) {
+bool FileCommands::importCsv(const std::string& path) {
     if (busy() || path.empty()) return false;
     RecordedChange change(history_, doc_, "Import");
     const Result<std::string> bytes = endsWith(path, "CSV") ? files::readWholeFile(path) : Failure{"not a CSV file"};
@@ -134,7 +133,7 @@ bool Commands::importCsv(const std::string& path) {
     return true;
 }
 
-bool Commands::exportCsv(const std::string& path) {
+bool FileCommands::exportCsv(const std::string& path) {
     if (busy() || path.empty()) return false;
     followLayout(doc_);  // a layout just changed on the Bank page labels the rows already
     host_.setProgressMax(CsvProgressMax);
@@ -159,7 +158,7 @@ FileKind fileKindOf(const std::string& path) {
     return FileKind::Unknown;
 }
 
-bool Commands::importCommonCsv(const std::string& path) {
+bool FileCommands::importCommonCsv(const std::string& path) {
     if (busy() || path.empty()) return false;
     RecordedChange change(history_, doc_, "Import");
     const Result<std::string> bytes = files::readWholeFile(path);
@@ -192,7 +191,7 @@ bool Commands::importCommonCsv(const std::string& path) {
     return true;
 }
 
-bool Commands::exportCommonCsv(const std::string& path) {
+bool FileCommands::exportCommonCsv(const std::string& path) {
     if (busy() || path.empty()) return false;
     followLayout(doc_);  // the Comment field carries the row labels
     const CommonCsvExport out = commonCsvExport(doc_.grid, commonCsvExportRows(doc_.grid));
@@ -209,15 +208,7 @@ bool Commands::exportCommonCsv(const std::string& path) {
     return true;
 }
 
-bool Commands::mayPrint() {
-    if (busy()) return false;
-    followLayout(doc_);  // the sections follow the bank labels
-    if (!commonCsvExportRows(doc_.grid).empty()) return true;
-    host_.message("The selected rows hold no channel; nothing was printed.", FileErrorTitle);
-    return false;
-}
-
-bool Commands::openFile(const std::string& path) {
+bool FileCommands::openFile(const std::string& path) {
     if (busy() || path.empty()) return false;
     switch (fileKindOf(path)) {
         case FileKind::MemoryFile: return openMemoryFile(path);
@@ -237,11 +228,11 @@ bool Commands::openFile(const std::string& path) {
     return false;
 }
 
-bool Commands::openDroppedFile(const std::string& path) {
+bool FileCommands::openDroppedFile(const std::string& path) {
     if (busy() || path.empty()) return false;
     if (doc_.hasUnsavedEdits() && fileKindOf(path) != FileKind::FontFile &&
-        !ask("Some channels were edited but neither written to the radio nor saved. Open " + path +
-             " and lose these edits?"))
+        !runner_.ask("Some channels were edited but neither written to the radio nor saved. Open " + path +
+                     " and lose these edits?"))
         return false;
     return openFile(path);
 }

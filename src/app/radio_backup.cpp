@@ -4,6 +4,7 @@
 #include <memory>
 #include <utility>
 
+#include "app/file_commands.h"
 #include "app/pages.h"
 #include "app/startup.h"
 #include "features/banks.h"
@@ -50,14 +51,15 @@ engine::Plan glyphReadPlan(GlyphSet& glyphs) {
 
 bool PlanAllData::readFontWindow() {
     // Read All's own step: the busy code it holds for the windows is this read's.
-    commands_.document().state.quiet = QuietOn;
-    commands_.document().state.busy = Idle;
-    return commands_.transfer(glyphReadPlan(commands_.document().glyphs)) == TransferOutcome::Success;
+    Document& doc = commands_.runner.document();
+    doc.state.quiet = QuietOn;
+    doc.state.busy = Idle;
+    return commands_.runner.transfer(glyphReadPlan(doc.glyphs)) == TransferOutcome::Success;
 }
 
 bool PlanAllData::readGroupWindow() {
-    if (!commands_.openGroupWindow()) return false;
-    return commands_.groupRead(true) == TransferOutcome::Success;
+    if (!commands_.groups.openWindow()) return false;
+    return commands_.groups.read(true) == TransferOutcome::Success;
 }
 
 bool loadImageIntoDocument(const RadioImage& image, Document& doc, std::string* problem) {
@@ -87,11 +89,11 @@ bool loadImageIntoDocument(const RadioImage& image, Document& doc, std::string* 
     return true;
 }
 
-bool Commands::saveRadioImage(const std::string& path) {
+bool FileCommands::saveRadioImage(const std::string& path) {
     if (busy() || path.empty()) return false;
     RadioImage image;
     doc_.state.quiet = QuietOn;  // "Success" is shown once the file is saved
-    if (transfer(imageReadPlan(image)) != TransferOutcome::Success) return false;
+    if (runner_.transfer(imageReadPlan(image)) != TransferOutcome::Success) return false;
     if (const Result<void> saved = saveImageFile(path, image); !saved) {
         host_.message(saved.error(), engine::ErrorTitle);
         return false;
@@ -100,7 +102,7 @@ bool Commands::saveRadioImage(const std::string& path) {
     return true;
 }
 
-bool Commands::openRadioImage(const std::string& path) {
+bool FileCommands::openRadioImage(const std::string& path) {
     if (busy() || path.empty()) return false;
     const Result<RadioImage> image = loadImageFile(path);
     if (!image) {
@@ -126,7 +128,7 @@ bool Commands::openRadioImage(const std::string& path) {
     return true;
 }
 
-void Commands::adoptRead(const Document& read) {
+void FileCommands::adoptRead(const Document& read) {
     // Assignments keep each model's own listeners; the views are told after.
     const int row = doc_.grid.row(), rowSel = doc_.grid.rowSel();
     doc_.grid = read.grid;

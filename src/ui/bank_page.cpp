@@ -61,7 +61,7 @@ BankPage::BankPage(Commands& commands, QWidget* parent) : Page(parent), commands
             box->installEventFilter(this);
             box->setAccessibleName(QString("Bank %1").arg(bank));
             connect(slider, &QSlider::valueChanged, this, [this, bank](int v) {
-                if (!refreshing_) commands_.setBankSize(bank, v);
+                if (!refreshing_) commands_.banks.setSize(bank, v);
             });
             cell->addWidget(slider);
             cell->addWidget(box, 0, Qt::AlignHCenter);
@@ -102,26 +102,26 @@ BankPage::BankPage(Commands& commands, QWidget* parent) : Page(parent), commands
     // A size being typed counts before the step, as when the box loses the focus.
     connect(up, &QPushButton::clicked, this, [this] {
         applyFocusedBox();
-        commands_.bankUp();
+        commands_.banks.up();
     });
     connect(down, &QPushButton::clicked, this, [this] {
         applyFocusedBox();
-        commands_.bankDown();
+        commands_.banks.down();
     });
-    connect(reset, &QPushButton::clicked, this, [this] { commands_.bankReset(); });
-    connect(read, &QPushButton::clicked, this, [this] { commands_.bankRead(); });
-    connect(write_, &QPushButton::clicked, this, [this] { commands_.bankWrite(); });
+    connect(reset, &QPushButton::clicked, this, [this] { commands_.banks.reset(); });
+    connect(read, &QPushButton::clicked, this, [this] { commands_.banks.read(); });
+    connect(write_, &QPushButton::clicked, this, [this] { commands_.banks.write(); });
     connect(link, &QPushButton::clicked, this, &BankPage::openGroups);
     transferControls_ = {write_, read, reset, up, down, link};
     // Tab goes from one slider to the next; the boxes follow the sliders.
     for (int b = 1; b < BankLayout::Banks; ++b) setTabOrder(sliders_[b - 1], sliders_[b]);
 
-    banksToken_ = commands_.document().banks.changed.connect([this] { refresh(); });
+    banksToken_ = commands_.runner.document().banks.changed.connect([this] { refresh(); });
     refresh();
 }
 
 void BankPage::refresh() {
-    const BankLayout& banks = commands_.document().banks;
+    const BankLayout& banks = commands_.runner.document().banks;
     refreshing_ = true;
     for (int b = 0; b < BankLayout::Banks; ++b) {
         const int size = banks.size[static_cast<std::size_t>(b)];
@@ -133,11 +133,11 @@ void BankPage::refresh() {
     QPalette pal = total_->palette();
     pal.setColor(QPalette::Text, banks.complete() ? palette().color(QPalette::Text) : QColor(255, 0, 0));
     total_->setPalette(pal);
-    write_->setEnabled(commands_.bankWriteAllowed());
+    write_->setEnabled(commands_.banks.writeAllowed());
 }
 
 void BankPage::transferControlsEnabled(bool on) {
-    write_->setEnabled(on && commands_.bankWriteAllowed());
+    write_->setEnabled(on && commands_.banks.writeAllowed());
     // The sizes take no edit while a transfer runs (a write would send half
     // the old layout and half the new), so they look it.
     for (int b = 0; b < BankLayout::Banks; ++b) {
@@ -155,12 +155,12 @@ void BankPage::applyFocusedBox() {
 void BankPage::applyBox(int bank) {
     const int value = bankBoxValue(boxes_[bank]->text().toStdString());
     boxes_[bank]->setText(QString::number(value));
-    commands_.setBankSize(bank, value);
+    commands_.banks.setSize(bank, value);
     refresh();
 }
 
 void BankPage::openGroups() {
-    if (!commands_.openGroupWindow()) return;
+    if (!commands_.groups.openWindow()) return;
     GroupWindow window(commands_, false, this);
     const QRect main = this->window()->frameGeometry();
     window.move(main.left() + twipsToPixels(2000), main.top() + twipsToPixels(1000));
@@ -170,7 +170,7 @@ void BankPage::openGroups() {
 bool BankPage::eventFilter(QObject* watched, QEvent* event) {
     if (watched == total_ && event->type() == QEvent::KeyPress) return true;  // the total takes no typing
     if (auto* slider = qobject_cast<QSlider*>(watched); slider && event->type() == QEvent::FocusIn) {
-        commands_.selectBank(static_cast<int>(sliders_.indexOf(slider)));
+        commands_.banks.select(static_cast<int>(sliders_.indexOf(slider)));
     }
     auto* box = qobject_cast<QLineEdit*>(watched);
     const int bank = box ? static_cast<int>(boxes_.indexOf(box)) : -1;

@@ -14,7 +14,8 @@
 
 namespace tqm5 {
 
-CommonSetPage::CommonSetPage(Commands& commands, QWidget* parent) : Page(parent), commands_(commands), doc_(commands.document()) {
+CommonSetPage::CommonSetPage(Commands& commands, QWidget* parent)
+    : Page(parent), commands_(commands), doc_(commands.runner.document()) {
     QGroupBox* frame = scrolledPageFrame(this, "Common Setting", "A_FRAME[2]");
 
     // The "Setting" frame: the Common Set items and their buttons.
@@ -39,9 +40,9 @@ CommonSetPage::CommonSetPage(Commands& commands, QWidget* parent) : Page(parent)
     auto* read = namedButton(setting, "SETTING_READ", "Read");
     auto* write = namedButton(setting, "SETTING_WRITE", "Write");
     auto* reset = namedButton(setting, "SETTING_RESET", "Reset");
-    connect(read, &QPushButton::clicked, this, [this] { commands_.readSettings(); });
-    connect(write, &QPushButton::clicked, this, [this] { commands_.writeSettings(); });
-    connect(reset, &QPushButton::clicked, this, [this] { commands_.resetCommonSet(); });
+    connect(read, &QPushButton::clicked, this, [this] { commands_.settings.read(); });
+    connect(write, &QPushButton::clicked, this, [this] { commands_.settings.write(); });
+    connect(reset, &QPushButton::clicked, this, [this] { commands_.settings.resetCommonSet(); });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     for (QPushButton* b : {reset, read, write}) buttons->addWidget(b);
@@ -96,14 +97,14 @@ QWidget* CommonSetPage::buildTitleFrame(QWidget* parent) {
     connect(titleText_, &QLineEdit::textEdited, this, [this](const QString& t) {
         // Text composed by an input method arrives without key presses: it
         // is held to the same rule as typing.
-        if (!commands_.editTitle(t.toStdString())) titleText_->setText(QString::fromStdString(doc_.title.text));
+        if (!commands_.title.edit(t.toStdString())) titleText_->setText(QString::fromStdString(doc_.title.text));
     });
     grid->addWidget(titleText_, 0, 0, 1, 8);
     for (int k = 0; k < 8; ++k) {
         auto* b = new QPushButton(QString::number(k + 1), box);
         b->setObjectName(QString("Command2[%1]").arg(k));
         b->setMaximumWidth(b->fontMetrics().horizontalAdvance("88") + 20);
-        connect(b, &QPushButton::clicked, this, [this, k] { commands_.appendUserCharacter(k); });
+        connect(b, &QPushButton::clicked, this, [this, k] { commands_.title.appendUserCharacter(k); });
         grid->addWidget(b, 1, k);
     }
     slideLabel_ = new QLabel(box);
@@ -112,15 +113,15 @@ QWidget* CommonSetPage::buildTitleFrame(QWidget* parent) {
     slide_->setObjectName("Combo1");
     fillCombo(slide_, SlideEntries);
     slideLabel_->setBuddy(slide_);
-    connect(slide_, &QComboBox::activated, this, [this](int p) { commands_.selectSlide(p); });
+    connect(slide_, &QComboBox::activated, this, [this](int p) { commands_.title.selectSlide(p); });
     grid->addWidget(slideLabel_, 2, 0, 1, 4);
     grid->addWidget(slide_, 2, 4, 1, 4);
     auto* clear = namedButton(box, "TITLE_CLEAR", "Reset");
     auto* read = namedButton(box, "TITLE_READ", "Read");
     auto* write = namedButton(box, "TITLE_WRITE", "Write");
-    connect(clear, &QPushButton::clicked, this, [this] { commands_.resetTitle(); });
-    connect(read, &QPushButton::clicked, this, [this] { commands_.readTitle(); });
-    connect(write, &QPushButton::clicked, this, [this] { commands_.writeTitle(); });
+    connect(clear, &QPushButton::clicked, this, [this] { commands_.title.reset(); });
+    connect(read, &QPushButton::clicked, this, [this] { commands_.title.read(); });
+    connect(write, &QPushButton::clicked, this, [this] { commands_.title.write(); });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     for (QPushButton* b : {clear, read, write}) buttons->addWidget(b);

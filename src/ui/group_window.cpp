@@ -99,7 +99,7 @@ GroupWindow::GroupWindow(Commands& commands, bool readAllMode, QWidget* parent)
         grid_->item(0, groupGridColumn(b))->setText(QString::number(b));
         grid_->item(0, groupGridColumn(b))->setBackground(HeadingBack);
     }
-    connect(grid_, &QTableWidget::cellClicked, this, [this](int row, int col) { commands_.groupCellClicked(row, col); });
+    connect(grid_, &QTableWidget::cellClicked, this, [this](int row, int col) { commands_.groups.cellClicked(row, col); });
 
     // Headings over the five blocks of ten banks.
     auto* headings = new QHBoxLayout;
@@ -130,7 +130,7 @@ GroupWindow::GroupWindow(Commands& commands, bool readAllMode, QWidget* parent)
     connect(buttons_[1], &QPushButton::clicked, this, [this] { write(); });
     connect(buttons_[2], &QPushButton::clicked, this, [this] { clear(); });
     connect(buttons_[3], &QPushButton::clicked, this, [this] {
-        if (!commands_.groupBusy()) accept();
+        if (!commands_.groups.busy()) accept();
     });
 
     auto* layout = new QVBoxLayout(this);
@@ -139,8 +139,8 @@ GroupWindow::GroupWindow(Commands& commands, bool readAllMode, QWidget* parent)
     layout->addLayout(row);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    buttonsToken_ = commands_.groupButtonsEnabled.connect([this](bool on) { setButtonsEnabled(on); });
-    groupsToken_ = commands_.document().groups.changed.connect([this] { paint(); });
+    buttonsToken_ = commands_.groups.buttonsEnabled.connect([this](bool on) { setButtonsEnabled(on); });
+    groupsToken_ = commands_.runner.document().groups.changed.connect([this] { paint(); });
     paint();
     grid_->setCurrentCell(1, groupGridColumn(0));
     wheelOnlyWhenFocused(this);
@@ -151,7 +151,7 @@ void GroupWindow::setButtonsEnabled(bool on) {
 }
 
 void GroupWindow::paint() {
-    const GroupTable& table = commands_.document().groups;
+    const GroupTable& table = commands_.runner.document().groups;
     grid_->setUpdatesEnabled(false);
     for (int g = 0; g < GroupCount; ++g)
         for (int b = 0; b < BankLayout::Banks; ++b) {
@@ -172,7 +172,7 @@ void GroupWindow::paint() {
 }
 
 TransferOutcome GroupWindow::read() {
-    const TransferOutcome out = commands_.groupRead(readAllMode_);
+    const TransferOutcome out = commands_.groups.read(readAllMode_);
     lastRead_ = out;
     // Read All goes on after this window whatever its read did (a failure
     // has shown its own message), so the window never waits for a click.
@@ -180,9 +180,9 @@ TransferOutcome GroupWindow::read() {
     return out;
 }
 
-TransferOutcome GroupWindow::write() { return commands_.groupWrite(); }
+TransferOutcome GroupWindow::write() { return commands_.groups.write(); }
 
-void GroupWindow::clear() { commands_.groupClear(); }
+void GroupWindow::clear() { commands_.groups.clear(); }
 
 void GroupWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
@@ -204,7 +204,7 @@ bool GroupWindow::eventFilter(QObject* watched, QEvent* event) {
     if (bank < 0) bank = col > 1 ? bankOfGroupColumn(col - 1) : 0;  // on a separator or a name: the bank before
     switch (key->key()) {
         case Qt::Key_Space:
-            if (!key->isAutoRepeat()) commands_.groupCellClicked(row, col);
+            if (!key->isAutoRepeat()) commands_.groups.cellClicked(row, col);
             return true;
         case Qt::Key_Left: --bank; break;
         case Qt::Key_Right: ++bank; break;
@@ -226,7 +226,7 @@ bool GroupWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void GroupWindow::reject() {
-    if (!commands_.groupBusy()) QDialog::reject();  // Escape or the close box while a transfer runs: stay
+    if (!commands_.groups.busy()) QDialog::reject();  // Escape or the close box while a transfer runs: stay
 }
 
 }  // namespace tqm5

@@ -81,10 +81,10 @@ int main(int argc, char** argv) {
     tqm5::QtSerialLink link;
     if (args.isSet(device)) link.bindDevice(doc.port, args.value(device));
     tqm5::MainWindow window(doc, link, nullptr, nullptr, tqm5::PageBuilding::AfterFirstPaint);
-    window.commands().configPath = config;
+    window.commands().files.configPath = config;
     // What each radio held when last read or written, and the journal of a
     // cut write, go to the data folder (Write Changes, resuming).
-    window.commands().keepImagesOnDisk = true;
+    window.commands().runner.keepImagesOnDisk = true;
     FirstPaintProbe probe(&window, clock);
     if (qEnvironmentVariableIntValue("TQM5_STARTUP_PROBE") == 1) app.installEventFilter(&probe);
     window.show();

@@ -59,7 +59,7 @@ MainWindow::MainWindow(Document& doc, QtSerialLink& link, WidgetHost* host, QWid
     host_->setParent(this);
     commands_ = std::make_unique<Commands>(doc_, link_, *host_);
     // Every Read All that succeeded leaves a safety copy of what it read.
-    readAllToken_ = commands_->readAllSucceeded.connect([this] {
+    readAllToken_ = commands_->allData.readAllSucceeded.connect([this] {
         if (!doc_.radio.complete()) return;
         if (const std::string problem = safetyCopyProblem(saveSafetyCopy(doc_.radio)); !problem.empty())
             host_->message(problem, engine::ErrorTitle, Host::Buttons::Ok);
@@ -110,10 +110,10 @@ MainWindow::MainWindow(Document& doc, QtSerialLink& link, WidgetHost* host, QWid
     stop_->setObjectName("StopButton");
     stop_->setEnabled(false);
     stop_->setToolTip("Stop the running transfer (Esc)");
-    connect(stop_, &QPushButton::clicked, this, [this] { commands_->requestStop(); });
+    connect(stop_, &QPushButton::clicked, this, [this] { commands_->runner.requestStop(); });
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
-    connect(escape, &QShortcut::activated, this, [this] { commands_->requestStop(); });
+    connect(escape, &QShortcut::activated, this, [this] { commands_->runner.requestStop(); });
     progressRow->addWidget(progressBar_, 1);
     progressRow->addWidget(progress_);
     progressRow->addWidget(percent);
@@ -163,7 +163,7 @@ void MainWindow::buildPages() {
     if (auto* font = pages_[2]->findChild<QPushButton*>("Command1"))
         connect(font, &QPushButton::clicked, this, [this] { openFontWindow(); });
     // A transfer may already run (a click during the first paint).
-    if (commands_->busy())
+    if (commands_->runner.busy())
         for (int i = 1; i < 4; ++i)
             for (QWidget* w : pages_[static_cast<std::size_t>(i)]->transferControls()) w->setEnabled(false);
 }
@@ -177,30 +177,30 @@ void MainWindow::addFileItem(QMenu* menu, const FileItem& it) {
         // A size or text being typed counts before the file sees the document.
         if (auto* page = qobject_cast<Page*>(stack_->currentWidget())) page->commitEdits();
         const QString path = askForFile(this, it.kind);
-        if (!path.isEmpty()) ((*commands_).*it.run)(QFile::encodeName(path).toStdString());
+        if (!path.isEmpty()) (commands_->files.*it.run)(QFile::encodeName(path).toStdString());
     });
 }
 
 void MainWindow::buildMenus() {
     auto* file = menuBar()->addMenu("File(&F)");
     file->setObjectName("FILE");
-    for (FileItem it : {FileItem{"ReadFile", "Open(&O)", FileDialogKind::OpenMemoryFile, &Commands::openMemoryFile},
-                        FileItem{"TEST_CLICK", "Save(&S)", FileDialogKind::SaveMemoryFile, &Commands::saveMemoryFile},
-                        FileItem{"FILE_INPORT", "Import(&I)", FileDialogKind::ImportCsv, &Commands::importCsv},
-                        FileItem{"FILE_EXPORT", "Export(&E)", FileDialogKind::ExportCsv, &Commands::exportCsv}})
+    for (FileItem it : {FileItem{"ReadFile", "Open(&O)", FileDialogKind::OpenMemoryFile, &FileCommands::openMemoryFile},
+                        FileItem{"TEST_CLICK", "Save(&S)", FileDialogKind::SaveMemoryFile, &FileCommands::saveMemoryFile},
+                        FileItem{"FILE_INPORT", "Import(&I)", FileDialogKind::ImportCsv, &FileCommands::importCsv},
+                        FileItem{"FILE_EXPORT", "Export(&E)", FileDialogKind::ExportCsv, &FileCommands::exportCsv}})
         addFileItem(file, it);
     file->addSeparator();
     QAction* saveImage = file->addAction("Save Radio Image…");
     saveImage->setObjectName("SaveRadioImage");
     connect(saveImage, &QAction::triggered, this, [this] {
-        if (commands_->busy()) return;
+        if (commands_->runner.busy()) return;
         const QString path = askForFile(this, FileDialogKind::SaveRadioImage);
         if (!path.isEmpty()) saveRadioImage(path);
     });
     QAction* openImage = file->addAction("Open Radio Image…");
     openImage->setObjectName("OpenRadioImage");
     connect(openImage, &QAction::triggered, this, [this] {
-        if (commands_->busy()) return;
+        if (commands_->runner.busy()) return;
         const QString path = askForFile(this, FileDialogKind::OpenRadioImage);
         if (!path.isEmpty()) openRadioImage(path);
     });
@@ -232,7 +232,7 @@ void MainWindow::buildMenus() {
     QAction* verifyItem = comm->addAction("Verify After Write");
     verifyItem->setObjectName("VerifyAfterWrite");
     verifyItem->setCheckable(true);
-    connect(verifyItem, &QAction::toggled, this, [this](bool on) { commands_->verifyAfterWrite = on; });
+    connect(verifyItem, &QAction::toggled, this, [this](bool on) { commands_->allData.verifyAfterWrite = on; });
     auto* help = menuBar()->addMenu("Help(&H)");
     help->setObjectName("MenuHelp");
     QAction* version = help->addAction("Version Infomation(&A)");
@@ -253,30 +253,30 @@ void MainWindow::buildEditMenu() {
         connect(a, &QAction::triggered, this, run);
         return a;
     };
-    undoItem_ = item("EditUndo", "Undo(&U)", {QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] { commands_->undo(); });
+    undoItem_ = item("EditUndo", "Undo(&U)", {QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] { commands_->channels.undo(); });
     redoItem_ = item("EditRedo", "Redo(&R)", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
-                     [this] { commands_->redo(); });
+                     [this] { commands_->channels.redo(); });
     editMenu_->addSeparator();
     auto toClipboard = [](const std::string& text) {
         if (!text.empty()) QGuiApplication::clipboard()->setText(QString::fromStdString(text));
     };
-    item("EditCut", "Cut(&T)", {QKeySequence(Qt::CTRL | Qt::Key_X)}, [this, toClipboard] { toClipboard(commands_->cutRows()); });
-    item("EditCopy", "Copy(&C)", {QKeySequence(Qt::CTRL | Qt::Key_C)}, [this, toClipboard] { toClipboard(commands_->copyRows()); });
+    item("EditCut", "Cut(&T)", {QKeySequence(Qt::CTRL | Qt::Key_X)}, [this, toClipboard] { toClipboard(commands_->channels.cutRows()); });
+    item("EditCopy", "Copy(&C)", {QKeySequence(Qt::CTRL | Qt::Key_C)}, [this, toClipboard] { toClipboard(commands_->channels.copyRows()); });
     item("EditPaste", "Paste(&P)", {QKeySequence(Qt::CTRL | Qt::Key_V)},
-         [this] { commands_->pasteRows(QGuiApplication::clipboard()->text().toStdString()); });
+         [this] { commands_->channels.pasteRows(QGuiApplication::clipboard()->text().toStdString()); });
     editMenu_->addSeparator();
-    item("EditSortFrequency", "Sort by Frequency(&S)", {}, [this] { commands_->sortRows(SortKey::Frequency); });
-    item("EditSortName", "Sort by Name(&A)", {}, [this] { commands_->sortRows(SortKey::Name); });
-    item("EditMoveUp", "Move Rows Up(&O)", {QKeySequence(Qt::CTRL | Qt::Key_Up)}, [this] { commands_->moveRows(-1); });
-    item("EditMoveDown", "Move Rows Down(&D)", {QKeySequence(Qt::CTRL | Qt::Key_Down)}, [this] { commands_->moveRows(+1); });
+    item("EditSortFrequency", "Sort by Frequency(&S)", {}, [this] { commands_->channels.sortRows(SortKey::Frequency); });
+    item("EditSortName", "Sort by Name(&A)", {}, [this] { commands_->channels.sortRows(SortKey::Name); });
+    item("EditMoveUp", "Move Rows Up(&O)", {QKeySequence(Qt::CTRL | Qt::Key_Up)}, [this] { commands_->channels.moveRows(-1); });
+    item("EditMoveDown", "Move Rows Down(&D)", {QKeySequence(Qt::CTRL | Qt::Key_Down)}, [this] { commands_->channels.moveRows(+1); });
     editMenu_->addSeparator();
     item("EditFind", "Find…(&F)", {QKeySequence(Qt::CTRL | Qt::Key_F)}, [this] { findChannel(); });
     item("EditFindNext", "Find Next(&N)", {QKeySequence(Qt::Key_F3)}, [this] {
-        if (commands_->lastFind().empty()) findChannel();
-        else commands_->findNext();
+        if (commands_->channels.lastFind().empty()) findChannel();
+        else commands_->channels.findNext();
     });
     transferMenus_.append(editMenu_);
-    historyToken_ = commands_->history().changed.connect([this] { refreshEditItems(); });
+    historyToken_ = commands_->channels.history().changed.connect([this] { refreshEditItems(); });
     connect(stack_, &QStackedWidget::currentChanged, this, &MainWindow::refreshEditItems);
     refreshEditItems();
 }
@@ -285,27 +285,27 @@ void MainWindow::refreshEditItems() {
     // The items act on the grid: only while it shows.
     const bool onGrid = stack_->currentWidget() == memoryPage_;
     for (QAction* a : editMenu_->actions()) a->setEnabled(onGrid);
-    undoItem_->setEnabled(onGrid && commands_->history().canUndo());
-    redoItem_->setEnabled(onGrid && commands_->history().canRedo());
-    const std::string undo = commands_->history().undoName(), redo = commands_->history().redoName();
+    undoItem_->setEnabled(onGrid && commands_->channels.history().canUndo());
+    redoItem_->setEnabled(onGrid && commands_->channels.history().canRedo());
+    const std::string undo = commands_->channels.history().undoName(), redo = commands_->channels.history().redoName();
     undoItem_->setText(undo.empty() ? "Undo(&U)" : QString("Undo %1(&U)").arg(QString::fromStdString(undo)));
     redoItem_->setText(redo.empty() ? "Redo(&R)" : QString("Redo %1(&R)").arg(QString::fromStdString(redo)));
 }
 
 void MainWindow::findChannel() {
-    if (commands_->busy()) return;
+    if (commands_->runner.busy()) return;
     bool ok = false;
     const QString query = QInputDialog::getText(this, FindTitle, "Part of a name, or a frequency (145.5):",
-                                                QLineEdit::Normal, QString::fromStdString(commands_->lastFind()), &ok);
-    if (ok && !query.isEmpty()) commands_->find(query.toStdString());
+                                                QLineEdit::Normal, QString::fromStdString(commands_->channels.lastFind()), &ok);
+    if (ok && !query.isEmpty()) commands_->channels.find(query.toStdString());
 }
 
 // The common CSV layout, printing and PDF, below the File menu's own items.
 void MainWindow::buildExchangeItems(QMenu* file) {
     file->addSeparator();
     for (FileItem it :
-         {FileItem{"ImportCommonCsv", "Import Common CSV…", FileDialogKind::ImportCommonCsv, &Commands::importCommonCsv},
-          FileItem{"ExportCommonCsv", "Export Common CSV…", FileDialogKind::ExportCommonCsv, &Commands::exportCommonCsv}})
+         {FileItem{"ImportCommonCsv", "Import Common CSV…", FileDialogKind::ImportCommonCsv, &FileCommands::importCommonCsv},
+          FileItem{"ExportCommonCsv", "Export Common CSV…", FileDialogKind::ExportCommonCsv, &FileCommands::exportCommonCsv}})
         addFileItem(file, it);
     file->addSeparator();
     QAction* print = file->addAction("Print…");
@@ -344,7 +344,7 @@ bool MainWindow::exportPdf(const QString& path) {
 }
 
 bool MainWindow::openFile(const QString& path, bool dropped) {
-    if (commands_->busy()) return false;
+    if (commands_->runner.busy()) return false;
     buildPages();  // a file named at start-up may come before the first paint
     const std::string file = QFile::encodeName(path).toStdString();
     if (fileKindOf(file) == FileKind::FontFile) {
@@ -353,11 +353,11 @@ bool MainWindow::openFile(const QString& path, bool dropped) {
     }
     // What a page's box holds counts before the file replaces the document.
     if (auto* page = qobject_cast<Page*>(stack_->currentWidget())) page->commitEdits();
-    return dropped ? commands_->openDroppedFile(file) : commands_->openFile(file);
+    return dropped ? commands_->files.openDroppedFile(file) : commands_->files.openFile(file);
 }
 
 void MainWindow::openFontFile(const QString& path) {
-    if (!commands_->mayOpenFontWindow()) return;
+    if (!commands_->runner.mayOpenWindow()) return;
     FontWindow font(doc_, link_, *host_, this);
     const auto choose = font.chooseOpenFile;
     // The file is read as soon as the window shows; its own Open asks again.
@@ -371,7 +371,7 @@ void MainWindow::openFontFile(const QString& path) {
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.size() == 1 && urls.first().isLocalFile() && !commands_->busy() &&
+    if (urls.size() == 1 && urls.first().isLocalFile() && !commands_->runner.busy() &&
         fileKindOf(QFile::encodeName(urls.first().toLocalFile()).toStdString()) != FileKind::Unknown)
         event->acceptProposedAction();
 }
@@ -398,12 +398,12 @@ void MainWindow::setTransferControlsEnabled(bool on) {
 
 void MainWindow::openEditor() { memoryPage_->openEditor(); }
 
-bool MainWindow::saveRadioImage(const QString& path) { return commands_->saveRadioImage(QFile::encodeName(path).toStdString()); }
+bool MainWindow::saveRadioImage(const QString& path) { return commands_->files.saveRadioImage(QFile::encodeName(path).toStdString()); }
 
-bool MainWindow::openRadioImage(const QString& path) { return commands_->openRadioImage(QFile::encodeName(path).toStdString()); }
+bool MainWindow::openRadioImage(const QString& path) { return commands_->files.openRadioImage(QFile::encodeName(path).toStdString()); }
 
 FontTransfer::Outcome MainWindow::openFontWindow(bool readAllMode) {
-    if (!commands_->mayOpenFontWindow()) return FontTransfer::Outcome::None;
+    if (!commands_->runner.mayOpenWindow()) return FontTransfer::Outcome::None;
     FontWindow font(doc_, link_, *host_, this, readAllMode);
     font.exec();
     return font.outcome();
@@ -412,7 +412,7 @@ FontTransfer::Outcome MainWindow::openFontWindow(bool readAllMode) {
 bool MainWindow::readFontWindow() { return openFontWindow(true) == FontTransfer::Outcome::Success; }
 
 bool MainWindow::readGroupWindow() {
-    if (!commands_->openGroupWindow()) return false;
+    if (!commands_->groups.openWindow()) return false;
     GroupWindow groups(*commands_, true, this);
     groups.move(frameGeometry().left() + twipsToPixels(2000), frameGeometry().top() + twipsToPixels(1000));
     groups.exec();
@@ -465,11 +465,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!commands_->confirmClose()) {
+    if (!commands_->runner.confirmClose()) {
         event->ignore();  // a running write goes on
         return;
     }
-    commands_->windowClosing();
+    commands_->runner.windowClosing();
     event->accept();
 }
 

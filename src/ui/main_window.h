@@ -55,10 +55,10 @@ public:
     QTableView* grid() const;
 
     // The commands, as the buttons and menus run them.
-    TransferOutcome memoryRead() { return commands_->memoryRead(); }
-    TransferOutcome memoryWrite() { return commands_->memoryWrite(); }
-    TransferOutcome oneMemoryRead() { return commands_->oneMemoryRead(); }
-    TransferOutcome oneMemoryWrite() { return commands_->oneMemoryWrite(); }
+    TransferOutcome memoryRead() { return commands_->channels.memoryRead(); }
+    TransferOutcome memoryWrite() { return commands_->channels.memoryWrite(); }
+    TransferOutcome oneMemoryRead() { return commands_->channels.oneMemoryRead(); }
+    TransferOutcome oneMemoryWrite() { return commands_->channels.oneMemoryWrite(); }
     void openEditor();
     // The font window ("FONT"), modal, on the document's glyphs. Refused
     // while a transfer runs, except for Read All: in read-all mode the
@@ -68,9 +68,9 @@ public:
     FontTransfer::Outcome openFontWindow(bool readAllMode = false);
     void selectPort(int number);
     void showVersion();
-    TransferOutcome readAll() { return commands_->readAll(*this); }
-    TransferOutcome writeAll() { return commands_->writeAll(); }
-    TransferOutcome writeChanges() { return commands_->writeChanges(); }
+    TransferOutcome readAll() { return commands_->allData.readAll(*this); }
+    TransferOutcome writeAll() { return commands_->allData.writeAll(); }
+    TransferOutcome writeChanges() { return commands_->allData.writeChanges(); }
     // "Save Radio Image…": reads every region of the radio into an image
     // file. "Open Radio Image…": fills the window from an image file as Read
     // All fills it from the radio. Both tell the user how it went.
@@ -97,7 +97,7 @@ private:
         const char* name;
         const char* caption;
         FileDialogKind kind;
-        bool (Commands::*run)(const std::string&);
+        bool (FileCommands::*run)(const std::string&);
     };
     void addFileItem(QMenu* menu, const FileItem& item);
     void buildMenus();

@@ -46,7 +46,7 @@ bool isNavigationKey(int key) {
 }  // namespace
 
 MemoryPage::MemoryPage(Commands& commands, QWidget* parent)
-    : Page(parent), commands_(commands), grid_(commands.document().grid) {
+    : Page(parent), commands_(commands), grid_(commands.runner.document().grid) {
     auto* frame = new QGroupBox("memory", this);
     frame->setObjectName("A_FRAME[0]");
     auto* outer = new QVBoxLayout(this);
@@ -94,19 +94,19 @@ MemoryPage::MemoryPage(Commands& commands, QWidget* parent)
     auto* allReset = button(frame, "ALL_Reset", "All Clear");
     auto* up = button(frame, "LIST_SET[0]", "Up");
     auto* down = button(frame, "LIST_SET[1]", "Down");
-    connect(read, &QPushButton::clicked, this, [this] { commands_.memoryRead(); });
-    connect(write, &QPushButton::clicked, this, [this] { commands_.memoryWrite(); });
-    connect(oneRead, &QPushButton::clicked, this, [this] { commands_.oneMemoryRead(); });
-    connect(oneWrite, &QPushButton::clicked, this, [this] { commands_.oneMemoryWrite(); });
-    connect(clear, &QPushButton::clicked, this, [this] { commands_.clearRows(); });
+    connect(read, &QPushButton::clicked, this, [this] { commands_.channels.memoryRead(); });
+    connect(write, &QPushButton::clicked, this, [this] { commands_.channels.memoryWrite(); });
+    connect(oneRead, &QPushButton::clicked, this, [this] { commands_.channels.oneMemoryRead(); });
+    connect(oneWrite, &QPushButton::clicked, this, [this] { commands_.channels.oneMemoryWrite(); });
+    connect(clear, &QPushButton::clicked, this, [this] { commands_.channels.clearRows(); });
     connect(allReset, &QPushButton::clicked, this, [this, allReset] {
-        if (commands_.busy()) return;
+        if (commands_.runner.busy()) return;
         allReset->setEnabled(false);
-        commands_.allClear();
+        commands_.channels.allClear();
         allReset->setEnabled(true);
     });
-    connect(up, &QPushButton::clicked, this, [this] { commands_.moveUp(); });
-    connect(down, &QPushButton::clicked, this, [this] { commands_.moveDown(); });
+    connect(up, &QPushButton::clicked, this, [this] { commands_.channels.moveUp(); });
+    connect(down, &QPushButton::clicked, this, [this] { commands_.channels.moveDown(); });
     transferControls_ = {read, write, oneRead, oneWrite, clear, allReset, up, down, view_};
     pressOnEnter({read, write, oneRead, oneWrite, clear, allReset, up, down});
 
@@ -193,12 +193,12 @@ void MemoryPage::fitColumns() {
 }
 
 void MemoryPage::openEditor() {
-    const int row = commands_.editorRow();
+    const int row = commands_.channels.editorRow();
     if (row == 0) return;
     grid_.selectRow(row);
     ChannelEditor editor(grid_, row, this);
     editor.exec();
-    commands_.storeEdit(editor.result(), editor.plan());
+    commands_.channels.storeEdit(editor.result(), editor.plan());
 }
 
 void MemoryPage::showSelection() {
@@ -263,7 +263,7 @@ bool MemoryPage::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         if (key->key() == Qt::Key_Delete) {
-            commands_.deleteRows();
+            commands_.channels.deleteRows();
             return true;
         }
         if (key->modifiers() & Qt::AltModifier) return false;  // access keys of buttons and menus

@@ -44,10 +44,10 @@ OneTouchFrame::OneTouchFrame(Commands& commands, QWidget* parent)
         banks_.append(bank);
         channels_.append(channel);
         connect(none, &QCheckBox::toggled, this, [this, k](bool on) {
-            if (!refreshing_) commands_.setOneTouchNoSetting(k, on);
+            if (!refreshing_) commands_.oneTouch.setNoSetting(k, on);
         });
-        connect(bank, &QComboBox::activated, this, [this, k](int i) { commands_.selectOneTouchBank(k, i); });
-        connect(channel, &QComboBox::activated, this, [this, k](int i) { commands_.selectOneTouchChannel(k, i); });
+        connect(bank, &QComboBox::activated, this, [this, k](int i) { commands_.oneTouch.selectBank(k, i); });
+        connect(channel, &QComboBox::activated, this, [this, k](int i) { commands_.oneTouch.selectChannel(k, i); });
     }
     layout->addLayout(grid);
     auto* row = new QHBoxLayout;
@@ -60,13 +60,13 @@ OneTouchFrame::OneTouchFrame(Commands& commands, QWidget* parent)
     }
     layout->addLayout(row);
     connect(static_cast<QPushButton*>(transferControls_[0]), &QPushButton::clicked, this,
-            [this] { commands_.oneTouchReset(); });
+            [this] { commands_.oneTouch.reset(); });
     connect(static_cast<QPushButton*>(transferControls_[1]), &QPushButton::clicked, this,
-            [this] { commands_.oneTouchRead(); });
+            [this] { commands_.oneTouch.read(); });
     connect(static_cast<QPushButton*>(transferControls_[2]), &QPushButton::clicked, this,
-            [this] { commands_.oneTouchWrite(); });
+            [this] { commands_.oneTouch.write(); });
 
-    keysToken_ = commands_.document().oneTouch.changed.connect([this] { refresh(); });
+    keysToken_ = commands_.runner.document().oneTouch.changed.connect([this] { refresh(); });
     refresh();
 }
 
@@ -79,7 +79,7 @@ void OneTouchFrame::inputsEnabled(bool on) {
 }
 
 void OneTouchFrame::refresh() {
-    const OneTouchMemories& keys = commands_.document().oneTouch;
+    const OneTouchMemories& keys = commands_.runner.document().oneTouch;
     refreshing_ = true;
     QStringList bankTexts;
     for (int b : keys.bankList()) bankTexts << QString::number(b);

@@ -17,7 +17,8 @@
 
 namespace tqm5 {
 
-SetModePage::SetModePage(Commands& commands, QWidget* parent) : Page(parent), commands_(commands), doc_(commands.document()) {
+SetModePage::SetModePage(Commands& commands, QWidget* parent)
+    : Page(parent), commands_(commands), doc_(commands.runner.document()) {
     QGroupBox* frame = scrolledPageFrame(this, "Set Mode", "A_FRAME[3]");
 
     items_ = new SetModeItemsView(commands_, SetModePageKind::SetMode, frame);
@@ -45,9 +46,9 @@ SetModePage::SetModePage(Commands& commands, QWidget* parent) : Page(parent), co
     timerRow->addStretch(1);
     static_cast<QFormLayout*>(scanning->layout())->addRow(scanCheck_, timerRow);
     connect(scanTime_, &QLineEdit::textEdited, this,
-            [this](const QString& t) { commands_.typeScanTime(t.toStdString()); });
+            [this](const QString& t) { commands_.settings.typeScanTime(t.toStdString()); });
     connect(scanCheck_, &QCheckBox::clicked, this, [this](bool on) {
-        commands_.setScanTimer(on, scanTime_->text().toStdString());
+        commands_.settings.setScanTimer(on, scanTime_->text().toStdString());
     });
 
     column({items_->frame(G::ScreenDisplay), items_->frame(G::PowerBatt), items_->frame(G::BugDetector),
@@ -60,9 +61,9 @@ SetModePage::SetModePage(Commands& commands, QWidget* parent) : Page(parent), co
     auto* read = namedButton(frame, "Set_Mode_Read", "Read");
     auto* write = namedButton(frame, "Set_Mode_Write", "Write");
     auto* clear = namedButton(frame, "Set_Mode_Clear", "Reset");
-    connect(read, &QPushButton::clicked, this, [this] { commands_.readSettings(); });
-    connect(write, &QPushButton::clicked, this, [this] { commands_.writeSettings(); });
-    connect(clear, &QPushButton::clicked, this, [this] { commands_.resetSetMode(); });
+    connect(read, &QPushButton::clicked, this, [this] { commands_.settings.read(); });
+    connect(write, &QPushButton::clicked, this, [this] { commands_.settings.write(); });
+    connect(clear, &QPushButton::clicked, this, [this] { commands_.settings.resetSetMode(); });
     auto* buttons = new QVBoxLayout;
     buttons->addStretch(1);
     for (QPushButton* b : {read, write, clear}) buttons->addWidget(b);
@@ -97,7 +98,7 @@ QWidget* SetModePage::buildLanguageFrame(QWidget* parent) {
         row->addWidget(b);
     }
     connect(group, &QButtonGroup::idClicked, this,
-            [this](int language) { commands_.chooseLanguage(language); });
+            [this](int language) { commands_.settings.chooseLanguage(language); });
     return box;
 }
 
@@ -123,15 +124,15 @@ QWidget* SetModePage::buildDtmfFrame(QWidget* parent) {
         lists->addWidget(label);
         lists->addWidget(combo);
         dtmfLists_[static_cast<std::size_t>(l)] = combo;
-        connect(combo, &QComboBox::activated, this, [this, l](int position) { commands_.selectDtmfList(l, position); });
+        connect(combo, &QComboBox::activated, this, [this, l](int position) { commands_.settings.selectDtmfList(l, position); });
     }
     lists->addStretch(1);
     auto* reset = namedButton(box, "RESET_DTMF", "Reset");
     auto* read = namedButton(box, "READ_DTMF", "Read");
     auto* write = namedButton(box, "WRITE_DTMF", "Write");
-    connect(reset, &QPushButton::clicked, this, [this] { commands_.resetDtmf(); });
-    connect(read, &QPushButton::clicked, this, [this] { commands_.readDtmf(); });
-    connect(write, &QPushButton::clicked, this, [this] { commands_.writeDtmf(); });
+    connect(reset, &QPushButton::clicked, this, [this] { commands_.settings.resetDtmf(); });
+    connect(read, &QPushButton::clicked, this, [this] { commands_.settings.readDtmf(); });
+    connect(write, &QPushButton::clicked, this, [this] { commands_.settings.writeDtmf(); });
     for (QPushButton* b : {reset, read, write}) lists->addWidget(b);
     grid->addLayout(lists, 3, 0, 1, 6);
     return box;
@@ -161,7 +162,7 @@ bool SetModePage::eventFilter(QObject* watched, QEvent* event) {
             return false;
         }
         if (event->type() == QEvent::FocusOut)
-            commands_.setScanTimer(s.scanTimerChecked, normaliseScanTimer(scanTime_->text().toStdString()));
+            commands_.settings.setScanTimer(s.scanTimerChecked, normaliseScanTimer(scanTime_->text().toStdString()));
     }
     return Page::eventFilter(watched, event);
 }

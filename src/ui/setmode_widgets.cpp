@@ -81,7 +81,7 @@ void fillCombo(QComboBox* combo, const std::vector<std::string>& entries) {
 }
 
 SetModeItemsView::SetModeItemsView(Commands& commands, SetModePageKind page, QWidget* parent)
-    : QObject(parent), commands_(commands), doc_(commands.document()), page_(page), parent_(parent) {
+    : QObject(parent), commands_(commands), doc_(commands.runner.document()), page_(page), parent_(parent) {
     SetModeSettings& s = doc_.setMode;
     changedToken_ = s.changed.connect([this] { showPositions(); });
     relabelToken_ = s.relabelled.connect([this] { relabel(); });
@@ -110,7 +110,7 @@ QGroupBox* SetModeItemsView::frame(SetModeGroup group) {
         combos_[index] = combo;
         labels_[index] = label;
         connect(combo, &QComboBox::activated, this, [this, index](int position) {
-            commands_.selectSetting(index, position);
+            commands_.settings.select(index, position);
         });
     }
     frames_[group] = box;
@@ -159,10 +159,10 @@ void SetModeItemsView::showPositions() {
 }
 
 DtmfMemoryEdit::DtmfMemoryEdit(Commands& commands, int memory, QWidget* parent)
-    : QLineEdit(parent), commands_(commands), dtmf_(commands.document().dtmf), memory_(memory) {
+    : QLineEdit(parent), commands_(commands), dtmf_(commands.runner.document().dtmf), memory_(memory) {
     setObjectName(QString("COMMON_DTMF[%1]").arg(memory));
     setMinimumWidth(fontMetrics().horizontalAdvance(QString(17, QChar('0'))));
-    connect(this, &QLineEdit::textEdited, this, [this](const QString& t) { commands_.setDtmfMemory(memory_, t.toStdString()); });
+    connect(this, &QLineEdit::textEdited, this, [this](const QString& t) { commands_.settings.setDtmfMemory(memory_, t.toStdString()); });
     showMemory();
 }
 
@@ -185,11 +185,11 @@ void DtmfMemoryEdit::keyPressEvent(QKeyEvent* e) {
     case DtmfKey::Accept: break;
     }
     QLineEdit::keyPressEvent(e);
-    commands_.setDtmfMemory(memory_, text().toStdString());
+    commands_.settings.setDtmfMemory(memory_, text().toStdString());
 }
 
 void DtmfMemoryEdit::focusOutEvent(QFocusEvent* e) {
-    commands_.setDtmfMemory(memory_, cleanDtmf(text().toStdString()));
+    commands_.settings.setDtmfMemory(memory_, cleanDtmf(text().toStdString()));
     showMemory();
     QLineEdit::focusOutEvent(e);
 }

@@ -44,9 +44,9 @@ TEST(Commands, RowRangesOfDeleteClearAndAllClear) {
     for (const Case& c : cases) {
         Rig r;
         r.doc.grid.setSelection(c.from, c.to);
-        if (c.op == Delete) r.commands.deleteRows();
-        if (c.op == Clear) r.commands.clearRows();
-        if (c.op == AllClear) r.commands.allClear();
+        if (c.op == Delete) r.commands.channels.deleteRows();
+        if (c.op == Clear) r.commands.channels.clearRows();
+        if (c.op == AllClear) r.commands.channels.allClear();
         for (int row = 1; row <= LastRow; ++row) {
             const bool inRange = row >= c.firstChanged && row <= c.lastChanged;
             const bool kept = !inRange || isBugRow(row) || (c.op != Delete && isCallRow(row));
@@ -65,7 +65,7 @@ TEST(Commands, RowRangesOfDeleteClearAndAllClear) {
 
 TEST(Commands, AllClearMovesTheBarRowByRow) {
     Rig r;
-    r.commands.allClear();
+    r.commands.channels.allClear();
     // Row div 16 for every row up to 1603 (call rows skipped), then back to 0.
     ASSERT_GE(r.host.progressValues.size(), 1600u);
     EXPECT_EQ(r.host.progressValues[15], 1);
@@ -78,19 +78,19 @@ TEST(Commands, NothingRunsWhileATransferRuns) {
     Rig r;
     r.doc.state.busy = BusyMemoryWrite;
     r.doc.grid.setSelection(10, 20);
-    r.commands.deleteRows();
-    r.commands.clearRows();
-    r.commands.allClear();
-    r.commands.moveDown();
-    EXPECT_FALSE(r.commands.pasteRows("145\n"));
-    EXPECT_EQ(r.commands.cutRows(), "");
-    EXPECT_FALSE(r.commands.sortRows(SortKey::Frequency));
-    EXPECT_FALSE(r.commands.moveRows(-1));
-    EXPECT_FALSE(r.commands.find("N"));
-    EXPECT_FALSE(r.commands.undo());
-    EXPECT_EQ(r.commands.memoryRead(), TransferOutcome::Ignored);
-    EXPECT_EQ(r.commands.oneMemoryWrite(), TransferOutcome::Ignored);
-    EXPECT_EQ(r.commands.editorRow(), 0);
+    r.commands.channels.deleteRows();
+    r.commands.channels.clearRows();
+    r.commands.channels.allClear();
+    r.commands.channels.moveDown();
+    EXPECT_FALSE(r.commands.channels.pasteRows("145\n"));
+    EXPECT_EQ(r.commands.channels.cutRows(), "");
+    EXPECT_FALSE(r.commands.channels.sortRows(SortKey::Frequency));
+    EXPECT_FALSE(r.commands.channels.moveRows(-1));
+    EXPECT_FALSE(r.commands.channels.find("N"));
+    EXPECT_FALSE(r.commands.channels.undo());
+    EXPECT_EQ(r.commands.channels.memoryRead(), TransferOutcome::Ignored);
+    EXPECT_EQ(r.commands.channels.oneMemoryWrite(), TransferOutcome::Ignored);
+    EXPECT_EQ(r.commands.channels.editorRow(), 0);
     EXPECT_EQ(r.commands.switchPage(2), 0);
     EXPECT_FALSE(r.commands.selectPort(3));
     for (int row = 1; row <= LastRow; ++row) ASSERT_TRUE(r.untouched(row)) << row;
@@ -114,21 +114,21 @@ TEST(Commands, NothingStartsInsideReadAllOrWriteAll) {
     int tried = 0;
     const auto tryEverything = [&] {
         ++tried;
-        EXPECT_EQ(r.commands.memoryRead(), TransferOutcome::Ignored);
-        EXPECT_EQ(r.commands.bankWrite(), TransferOutcome::Ignored);
-        EXPECT_EQ(r.commands.readAll(windows), TransferOutcome::Ignored);
-        EXPECT_EQ(r.commands.writeAll(), TransferOutcome::Ignored);
+        EXPECT_EQ(r.commands.channels.memoryRead(), TransferOutcome::Ignored);
+        EXPECT_EQ(r.commands.banks.write(), TransferOutcome::Ignored);
+        EXPECT_EQ(r.commands.allData.readAll(windows), TransferOutcome::Ignored);
+        EXPECT_EQ(r.commands.allData.writeAll(), TransferOutcome::Ignored);
         EXPECT_EQ(r.commands.switchPage(2), 0);
         EXPECT_FALSE(r.commands.selectPort(3));
     };
     windows.during = tryEverything;
     r.host.onEvents = tryEverything;
-    EXPECT_EQ(r.commands.readAll(windows), TransferOutcome::Success);
-    EXPECT_EQ(r.commands.writeAll(), TransferOutcome::Success);
+    EXPECT_EQ(r.commands.allData.readAll(windows), TransferOutcome::Success);
+    EXPECT_EQ(r.commands.allData.writeAll(), TransferOutcome::Success);
     r.host.onEvents = nullptr;
     EXPECT_GT(tried, 3000);
     EXPECT_EQ(r.doc.port, 1);
-    EXPECT_FALSE(r.commands.busy());
+    EXPECT_FALSE(r.commands.runner.busy());
 }
 
 TEST(Commands, BlankEmptyRowsStopsAtRow1602) {

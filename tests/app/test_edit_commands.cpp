@@ -49,18 +49,18 @@ TEST(EditCommands, EveryChannelCommandUndoesAndRedoes) {
              r.doc.grid.selectRow(4);
              EditResult e;
              e.first.freqText = "146.00000";
-             r.commands.storeEdit(e, StorePlan{RowAction::Write, RowAction::Keep});
+             r.commands.channels.storeEdit(e, StorePlan{RowAction::Write, RowAction::Keep});
          }},
-        {"Delete", [](Rig& r) { r.doc.grid.setSelection(1, 4), r.commands.deleteRows(); }},
-        {"Clear", [](Rig& r) { r.doc.grid.setSelection(2, 2), r.commands.clearRows(); }},
-        {"All Clear", [](Rig& r) { r.commands.allClear(); }},
-        {"Cut", [](Rig& r) { r.doc.grid.setSelection(4, 5), r.commands.cutRows(); }},
-        {"Paste", [](Rig& r) { r.doc.grid.selectRow(3), r.commands.pasteRows("144.00000MHz\r\n\r\n"); }},
-        {"Sort by Frequency", [](Rig& r) { r.doc.grid.setSelection(1, 5), r.commands.sortRows(SortKey::Frequency); }},
-        {"Move Up", [](Rig& r) { r.doc.grid.setSelection(4, 5), r.commands.moveRows(-1); }},
-        {"Move Down", [](Rig& r) { r.doc.grid.setSelection(1103, 1103), r.commands.moveRows(+1); }},
-        {"Import", [data](Rig& r) { r.commands.importCsv(data + "/import.CSV"); }},
-        {"Open", [data](Rig& r) { r.commands.openMemoryFile(data + "/small.M5"); }},
+        {"Delete", [](Rig& r) { r.doc.grid.setSelection(1, 4), r.commands.channels.deleteRows(); }},
+        {"Clear", [](Rig& r) { r.doc.grid.setSelection(2, 2), r.commands.channels.clearRows(); }},
+        {"All Clear", [](Rig& r) { r.commands.channels.allClear(); }},
+        {"Cut", [](Rig& r) { r.doc.grid.setSelection(4, 5), r.commands.channels.cutRows(); }},
+        {"Paste", [](Rig& r) { r.doc.grid.selectRow(3), r.commands.channels.pasteRows("144.00000MHz\r\n\r\n"); }},
+        {"Sort by Frequency", [](Rig& r) { r.doc.grid.setSelection(1, 5), r.commands.channels.sortRows(SortKey::Frequency); }},
+        {"Move Up", [](Rig& r) { r.doc.grid.setSelection(4, 5), r.commands.channels.moveRows(-1); }},
+        {"Move Down", [](Rig& r) { r.doc.grid.setSelection(1103, 1103), r.commands.channels.moveRows(+1); }},
+        {"Import", [data](Rig& r) { r.commands.files.importCsv(data + "/import.CSV"); }},
+        {"Open", [data](Rig& r) { r.commands.files.openMemoryFile(data + "/small.M5"); }},
     };
     for (const Case& c : cases) {
         Rig r;
@@ -69,33 +69,33 @@ TEST(EditCommands, EveryChannelCommandUndoesAndRedoes) {
         const ChannelRows after = r.rows();
         const ChannelOrigin originAfter = r.doc.origin;
         ASSERT_NE(before, after) << c.what;
-        EXPECT_EQ(r.commands.history().undoName(), c.what);
+        EXPECT_EQ(r.commands.channels.history().undoName(), c.what);
         r.doc.unsavedRows.fill(false);
-        ASSERT_TRUE(r.commands.undo()) << c.what;
+        ASSERT_TRUE(r.commands.channels.undo()) << c.what;
         EXPECT_EQ(r.rows(), before) << c.what;
         EXPECT_FALSE(r.doc.origin.known) << c.what;  // the channels are the start-up ones again
         EXPECT_TRUE(r.doc.hasUnsavedEdits()) << c.what;
-        EXPECT_FALSE(r.commands.undo()) << c.what;
-        EXPECT_TRUE(r.commands.redo()) << c.what;
+        EXPECT_FALSE(r.commands.channels.undo()) << c.what;
+        EXPECT_TRUE(r.commands.channels.redo()) << c.what;
         EXPECT_EQ(r.rows(), after) << c.what;
         EXPECT_EQ(r.doc.origin.known, originAfter.known) << c.what;
-        EXPECT_FALSE(r.commands.redo()) << c.what;
+        EXPECT_FALSE(r.commands.channels.redo()) << c.what;
     }
 }
 
 TEST(EditCommands, ATransferClosesTheHistory) {
     test::EmulatorRig r(30);
     r.doc.grid.setSelection(1, 1623);
-    r.commands.clearRows();
-    ASSERT_TRUE(r.commands.history().canUndo());
-    ASSERT_EQ(r.commands.memoryRead(), TransferOutcome::Success);
+    r.commands.channels.clearRows();
+    ASSERT_TRUE(r.commands.channels.history().canUndo());
+    ASSERT_EQ(r.commands.channels.memoryRead(), TransferOutcome::Success);
     const ChannelRows read = channelRows(r.doc.grid);
-    EXPECT_FALSE(r.commands.undo());
-    r.commands.allClear();
+    EXPECT_FALSE(r.commands.channels.undo());
+    r.commands.channels.allClear();
     r.doc.origin.known = true;
-    ASSERT_EQ(r.commands.oneMemoryWrite(), TransferOutcome::Success);
-    EXPECT_FALSE(r.commands.undo());  // the radio holds what undo would have taken back
-    EXPECT_FALSE(r.commands.history().canRedo());
+    ASSERT_EQ(r.commands.channels.oneMemoryWrite(), TransferOutcome::Success);
+    EXPECT_FALSE(r.commands.channels.undo());  // the radio holds what undo would have taken back
+    EXPECT_FALSE(r.commands.channels.history().canRedo());
     EXPECT_NE(channelRows(r.doc.grid), read);
 }
 
@@ -114,7 +114,7 @@ TEST(EditCommands, PasteOfASpreadsheetBlockTakesTheGoodLinesAndListsTheRest) {
     channel(r.doc.grid, 11, "146.00000MHz", "Keep");
     channel(r.doc.grid, 13, "147.00000MHz", "Gone");
     const ChannelRow kept = r.doc.grid.rowData(11);
-    EXPECT_TRUE(r.commands.pasteRows(block));
+    EXPECT_TRUE(r.commands.channels.pasteRows(block));
     EXPECT_EQ(r.text(10), "145.50000MHz|NFM|12.5KHz|JR|TSQ|100.0Hz|100.0Hz|023|-|0.600MHz|*|Home:1~");
     EXPECT_EQ(r.doc.grid.attr(10), (RowAttributes{12, 12, 0, 28, 4, 1}));
     EXPECT_EQ(r.doc.grid.nameString(9), "Home\u2460");
@@ -137,13 +137,13 @@ TEST(EditCommands, PasteOfASpreadsheetBlockTakesTheGoodLinesAndListsTheRest) {
     r.host.messages.clear();
     channel(r.doc.grid, 1404, "145.12300MHz", "P0");
     r.doc.grid.selectRow(1400);
-    r.commands.pasteRows("430\n433\n\n145.6\tAM\n");
+    r.commands.channels.pasteRows("430\n433\n\n145.6\tAM\n");
     r.doc.grid.selectRow(1405);
-    r.commands.pasteRows("145.12345\n");
+    r.commands.channels.pasteRows("145.12345\n");
     r.doc.grid.selectRow(1102);
-    r.commands.pasteRows("145\tWFM\n");
+    r.commands.channels.pasteRows("145\tWFM\n");
     r.doc.grid.selectRow(1603);
-    r.commands.pasteRows("145\n146\n");
+    r.commands.channels.pasteRows("145\n146\n");
     EXPECT_EQ(r.doc.grid.cell(1400, ColFreq), "430.00000MHz");
     EXPECT_EQ(r.doc.grid.cell(1402, ColFreq), "433.00000MHz");
     EXPECT_EQ(r.doc.grid.cell(1603, ColFreq), "145.00000MHz");
@@ -165,10 +165,10 @@ TEST(EditCommands, PasteOfASpreadsheetBlockTakesTheGoodLinesAndListsTheRest) {
     // Text that is not channel rows pastes nothing.
     r.host.messages.clear();
     const ChannelRows before = r.rows();
-    const std::string undoName = r.commands.history().undoName();
-    EXPECT_FALSE(r.commands.pasteRows("Dear all,\nsee you at the meeting\n"));
+    const std::string undoName = r.commands.channels.history().undoName();
+    EXPECT_FALSE(r.commands.channels.pasteRows("Dear all,\nsee you at the meeting\n"));
     EXPECT_EQ(r.rows(), before);
-    EXPECT_EQ(r.commands.history().undoName(), undoName);
+    EXPECT_EQ(r.commands.channels.history().undoName(), undoName);
     EXPECT_EQ(r.host.lastText(), PasteNoRowsText);
 }
 
@@ -178,10 +178,10 @@ TEST(EditCommands, CopiedRowsPasteBackWhole) {
     r.doc.grid.setNameString(1, "a\"b\u2461");
     r.doc.grid.clearRow(3);  // an empty row pastes as a cleared one
     r.doc.grid.setSelection(5, 1);
-    const std::string text = r.commands.copyRows();
+    const std::string text = r.commands.channels.copyRows();
     EXPECT_EQ(files::splitLines(text).size(), 5u);
     r.doc.grid.selectRow(101);
-    EXPECT_TRUE(r.commands.pasteRows(text));
+    EXPECT_TRUE(r.commands.channels.pasteRows(text));
     for (int i = 0; i < 5; ++i) EXPECT_EQ(r.doc.grid.rowData(101 + i), r.doc.grid.rowData(1 + i)) << i;
     EXPECT_TRUE(r.host.messages.empty());
 }
@@ -191,15 +191,15 @@ TEST(EditCommands, SortKeepsEveryChannelWhole) {
     ChannelRow was[6];
     for (int row = 1; row <= 5; ++row) was[row] = r.doc.grid.rowData(row);
     r.doc.grid.setSelection(5, 1);
-    ASSERT_TRUE(r.commands.sortRows(SortKey::Frequency));
+    ASSERT_TRUE(r.commands.channels.sortRows(SortKey::Frequency));
     // 51 MHz, both 145.5 MHz in their old order, 439 MHz, then the empty row.
     for (auto [row, from] : {std::pair{1, 5}, {2, 2}, {3, 4}, {4, 1}, {5, 3}})
         EXPECT_EQ(r.doc.grid.rowData(row), was[from]) << row;
-    ASSERT_TRUE(r.commands.sortRows(SortKey::Name));
+    ASSERT_TRUE(r.commands.channels.sortRows(SortKey::Name));
     for (auto [row, name] : {std::pair{1, "alpha"}, {2, "ALPINE"}, {3, "Bravo"}, {4, "Zulu"}, {5, ""}})
         EXPECT_EQ(r.doc.grid.cell(row, ColName), name) << row;
     r.doc.grid.setSelection(1000, 1101);  // one bank row only
-    EXPECT_FALSE(r.commands.sortRows(SortKey::Name));
+    EXPECT_FALSE(r.commands.channels.sortRows(SortKey::Name));
     EXPECT_EQ(r.host.lastText(), SortNeedsRowsText);
 }
 
@@ -219,7 +219,7 @@ TEST(EditCommands, MovesStayAmongRowsOfTheirKind) {
         Rig r;
         const ChannelRows before = r.rows();
         r.doc.grid.setSelection(c.from, c.to);
-        EXPECT_EQ(r.commands.moveRows(c.direction), c.wantFrom != 0) << c.from;
+        EXPECT_EQ(r.commands.channels.moveRows(c.direction), c.wantFrom != 0) << c.from;
         EXPECT_EQ(r.host.lastText(), c.message ? c.message : "") << c.from;
         if (c.wantFrom == 0) {
             EXPECT_EQ(r.rows(), before);
@@ -230,32 +230,32 @@ TEST(EditCommands, MovesStayAmongRowsOfTheirKind) {
         const ChannelRows after = r.rows();
         for (int row = c.wantFrom; row <= c.wantTo; ++row)  // the block came along
             EXPECT_EQ(after[row - 1], before[row - 1 - (c.wantFrom - c.from)]) << row;
-        r.commands.undo();  // back where it was, selection included
+        r.commands.channels.undo();  // back where it was, selection included
         EXPECT_EQ(r.rows(), before);
         EXPECT_EQ(r.doc.grid.row(), c.from);
         EXPECT_EQ(r.doc.grid.rowSel(), c.to);
     }
     Rig r;
     r.doc.grid.selectRow(1103);
-    r.commands.moveRows(-1);
+    r.commands.channels.moveRows(-1);
     EXPECT_EQ(r.doc.grid.cell(1101, ColName), "Pair1");
     EXPECT_EQ(r.doc.grid.cell(1103, ColName), "");
 }
 
 TEST(EditCommands, FindByNameOrFrequencyAndFindNext) {
     Rig r;
-    EXPECT_TRUE(r.commands.find("alp"));
+    EXPECT_TRUE(r.commands.channels.find("alp"));
     EXPECT_EQ(r.doc.grid.row(), 2);
-    EXPECT_TRUE(r.commands.findNext());
+    EXPECT_TRUE(r.commands.channels.findNext());
     EXPECT_EQ(r.doc.grid.row(), 5);
-    EXPECT_TRUE(r.commands.findNext());  // from the top again
+    EXPECT_TRUE(r.commands.channels.findNext());  // from the top again
     EXPECT_EQ(r.doc.grid.row(), 2);
-    EXPECT_TRUE(r.commands.find("145.5"));
+    EXPECT_TRUE(r.commands.channels.find("145.5"));
     EXPECT_EQ(r.doc.grid.row(), 4);
-    EXPECT_TRUE(r.commands.find("1295"));  // a call channel
+    EXPECT_TRUE(r.commands.channels.find("1295"));  // a call channel
     EXPECT_EQ(r.doc.grid.row(), Call12Row);
     EXPECT_TRUE(r.host.messages.empty());
-    EXPECT_FALSE(r.commands.find("zz"));
+    EXPECT_FALSE(r.commands.channels.find("zz"));
     EXPECT_EQ(r.doc.grid.row(), Call12Row);
     EXPECT_EQ(r.host.lastText(), "No channel's name or frequency holds \"zz\".");
 }

@@ -49,7 +49,7 @@ struct Rig {
     test::EmulatorLink link;
     test::RecordingHost host;
     Commands commands{doc, link, host};
-    Rig() { startUp(doc); commands.timeoutMs = 60; }
+    Rig() { startUp(doc); commands.runner.timeoutMs = 60; }
     int countLog(const std::string& what) {
         int n = 0;
         for (const auto& l : link.radio.log()) n += l.find(what) != std::string::npos;
@@ -61,12 +61,12 @@ struct Rig {
 
 TEST(ChannelTransfers, PassIndexWrittenByteExact) {
     Rig w;
-    ASSERT_EQ(w.commands.memoryWrite(), TransferOutcome::Success);
+    ASSERT_EQ(w.commands.channels.memoryWrite(), TransferOutcome::Success);
     for (uint32_t a = 0x0C00; a <= 0x0EC2; ++a) ASSERT_EQ(w.link.mem(a), 0xFF) << a;
     EXPECT_EQ(w.link.mem(0x0EC3), 0x00);
 
     fillSample(w.doc.grid);
-    ASSERT_EQ(w.commands.memoryWrite(), TransferOutcome::Success);
+    ASSERT_EQ(w.commands.channels.memoryWrite(), TransferOutcome::Success);
     const auto expected = buildPassIndex(w.doc.grid);
     for (int i = 0; i < PassIndexBytes; ++i) ASSERT_EQ(w.link.mem(0x0C00 + i), expected[i]) << i;
     EXPECT_EQ(w.link.mem(0x0C00 + 7 * 100 + 5), 7);   // head names channel 7
@@ -81,7 +81,7 @@ TEST(ChannelTransfers, ReadFailureBudgetIsThirty) {
         Rig r;
         // Exchange 1 is the identification; the next ones read rows.
         for (int e = 2; e < 2 + faults; ++e) r.link.radio.forceFault(e, FaultKind::BrokenTail);
-        TransferOutcome out = r.commands.memoryRead();
+        TransferOutcome out = r.commands.channels.memoryRead();
         if (faults == 29) {
             EXPECT_EQ(out, TransferOutcome::Success);
             EXPECT_EQ(r.host.lastText(), "Success");
@@ -99,16 +99,16 @@ TEST(ChannelTransfers, ReadFailureBudgetIsThirty) {
 TEST(ChannelTransfers, WriteBudgetsAndIndexBudgets) {
     Rig w;
     for (int e = 2; e < 22; ++e) w.link.radio.forceFault(e, FaultKind::ExtraByte);
-    EXPECT_EQ(w.commands.memoryWrite(), TransferOutcome::Error);
+    EXPECT_EQ(w.commands.channels.memoryWrite(), TransferOutcome::Error);
     EXPECT_EQ(w.countLog("W 01200"), 20);
 
     // Index block 1 has 3 tries: rows 1623 + id = 1624 exchanges come first.
     Rig x;
     for (int e = 1625; e < 1628; ++e) x.link.radio.forceFault(e, FaultKind::BrokenTail);
-    EXPECT_EQ(x.commands.memoryWrite(), TransferOutcome::Error);
+    EXPECT_EQ(x.commands.channels.memoryWrite(), TransferOutcome::Error);
     Rig y;
     for (int e = 1625; e < 1627; ++e) y.link.radio.forceFault(e, FaultKind::BrokenTail);
-    EXPECT_EQ(y.commands.memoryWrite(), TransferOutcome::Success);
+    EXPECT_EQ(y.commands.channels.memoryWrite(), TransferOutcome::Success);
     EXPECT_EQ(y.host.progressValue, 0);
 }
 
@@ -138,7 +138,7 @@ TEST(ChannelTransfers, EveryWriteBudgetStartsAfresh) {
         step(c.index1);
         for (int block = 2; block <= 11; ++block) step(block == 2 ? c.index2 : block == 7 ? c.index7 : 0);
         step(c.index12);
-        EXPECT_EQ(w.commands.memoryWrite(), c.outcome) << c.row1 << " " << c.index1 << " " << c.index2;
+        EXPECT_EQ(w.commands.channels.memoryWrite(), c.outcome) << c.row1 << " " << c.index1 << " " << c.index2;
     }
 }
 

@@ -126,7 +126,7 @@ TEST(BankLabels, FollowTheLayoutOnlyWhenItTotals1000) {
 TEST(BankCommands, ReadWriteRoundTripAndLabelsFollowOnTheMemoryPage) {
     Rig r;
     r.putSizes(layoutOf({{0, 600}, {3, 400}}));
-    ASSERT_EQ(r.commands.bankRead(), TransferOutcome::Success);
+    ASSERT_EQ(r.commands.banks.read(), TransferOutcome::Success);
     EXPECT_EQ(r.doc.banks.size[0], 600);
     EXPECT_EQ(r.doc.banks.size[3], 400);
     EXPECT_EQ(r.doc.grid.cell(601, 0), "Bank003-0");  // relabelled without a page switch
@@ -134,7 +134,7 @@ TEST(BankCommands, ReadWriteRoundTripAndLabelsFollowOnTheMemoryPage) {
 
     r.doc.banks.setSize(3, 300);
     r.doc.banks.setSize(49, 100);
-    ASSERT_EQ(r.commands.bankWrite(), TransferOutcome::Success);
+    ASSERT_EQ(r.commands.banks.write(), TransferOutcome::Success);
     EXPECT_EQ(r.mem(0x206), 0x2C);
     EXPECT_EQ(r.mem(0x262), 100);
     EXPECT_EQ(r.mem(0x264), 100);  // the fixed words follow bank 49
@@ -148,23 +148,23 @@ TEST(BankCommands, A999TotalIsNeverWritten) {
     const auto writes = [&] { return r.link.radio.stats().writes; };
 
     // From the button.
-    EXPECT_EQ(r.commands.bankWrite(), TransferOutcome::Error);
+    EXPECT_EQ(r.commands.banks.write(), TransferOutcome::Error);
     EXPECT_EQ(r.host.messages.back().text, BankWriteRefusedText);
     EXPECT_EQ(writes(), 0u);
 
     // After a read that ended in "Error" (the reset enables the controls again).
     r.link.radio.failNext(10);
-    EXPECT_EQ(r.commands.bankRead(), TransferOutcome::Error);
+    EXPECT_EQ(r.commands.banks.read(), TransferOutcome::Error);
     r.link.radio.clearForcedFaults();
-    EXPECT_FALSE(r.commands.bankWriteAllowed());
-    EXPECT_EQ(r.commands.bankWrite(), TransferOutcome::Error);
+    EXPECT_FALSE(r.commands.banks.writeAllowed());
+    EXPECT_EQ(r.commands.banks.write(), TransferOutcome::Error);
     EXPECT_EQ(writes(), 0u);
 
     // As a quiet step of Write All: the refusal is still shown.
     r.host.messages.clear();
     r.doc.state.quiet = QuietOn;
     r.doc.state.busy = Idle;
-    EXPECT_EQ(r.commands.bankWrite(), TransferOutcome::Error);
+    EXPECT_EQ(r.commands.banks.write(), TransferOutcome::Error);
     EXPECT_EQ(r.doc.state.quiet, QuietFailed);
     ASSERT_EQ(r.host.messages.size(), 1u);
     EXPECT_EQ(r.host.messages[0].title, " Error");
@@ -174,7 +174,7 @@ TEST(BankCommands, A999TotalIsNeverWritten) {
     // Mended, it goes.
     r.doc.banks.setSize(0, 100);
     r.doc.state.quiet = QuietNormal;
-    EXPECT_EQ(r.commands.bankWrite(), TransferOutcome::Success) << r.host.lastText();
+    EXPECT_EQ(r.commands.banks.write(), TransferOutcome::Success) << r.host.lastText();
 }
 
 TEST(BankPages, A999TotalAsksBeforeLeavingTheBankPage) {

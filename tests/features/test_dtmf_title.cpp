@@ -111,14 +111,14 @@ TEST(Dtmf, ResetAndTheFramesTransfers) {
     Rig r;
     r.doc.dtmf.memories[4] = "999";
     r.doc.dtmf.lists[DtmfWait] = 7;
-    ASSERT_EQ(r.commands.writeDtmf(), TransferOutcome::Success);
+    ASSERT_EQ(r.commands.settings.writeDtmf(), TransferOutcome::Success);
     EXPECT_EQ(r.link.mem(0x1100), 7);
     EXPECT_EQ(r.link.mem(0x1103 + 64), 9);
-    r.commands.resetDtmf();
+    r.commands.settings.resetDtmf();
     EXPECT_EQ(r.doc.dtmf.lists, (std::array<int, DtmfLists>{1, 5, 5, 2, 0}));
     EXPECT_TRUE(r.doc.dtmf.memories[4].empty());
-    ASSERT_EQ(r.commands.readDtmf(), TransferOutcome::Success);
-    EXPECT_FALSE(r.commands.busy());
+    ASSERT_EQ(r.commands.settings.readDtmf(), TransferOutcome::Success);
+    EXPECT_FALSE(r.commands.runner.busy());
     EXPECT_EQ(r.doc.dtmf.memories[4], "999");
     EXPECT_EQ(r.doc.dtmf.lists[DtmfWait], 7);
 }
@@ -179,14 +179,14 @@ TEST(Title, Codec) {
 
 TEST(Title, TransfersAndReset) {
     Rig r;
-    ASSERT_EQ(r.commands.readTitle(), TransferOutcome::Success);
+    ASSERT_EQ(r.commands.title.read(), TransferOutcome::Success);
     EXPECT_EQ(r.doc.title.text, emu::demoContent().title);
     EXPECT_EQ(r.doc.title.slide, emu::demoContent().openingSlide ? SlideOn : SlideOff);
     EXPECT_EQ(r.doc.grid.nameString(TitleNameSlot), "TQ-M5 ﾃﾞﾓ\u2460\u2461");
 
     setTitleText(r.doc.title, "AB:1~CD");
     setSlide(r.doc.title, SlideOff);
-    ASSERT_EQ(r.commands.writeTitle(), TransferOutcome::Success);
+    ASSERT_EQ(r.commands.title.write(), TransferOutcome::Success);
     EXPECT_EQ(r.doc.grid.nameString(TitleNameSlot), "AB\u2460CD");
     EXPECT_EQ(r.link.mem(0x1A4), 0x40);
     EXPECT_EQ(r.link.mem(0x1A5), 0x87);
@@ -194,10 +194,10 @@ TEST(Title, TransfersAndReset) {
 
     // Reset works even while a transfer runs.
     r.host.onEvents = [&] {
-        if (r.commands.busy() && !r.doc.title.text.empty()) r.commands.resetTitle();
+        if (r.commands.runner.busy() && !r.doc.title.text.empty()) r.commands.title.reset();
     };
     setSlide(r.doc.title, SlideOn);
-    ASSERT_EQ(r.commands.writeDtmf(), TransferOutcome::Success);
+    ASSERT_EQ(r.commands.settings.writeDtmf(), TransferOutcome::Success);
     EXPECT_TRUE(r.doc.title.text.empty());
     EXPECT_EQ(r.doc.title.slide, SlideOff);
     EXPECT_TRUE(r.doc.grid.nameString(TitleNameSlot).empty());

@@ -79,12 +79,12 @@ TEST(GroupGrid, CellsMapToBanksAndHeadingsToNothing) {
     EXPECT_EQ(groupName(10), "GroupB");
 
     Rig r;
-    ASSERT_TRUE(r.commands.openGroupWindow());
-    for (int col = 0; col < GroupGridCols; ++col) r.commands.groupCellClicked(0, col);  // heading row
-    for (int row = 0; row < GroupGridRows; ++row) r.commands.groupCellClicked(row, 0);  // name column
-    r.commands.groupCellClicked(12, 1);
+    ASSERT_TRUE(r.commands.groups.openWindow());
+    for (int col = 0; col < GroupGridCols; ++col) r.commands.groups.cellClicked(0, col);  // heading row
+    for (int row = 0; row < GroupGridRows; ++row) r.commands.groups.cellClicked(row, 0);  // name column
+    r.commands.groups.cellClicked(12, 1);
     EXPECT_EQ(r.doc.groups.member, GroupFlags{});
-    r.commands.groupCellClicked(1, 1);
+    r.commands.groups.cellClicked(1, 1);
     EXPECT_TRUE(r.doc.groups.isMember(0, 0));
 }
 
@@ -92,20 +92,20 @@ TEST(Groups, UnavailableBanksCannotBeTickedAndKeepTheirFlagsThroughReadAndWrite)
     Rig r;
     // The radio links bank 12 (empty in the program's default layout) into group 3.
     r.link.radio.memory().write(0x118, {0x00, 0x08, 0, 0, 0, 0, 0, 0});
-    ASSERT_TRUE(r.commands.openGroupWindow());
+    ASSERT_TRUE(r.commands.groups.openWindow());
     EXPECT_TRUE(r.doc.groups.unavailable[12]);
-    r.commands.groupCellClicked(4, groupGridColumn(12));
+    r.commands.groups.cellClicked(4, groupGridColumn(12));
     EXPECT_FALSE(r.doc.groups.isMember(3, 12));  // not tickable
 
-    ASSERT_EQ(r.commands.groupRead(), TransferOutcome::Success);
+    ASSERT_EQ(r.commands.groups.read(), TransferOutcome::Success);
     EXPECT_TRUE(r.doc.groups.isMember(3, 12));  // kept as the radio has it
     EXPECT_EQ(r.host.messages.back().text, "OK");
     EXPECT_EQ(r.host.messages.back().title, " Success");
-    r.commands.groupCellClicked(4, groupGridColumn(12));
+    r.commands.groups.cellClicked(4, groupGridColumn(12));
     EXPECT_TRUE(r.doc.groups.isMember(3, 12));  // still not tickable
 
     r.link.radio.memory().write(0x118, {0, 0, 0, 0, 0, 0, 0, 0});
-    ASSERT_EQ(r.commands.groupWrite(), TransferOutcome::Success);
+    ASSERT_EQ(r.commands.groups.write(), TransferOutcome::Success);
     EXPECT_EQ(r.host.messages.back().text, "Success Group Data Write");
     EXPECT_EQ(r.mem(0x119, 1)[0], 0x08);  // went back unchanged
 }
@@ -178,11 +178,11 @@ TEST(OneTouchCommands, ShowingTheCommonSetPageRebuildsTheBankLists) {
     EXPECT_EQ(r.doc.oneTouch.bankList(), (std::vector<int>{0, 12}));
 
     r.link.radio.memory().write(0x180, {0x0C, 0x07, 0x00});
-    ASSERT_EQ(r.commands.oneTouchRead(), TransferOutcome::Success);
+    ASSERT_EQ(r.commands.oneTouch.read(), TransferOutcome::Success);
     EXPECT_EQ(r.doc.oneTouch.bankPosition(0), 1);
     EXPECT_EQ(r.doc.oneTouch.channelPosition(0), 7);
     r.link.radio.failNext(10);
-    r.commands.oneTouchReset();
-    EXPECT_EQ(r.commands.oneTouchWrite(), TransferOutcome::Error);
+    r.commands.oneTouch.reset();
+    EXPECT_EQ(r.commands.oneTouch.write(), TransferOutcome::Error);
     EXPECT_EQ(r.mem(0x180, 1)[0], 0x0C);
 }

@@ -314,7 +314,7 @@ TEST(SettingsTransfer, UnshownValuesDoNotStopTheRead) {
     r.link.radio.memory().write(38, {0x77});          // Scan mode beyond its list
     r.link.radio.memory().write(0x1FE01, {0x0F});     // write protect
     r.link.radio.memory().write(0x11A4, {0x40});      // DTMF pause
-    ASSERT_EQ(r.commands.readSettings(), TransferOutcome::Success);
+    ASSERT_EQ(r.commands.settings.read(), TransferOutcome::Success);
     ASSERT_EQ(r.host.messages.size(), 2u);
     EXPECT_EQ(r.host.messages[0].text, "Success");
     EXPECT_EQ(r.host.messages[1].text, std::string(UnshownValuesText) +
@@ -325,7 +325,7 @@ TEST(SettingsTransfer, UnshownValuesDoNotStopTheRead) {
 
     // Written back untouched; the rest as the user set it.
     r.select("Set_Mode_Sound[4]", 20);
-    ASSERT_EQ(r.commands.writeSettings(), TransferOutcome::Success);
+    ASSERT_EQ(r.commands.settings.write(), TransferOutcome::Success);
     EXPECT_EQ(r.radioByte(38), 0x77);
     EXPECT_EQ(r.radioByte(0x11A4), 0x40);
     EXPECT_EQ(r.radioByte(2), 20);
@@ -333,7 +333,7 @@ TEST(SettingsTransfer, UnshownValuesDoNotStopTheRead) {
 
 TEST(SettingsTransfer, WriteKeepsTheRadiosOwnBytes) {
     Rig r;
-    ASSERT_EQ(r.commands.readSettings(), TransferOutcome::Success);
+    ASSERT_EQ(r.commands.settings.read(), TransferOutcome::Success);
     // Meanwhile the radio changed bytes the program keeps.
     r.link.radio.memory().write(1, {0x5A});
     r.link.radio.memory().write(49, {0x01});
@@ -344,7 +344,7 @@ TEST(SettingsTransfer, WriteKeepsTheRadiosOwnBytes) {
     r.doc.dtmf.memories[9] = "12*#A-";
     r.host.messages.clear();
     r.host.progressTexts.clear();
-    ASSERT_EQ(r.commands.writeSettings(), TransferOutcome::Success);
+    ASSERT_EQ(r.commands.settings.write(), TransferOutcome::Success);
     EXPECT_EQ(r.host.lastText(), "Success");
     EXPECT_EQ(r.host.progressTexts,
               (std::vector<std::string>{"10%", "20%", "35%", "50%", "65%", "80%", "85%", "90%", "100%", "0%"}));
@@ -365,12 +365,12 @@ TEST(SettingsTransfer, QuietRunsShowNothing) {
     Rig r;
     r.doc.state.quiet = QuietOn;
     r.link.radio.memory().write(38, {0x77});
-    EXPECT_EQ(r.commands.readSettings(), TransferOutcome::Success);
+    EXPECT_EQ(r.commands.settings.read(), TransferOutcome::Success);
     EXPECT_TRUE(r.host.messages.empty());
     EXPECT_EQ(r.doc.state.quiet, QuietNormal);
     EXPECT_EQ(r.doc.setMode.readNotes.size(), 1u);  // left for the chain to report
     r.doc.state.quiet = QuietOn;
-    EXPECT_EQ(r.commands.writeSettings(), TransferOutcome::Success);
+    EXPECT_EQ(r.commands.settings.write(), TransferOutcome::Success);
     EXPECT_TRUE(r.host.messages.empty());
     EXPECT_EQ(r.doc.state.quiet, QuietNormal);
 }

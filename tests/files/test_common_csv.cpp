@@ -22,7 +22,7 @@ struct Rig : test::CommandRig {
     Rig() : CommandRig("common") {}
     bool import(const std::string& text) {
         std::ofstream(file("in.csv"), std::ios::binary) << text;
-        return commands.importCommonCsv(file("in.csv"));
+        return commands.files.importCommonCsv(file("in.csv"));
     }
 };
 
@@ -37,7 +37,7 @@ std::string slurp(const std::string& path) {
 TEST(CommonCsv, HandWrittenFileImportedThenExported) {
     Rig r;
     r.doc.grid.selectRow(1);
-    ASSERT_TRUE(r.commands.importCommonCsv(TQM5_TEST_DATA "/common.csv"));
+    ASSERT_TRUE(r.commands.files.importCommonCsv(TQM5_TEST_DATA "/common.csv"));
     ASSERT_EQ(r.host.messages.size(), 2u);
     EXPECT_EQ(r.host.messages[0].text, "7 channels imported into Bank000-0 to Bank000-6.");
     EXPECT_EQ(r.host.messages[0].title, "Finish");
@@ -66,7 +66,7 @@ TEST(CommonCsv, HandWrittenFileImportedThenExported) {
     EXPECT_TRUE(r.doc.hasUnsavedEdits());
 
     r.doc.grid.setSelection(1, 10);
-    ASSERT_TRUE(r.commands.exportCommonCsv(r.file("out.csv")));
+    ASSERT_TRUE(r.commands.files.exportCommonCsv(r.file("out.csv")));
     EXPECT_EQ(r.host.lastText(), "Save File");
     const std::string written = slurp(r.file("out.csv")), expected = slurp(TQM5_TEST_DATA "/common-exported.csv");
     EXPECT_EQ(files::splitLines(written), files::splitLines(expected));
@@ -160,7 +160,7 @@ TEST(CommonCsv, ExportOfEveryInUseRowSaysWhatItCannotCarry) {
               "Row 1504 (TSF - 0): tone mode Train has no field in this layout; the channel was written without a tone");
     // Nothing in the selected rows: said, and no file.
     g.setSelection(10, 20);
-    EXPECT_FALSE(r.commands.exportCommonCsv(r.file("none.csv")));
+    EXPECT_FALSE(r.commands.files.exportCommonCsv(r.file("none.csv")));
     EXPECT_EQ(r.host.lastText(), "The selected rows hold no channel; nothing was exported.");
     EXPECT_FALSE(fs::exists(r.file("none.csv")));
 }

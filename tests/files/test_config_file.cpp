@@ -52,7 +52,7 @@ TEST(ConfigFile, ChoosingPortsRewritesTheFile) {
     test::RecordingHost host;
     test::ScriptedLink link;
     Commands commands(doc, link, host);
-    commands.configPath = path;
+    commands.files.configPath = path;
     ASSERT_TRUE(commands.selectPort(15));
     ASSERT_TRUE(commands.selectPort(16));
     EXPECT_EQ(doc.portChecked, 16);

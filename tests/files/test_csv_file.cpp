@@ -22,7 +22,7 @@ struct Rig : test::CommandRig {
     // Imports heading + `lines` written to a .CSV file.
     bool import(const std::string& lines, const char* name = "in.CSV") {
         std::ofstream(file(name), std::ios::binary) << toCp932(csvHeading() + "\r\n" + lines);
-        return commands.importCsv(file(name));
+        return commands.files.importCsv(file(name));
     }
 };
 
@@ -55,12 +55,12 @@ TEST(Csv, FullGridRoundTrip) {
     test::fillFullDocument(r.doc);
     Document original;
     test::fillFullDocument(original);
-    ASSERT_TRUE(r.commands.exportCsv(r.file("all.CSV")));
+    ASSERT_TRUE(r.commands.files.exportCsv(r.file("all.CSV")));
     EXPECT_EQ(r.host.messages.back().text, "Save File");
     EXPECT_EQ(r.host.messages.back().title, "Finish");
     for (int row = 1; row < FirstBugRow; ++row) r.doc.grid.deleteRow(row);  // the bank layout stays
     r.doc.grid.setCell(FirstBugRow, ColFreq, "400.00000MHz");  // its line differs now, and is not read
-    ASSERT_TRUE(r.commands.importCsv(r.file("all.CSV")));
+    ASSERT_TRUE(r.commands.files.importCsv(r.file("all.CSV")));
     ASSERT_EQ(r.host.messages.size(), 3u);
     EXPECT_EQ(r.host.messages[1].text, "Inport CSV File");
     EXPECT_EQ(r.host.messages[1].title, " Finish");
@@ -88,7 +88,7 @@ TEST(Csv, GoldenFileImportChecksEveryField) {
     for (int c = ColFreq; c <= ColName; ++c) r.doc.grid.setCell(8, c, r.doc.grid.cell(CallUhfRow, c));
     r.doc.grid.setCell(8, ColName, "Kept");
     r.doc.grid.attr(8) = r.doc.grid.attr(CallUhfRow);
-    ASSERT_TRUE(r.commands.importCsv(TQM5_TEST_DATA "/import.CSV"));
+    ASSERT_TRUE(r.commands.files.importCsv(TQM5_TEST_DATA "/import.CSV"));
     const ChannelGrid& g = r.doc.grid;
     struct Case {
         int row;
@@ -145,12 +145,12 @@ TEST(Csv, HeadingsAndTheLastImportedLine) {
     Rig wrong;
     const std::string before = csvExportBytes(wrong.doc.grid);
     std::ofstream(wrong.file("h.CSV"), std::ios::binary) << "Freqency,mode\r\n" << row("145");
-    EXPECT_FALSE(wrong.commands.importCsv(wrong.file("h.CSV")));
+    EXPECT_FALSE(wrong.commands.files.importCsv(wrong.file("h.CSV")));
     EXPECT_EQ(wrong.host.lastText(), "CSV File Error");
     EXPECT_EQ(wrong.host.messages.back().title, " Error");
     // A file whose name does not end in CSV is not imported and changes nothing.
     std::ofstream(wrong.file("h.txt"), std::ios::binary) << csvHeading() << "\r\n" << row("145");
-    EXPECT_FALSE(wrong.commands.importCsv(wrong.file("h.txt")));
+    EXPECT_FALSE(wrong.commands.files.importCsv(wrong.file("h.txt")));
     EXPECT_EQ(wrong.host.lastText(), "CSV File Error");
     EXPECT_EQ(csvExportBytes(wrong.doc.grid), before);
     EXPECT_FALSE(wrong.doc.origin.known);
@@ -175,9 +175,9 @@ TEST(Csv, LineShapesDcsTextsAndLongNames) {
     EXPECT_FALSE(g.inUse(4));
     // Cut to what a memory file carries, so Save and Open keep the channel.
     EXPECT_EQ(g.cell(5, ColName), longName.substr(0, FileNameBytes));
-    ASSERT_TRUE(r.commands.saveMemoryFile(r.file("long.M5")));
+    ASSERT_TRUE(r.commands.files.saveMemoryFile(r.file("long.M5")));
     startUp(r.doc);
-    ASSERT_TRUE(r.commands.openMemoryFile(r.file("long.M5")));
+    ASSERT_TRUE(r.commands.files.openMemoryFile(r.file("long.M5")));
     EXPECT_EQ(r.doc.grid.cell(5, ColName), longName.substr(0, FileNameBytes));
 }
 
@@ -194,7 +194,7 @@ TEST(Csv, LinesGoToTheRowTheirLabelNames) {
         if (i != 3) file += std::string(lines[i]) + "\r\n";  // Bank000-2's line deleted
     for (int row = 1; row <= 6; ++row) r.doc.grid.deleteRow(row);
     std::ofstream(r.file("cut.CSV"), std::ios::binary) << file;
-    ASSERT_TRUE(r.commands.importCsv(r.file("cut.CSV")));
+    ASSERT_TRUE(r.commands.files.importCsv(r.file("cut.CSV")));
     EXPECT_EQ(r.host.lastText(), "Inport CSV File");  // nothing to tell
     for (int row : {1, 2, 4, 5, 6})
         for (int c = ColFreq; c < ColName; ++c) EXPECT_EQ(r.doc.grid.cell(row, c), before.cell(row, c)) << row;
@@ -245,7 +245,7 @@ TEST(Csv, Utf8FilesAreRead) {
         std::string line = row("145.5", "023", "\xEF\xBC\xAA\xEF\xBC\xB2");  // ＪＲ
         line.replace(line.find("\"N\""), 3, "\"\xE3\x82\xAB\xE3\x83\x8A\"");  // カナ
         std::ofstream(r.file("u.CSV"), std::ios::binary) << mark << csvHeading() << "\r\n" << line << line;
-        ASSERT_TRUE(r.commands.importCsv(r.file("u.CSV")));
+        ASSERT_TRUE(r.commands.files.importCsv(r.file("u.CSV")));
         EXPECT_EQ(r.host.lastText(), "Inport CSV File");
         for (int row : {1, 2}) {
             EXPECT_TRUE(r.doc.grid.inUse(row));
@@ -272,7 +272,7 @@ TEST(Csv, QuotedNamesRoundTripAndOldLinesReadAsBefore) {
     std::ofstream(r.file("q.CSV"), std::ios::binary) << bytes;
     r.doc.grid.deleteRow(1);
     r.doc.grid.deleteRow(2);
-    ASSERT_TRUE(r.commands.importCsv(r.file("q.CSV")));
+    ASSERT_TRUE(r.commands.files.importCsv(r.file("q.CSV")));
     EXPECT_EQ(r.doc.grid.cell(1, ColName), "A,B");
     EXPECT_EQ(r.doc.grid.cell(2, ColName), "Say \"Hi\"");
 

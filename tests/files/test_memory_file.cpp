@@ -242,7 +242,7 @@ TEST(MemoryFile, ABadLineChangesNothingAndIsNamed) {
         const TempDir dir;
         const std::string path = dir.file("bad.M5");
         std::ofstream(path, std::ios::binary) << Stamp << "\r\n" << good << "TITLEchanged\r\n" << line << "\r\nFile End\r\n";
-        EXPECT_FALSE(commands.openMemoryFile(path)) << line;
+        EXPECT_FALSE(commands.files.openMemoryFile(path)) << line;
         EXPECT_EQ(sameRows(d.grid, before.grid), "") << line;
         EXPECT_EQ(d.title.text, before.title.text) << line;
         EXPECT_FALSE(d.origin.known) << line;
@@ -268,21 +268,21 @@ TEST(MemoryFile, OpenAndSaveReportAndMarkTheDocument) {
     test::ScriptedLink link;
     Commands commands(d, link, host);
     d.markEdited(1, 2);
-    ASSERT_TRUE(commands.saveMemoryFile(dir.file("a.M5")));
+    ASSERT_TRUE(commands.files.saveMemoryFile(dir.file("a.M5")));
     EXPECT_FALSE(d.hasUnsavedEdits());
     EXPECT_EQ(host.messages.back().text, "Save File");
     EXPECT_EQ(host.messages.back().title, "Finish");
 
     // Saved without ".M5" it is written, but not opened.
-    ASSERT_TRUE(commands.saveMemoryFile(dir.file("b.txt")));
-    EXPECT_FALSE(commands.openMemoryFile(dir.file("b.txt")));
+    ASSERT_TRUE(commands.files.saveMemoryFile(dir.file("b.txt")));
+    EXPECT_FALSE(commands.files.openMemoryFile(dir.file("b.txt")));
     EXPECT_EQ(host.messages.back().text, "This File don't Open");
     EXPECT_EQ(host.messages.back().title, "Error");
 
     Document other;
     startUp(other);
     Commands second(other, link, host);
-    ASSERT_TRUE(second.openMemoryFile(dir.file("a.M5")));
+    ASSERT_TRUE(second.files.openMemoryFile(dir.file("a.M5")));
     EXPECT_EQ(host.messages.back().text, "Read File");
     EXPECT_EQ(host.messages.back().title, "Finish");
     EXPECT_TRUE(other.origin.known);  // a write asks nothing
@@ -309,7 +309,7 @@ TEST(MemoryFile, AFailedSaveReportsItAndLeavesTheOldFile) {
     rlimit small = saved;
     small.rlim_cur = 4096;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool ok = commands.saveMemoryFile(path);
+    const bool ok = commands.files.saveMemoryFile(path);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
@@ -318,7 +318,7 @@ TEST(MemoryFile, AFailedSaveReportsItAndLeavesTheOldFile) {
     EXPECT_EQ(host.messages[0].title, "Error");
     EXPECT_EQ(slurp(path), "old contents");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
-    EXPECT_FALSE(commands.saveMemoryFile(dir.file("no/such/folder.M5")));
+    EXPECT_FALSE(commands.files.saveMemoryFile(dir.file("no/such/folder.M5")));
 }
 
 // Every file the program saves gets the permissions the user's umask gives
@@ -336,11 +336,11 @@ TEST(MemoryFile, SavedFilesGetTheUsualPermissions) {
         std::function<bool(const std::string&)> save;
     };
     const Kind kinds[] = {
-        {"a.M5", [&](const std::string& p) { return commands.saveMemoryFile(p); }},
-        {"a.CSV", [&](const std::string& p) { return commands.exportCsv(p); }},
+        {"a.M5", [&](const std::string& p) { return commands.files.saveMemoryFile(p); }},
+        {"a.CSV", [&](const std::string& p) { return commands.files.exportCsv(p); }},
         {"a.FM5", [&](const std::string& p) { return writeFontFile(p, d.glyphs).ok(); }},
         {"a.m5img", [&](const std::string& p) { return saveImageFile(p, RadioImage{}).ok(); }},
-        {"TQM5Writer.INI", [&](const std::string& p) { return commands.configPath = p, commands.writeConfiguration(); }},
+        {"TQM5Writer.INI", [&](const std::string& p) { return commands.files.configPath = p, commands.files.writeConfiguration(); }},
     };
     for (auto [mask, mode] : {std::pair<mode_t, unsigned>{022, 0644}, {077, 0600}}) {
         const mode_t old = ::umask(mask);

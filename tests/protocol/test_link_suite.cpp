@@ -92,7 +92,7 @@ protected:
         if (!blank) setMemory(emu::demoImage());
         startUp(*doc);
         commands = std::make_unique<Commands>(*doc, line->link(), host);
-        commands->timeoutMs = timeoutMs;
+        commands->runner.timeoutMs = timeoutMs;
     }
     void demo() { connect({}, false, false); }
     bool pty() const { return GetParam() == Via::Pty; }
@@ -173,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(, Links, ::testing::Values(Via::InProcess, Via::Pty),
 
 TEST_P(Links, ChannelsWrittenThenReadComeBackInEveryRow) {
     fillSample(grid());
-    ASSERT_EQ(commands->memoryWrite(), TransferOutcome::Success) << host.lastText();
+    ASSERT_EQ(commands->channels.memoryWrite(), TransferOutcome::Success) << host.lastText();
     EXPECT_EQ(host.lastText(), "Success");
     EXPECT_EQ(host.messages.back().title, " Finish");
     for (int row = 1; row <= LastRow; ++row) ASSERT_EQ(record(row), asBytes(encodeRecord(grid(), row))) << row;
@@ -193,7 +193,7 @@ TEST_P(Links, ChannelsWrittenThenReadComeBackInEveryRow) {
     grid().setCell(700, ColFreq, "stale");  // a row the radio holds nothing for
     grid().setNameString(699, "stale");
     host.progressTexts.clear();
-    ASSERT_EQ(commands->memoryRead(), TransferOutcome::Success);
+    ASSERT_EQ(commands->channels.memoryRead(), TransferOutcome::Success);
     for (int row = 1; row <= LastRow; ++row) {
         ASSERT_EQ(grid().inUse(row), written.inUse(row)) << row;
         if (!written.inUse(row)) continue;
@@ -226,7 +226,7 @@ TEST_P(Links, OneRowCommandsUseTheSelectedRange) {
     auto oneWrite = [&](int from, int to) {
         clearLog();
         grid().setSelection(from, to);
-        EXPECT_EQ(commands->oneMemoryWrite(), TransferOutcome::Success);
+        EXPECT_EQ(commands->channels.oneMemoryWrite(), TransferOutcome::Success);
         return countLog("W 00C00") == 1;
     };
     EXPECT_TRUE(oneWrite(1400, 1410));
@@ -239,7 +239,7 @@ TEST_P(Links, OneRowCommandsUseTheSelectedRange) {
     // Rows 20 down to 10 are read in ascending order.
     clearLog();
     grid().setSelection(20, 10);
-    ASSERT_EQ(commands->oneMemoryRead(), TransferOutcome::Success);
+    ASSERT_EQ(commands->channels.oneMemoryRead(), TransferOutcome::Success);
     std::vector<std::string> reads;
     for (const auto& l : log())
         if (l.find(" R ") != std::string::npos) reads.push_back(l.substr(l.find(" R ") + 3, 5));
@@ -251,14 +251,14 @@ TEST_P(Links, OneRowCommandsUseTheSelectedRange) {
     // A single row reads just that row; its record decodes into it.
     grid().selectRow(2);
     grid().setCell(2, ColName, "changed");
-    ASSERT_EQ(commands->oneMemoryRead(), TransferOutcome::Success);
+    ASSERT_EQ(commands->channels.oneMemoryRead(), TransferOutcome::Success);
     EXPECT_EQ(grid().cell(2, ColName), "東京:2~");
     EXPECT_EQ(host.progressTexts[host.progressTexts.size() - 2], "100%");
 }
 
 TEST_P(Links, IdentificationFailuresTimeoutsAndLateAnswers) {
     line->radio([](emu::Emulator& e) { e.failIdentifications(3); });
-    EXPECT_EQ(commands->memoryRead(), TransferOutcome::Error);
+    EXPECT_EQ(commands->channels.memoryRead(), TransferOutcome::Error);
     EXPECT_EQ(host.lastText(), "Error");
     EXPECT_EQ(exchanges(), 3u);
     EXPECT_EQ(countLog(" R "), 0);
@@ -268,7 +268,7 @@ TEST_P(Links, IdentificationFailuresTimeoutsAndLateAnswers) {
     fault(4, FaultKind::NoAnswer);  // a timeout, then the row again
     fault(6, FaultKind::Late);      // the late answer is dropped
     grid().setSelection(1, 5);
-    EXPECT_EQ(commands->oneMemoryRead(), TransferOutcome::Success);
+    EXPECT_EQ(commands->channels.oneMemoryRead(), TransferOutcome::Success);
     // The radio answers in order: until its late answer is out, the retries
     // of that row time out too.
     EXPECT_GE(countLog(" R "), 8);
@@ -282,13 +282,13 @@ TEST_P(Links, IdentificationFailuresTimeoutsAndLateAnswers) {
     fillSample(grid());
     grid().setSelection(1, 60);
     fault(3, FaultKind::Late);
-    EXPECT_EQ(commands->oneMemoryWrite(), TransferOutcome::Success);
+    EXPECT_EQ(commands->channels.oneMemoryWrite(), TransferOutcome::Success);
     EXPECT_LE(exchanges(), 1u + 60u + 2u);  // the identification, 60 rows, a retry or two
 }
 
 TEST_P(Links, PortErrorsEndTheTransfer) {
     line->makeMissing();
-    EXPECT_EQ(commands->memoryRead(), TransferOutcome::PortError);
+    EXPECT_EQ(commands->channels.memoryRead(), TransferOutcome::PortError);
     EXPECT_EQ(host.lastText(), "Port Error");
     EXPECT_EQ(host.messages.back().title, " Error");
     EXPECT_EQ(doc->state.busy, Idle);
@@ -299,7 +299,7 @@ TEST_P(Links, PortErrorsEndTheTransfer) {
     host.onEvents = [&] {
         if (++polls == 300) line->unplug();
     };
-    EXPECT_EQ(commands->memoryRead(), TransferOutcome::PortError);
+    EXPECT_EQ(commands->channels.memoryRead(), TransferOutcome::PortError);
     EXPECT_EQ(host.lastText(), "Port Error");
     EXPECT_FALSE(line->link().isOpen());
     host.onEvents = nullptr;
@@ -307,13 +307,13 @@ TEST_P(Links, PortErrorsEndTheTransfer) {
     connect();  // a record no table can show ends the read the same way
     poke(addressOfRow(3), Bytes{0x01, 0x40, 0x86, 0xA4, 0x08, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     grid().setCell(3, ColName, "kept");
-    EXPECT_EQ(commands->memoryRead(), TransferOutcome::PortError);
+    EXPECT_EQ(commands->channels.memoryRead(), TransferOutcome::PortError);
     EXPECT_EQ(grid().cell(3, ColName), "kept");
 }
 
 TEST_P(Links, BusyClosingAndQuietRuns) {
     doc->state.busy = BusyMemoryWrite;
-    EXPECT_EQ(commands->memoryRead(), TransferOutcome::Ignored);
+    EXPECT_EQ(commands->channels.memoryRead(), TransferOutcome::Ignored);
     EXPECT_EQ(exchanges(), 0u);
     doc->state.busy = Idle;
 
@@ -325,7 +325,7 @@ TEST_P(Links, BusyClosingAndQuietRuns) {
             atClose = exchanges();
         }
     };
-    EXPECT_EQ(commands->memoryRead(), TransferOutcome::Closed);
+    EXPECT_EQ(commands->channels.memoryRead(), TransferOutcome::Closed);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_FALSE(line->link().isOpen());
     EXPECT_LE(exchanges(), atClose + 1);
@@ -335,7 +335,7 @@ TEST_P(Links, BusyClosingAndQuietRuns) {
 
     doc->origin.known = true;  // nothing to ask before the write
     doc->state.quiet = QuietOn;
-    EXPECT_EQ(commands->memoryWrite(), TransferOutcome::Success);
+    EXPECT_EQ(commands->channels.memoryWrite(), TransferOutcome::Success);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(doc->state.quiet, QuietNormal);
 }
@@ -352,7 +352,7 @@ TEST_P(Links, RandomFaultsNeverGiveWrongData) {
             o.lateDelay = std::chrono::milliseconds(timeoutMs * 13 / 10);
             connect(o);
             grid() = source;
-            const TransferOutcome wrote = commands->memoryWrite();
+            const TransferOutcome wrote = commands->channels.memoryWrite();
             ASSERT_TRUE(wrote == TransferOutcome::Success || wrote == TransferOutcome::Error);
             for (int row = 1; wrote == TransferOutcome::Success && row <= LastRow; ++row)
                 ASSERT_EQ(record(row), asBytes(encodeRecord(source, row))) << rate << "/" << seed << "/" << row;
@@ -365,7 +365,7 @@ TEST_P(Links, RandomFaultsNeverGiveWrongData) {
             }
             setMemory(image);
             grid() = ChannelGrid();
-            const TransferOutcome read = commands->memoryRead();
+            const TransferOutcome read = commands->channels.memoryRead();
             ASSERT_TRUE(read == TransferOutcome::Success || read == TransferOutcome::Error);
             for (int row = 1; read == TransferOutcome::Success && row <= LastRow; ++row)
                 ASSERT_EQ(asBytes(encodeRecord(grid(), row)), asBytes(encodeRecord(source, row))) << row;
@@ -376,14 +376,14 @@ TEST_P(Links, RandomFaultsNeverGiveWrongData) {
 TEST_P(Links, BanksReadFromTheDemoRadioWrittenBackAndKeptOnFailure) {
     demo();
     const auto& want = emu::demoContent();
-    ASSERT_EQ(commands->bankRead(), TransferOutcome::Success) << host.lastText();
+    ASSERT_EQ(commands->banks.read(), TransferOutcome::Success) << host.lastText();
     for (int b = 0; b < 50; ++b) EXPECT_EQ(doc->banks.size[b], want.bankSizes[std::size_t(b)]) << b;
     EXPECT_TRUE(doc->banks.complete());
     EXPECT_EQ(host.progressTexts.back(), "0%");
 
     const Bytes before = mem(0x200, 128);
     setMemory(Bytes(emu::MemorySize, 0));
-    ASSERT_EQ(commands->bankWrite(), TransferOutcome::Success);
+    ASSERT_EQ(commands->banks.write(), TransferOutcome::Success);
     EXPECT_EQ(mem(0x200, 128), before);
 
     // Identification and the first block pass; the second never answers.
@@ -391,21 +391,21 @@ TEST_P(Links, BanksReadFromTheDemoRadioWrittenBackAndKeptOnFailure) {
     const BankLayout kept = doc->banks;
     const uint64_t next = exchanges() + 1;
     for (uint64_t i = 0; i < 3; ++i) fault(next + 2 + i);
-    EXPECT_EQ(commands->bankRead(), TransferOutcome::Error);
+    EXPECT_EQ(commands->banks.read(), TransferOutcome::Error);
     EXPECT_EQ(host.lastText(), "Error");
     EXPECT_EQ(doc->banks.size, kept.size);
     // A size above 1000 is unusable data: nothing changes either.
     poke(0x240, {0x01, 0x04});
-    EXPECT_EQ(commands->bankRead(), TransferOutcome::PortError);
+    EXPECT_EQ(commands->banks.read(), TransferOutcome::PortError);
     EXPECT_EQ(doc->banks.size, kept.size);
 }
 
 TEST_P(Links, GroupsReadWrittenAndKeptOnFailure) {
     demo();
     const auto& want = emu::demoContent();
-    ASSERT_EQ(commands->bankRead(), TransferOutcome::Success);
-    ASSERT_TRUE(commands->openGroupWindow());
-    ASSERT_EQ(commands->groupRead(true), TransferOutcome::Success) << host.lastText();
+    ASSERT_EQ(commands->banks.read(), TransferOutcome::Success);
+    ASSERT_TRUE(commands->groups.openWindow());
+    ASSERT_EQ(commands->groups.read(true), TransferOutcome::Success) << host.lastText();
     EXPECT_EQ(host.messages.back().text, "Success ALL DATA READ");
     EXPECT_EQ(host.messages.back().title, " Finish");
     for (int g = 0; g < GroupCount; ++g)
@@ -418,29 +418,29 @@ TEST_P(Links, GroupsReadWrittenAndKeptOnFailure) {
     // reach it as the line carries them.
     const Bytes groups = mem(0x100, 0x58);
     setMemory(Bytes(emu::MemorySize, 0xFF));
-    ASSERT_EQ(commands->groupWrite(), TransferOutcome::Success) << host.lastText();
+    ASSERT_EQ(commands->groups.write(), TransferOutcome::Success) << host.lastText();
     EXPECT_EQ(mem(0x100, 0x58), groups);
     EXPECT_EQ(countLog("ignored"), 0);
 
     // The second area fails three ways: the table stays as it was.
-    commands->groupClear();
+    commands->groups.clear();
     const uint64_t next = exchanges() + 1;
     fault(next + 2, FaultKind::NoAnswer);
     fault(next + 3, FaultKind::Short);
     fault(next + 4, FaultKind::BrokenTail);
-    EXPECT_EQ(commands->groupRead(), TransferOutcome::Error);
+    EXPECT_EQ(commands->groups.read(), TransferOutcome::Error);
     EXPECT_EQ(host.lastText(), "Error");
     EXPECT_EQ(doc->groups.member, GroupFlags{});
-    EXPECT_FALSE(commands->groupBusy());
+    EXPECT_FALSE(commands->groups.busy());
     EXPECT_EQ(doc->state.busy, Idle);  // the main window's state is not the window's
 }
 
 TEST_P(Links, OneTouchKeysReadWrittenAndKeptOnFailure) {
     demo();
     const auto& want = emu::demoContent();
-    ASSERT_EQ(commands->bankRead(), TransferOutcome::Success);
+    ASSERT_EQ(commands->banks.read(), TransferOutcome::Success);
     doc->oneTouch.rebuild(doc->banks);
-    ASSERT_EQ(commands->oneTouchRead(), TransferOutcome::Success) << host.lastText();
+    ASSERT_EQ(commands->oneTouch.read(), TransferOutcome::Success) << host.lastText();
     for (int k = 0; k < 9; ++k) {
         const auto& w = want.oneTouch[std::size_t(k)];
         const OneTouchKey& key = doc->oneTouch.key(k);
@@ -452,21 +452,21 @@ TEST_P(Links, OneTouchKeysReadWrittenAndKeptOnFailure) {
     }
     const Bytes before = mem(0x180, 27);
     setMemory(Bytes(emu::MemorySize, 0x00));
-    ASSERT_EQ(commands->oneTouchWrite(), TransferOutcome::Success);
+    ASSERT_EQ(commands->oneTouch.write(), TransferOutcome::Success);
     EXPECT_EQ(mem(0x180, 27), before);
 
     // Broken answers three times: "Error", and the keys stay as they are.
-    commands->oneTouchReset();
+    commands->oneTouch.reset();
     const uint64_t next = exchanges() + 1;
     for (uint64_t i = 0; i < 3; ++i) fault(next + 1 + i, FaultKind::BrokenTail);
-    EXPECT_EQ(commands->oneTouchRead(), TransferOutcome::Error);
+    EXPECT_EQ(commands->oneTouch.read(), TransferOutcome::Error);
     EXPECT_TRUE(doc->oneTouch.key(0).noSetting);
 }
 
 TEST_P(Links, SettingsReadFromTheDemoRadioAndWrittenBack) {
     demo();
     const Bytes before = mem(0, emu::MemorySize);
-    ASSERT_EQ(commands->readSettings(), TransferOutcome::Success) << host.lastText();
+    ASSERT_EQ(commands->settings.read(), TransferOutcome::Success) << host.lastText();
     ASSERT_EQ(host.messages.size(), 1u) << host.lastText();
     EXPECT_EQ(host.lastText(), "Success");
     EXPECT_EQ(host.progressTexts,
@@ -485,14 +485,14 @@ TEST_P(Links, SettingsReadFromTheDemoRadioAndWrittenBack) {
     EXPECT_FALSE(line->link().isOpen());
 
     // Written back unchanged, the radio keeps exactly its bytes.
-    ASSERT_EQ(commands->writeSettings(), TransferOutcome::Success) << host.lastText();
+    ASSERT_EQ(commands->settings.write(), TransferOutcome::Success) << host.lastText();
     EXPECT_EQ(mem(0, 146), Bytes(before.begin(), before.begin() + 146));
     EXPECT_EQ(mem(0x1100, 165), Bytes(before.begin() + 0x1100, before.begin() + 0x1100 + 165));
 
     select("Set_Mode_Sound[5]", 20);
     select("Set_Mode_Key[7]", 50);
     doc->dtmf.memories[7] = "0#";
-    ASSERT_EQ(commands->writeSettings(), TransferOutcome::Success);
+    ASSERT_EQ(commands->settings.write(), TransferOutcome::Success);
     EXPECT_EQ(mem(3, 1)[0], 20);
     EXPECT_EQ(mem(96, 1)[0], 0x68);
     EXPECT_EQ(mem(0x1173, 3), (Bytes{0x00, 0x0F, 0x11}));
@@ -505,14 +505,14 @@ TEST_P(Links, AFailedDtmfBlockEndsTheSettingsTransfer) {
     demo();
     const std::vector<int> before = doc->setMode.positions;
     for (uint64_t e = 7; e <= 9; ++e) fault(e, FaultKind::BrokenTail);  // DTMF block 1 of the read
-    EXPECT_EQ(commands->readSettings(), TransferOutcome::Error);
+    EXPECT_EQ(commands->settings.read(), TransferOutcome::Error);
     EXPECT_EQ(host.lastText(), "Error");
     EXPECT_EQ(doc->setMode.positions, before);
     EXPECT_TRUE(doc->dtmf.memories[0].empty());
-    EXPECT_FALSE(commands->busy());
+    EXPECT_FALSE(commands->runner.busy());
     EXPECT_EQ(doc->state.quiet, QuietFailed);
     // The next read goes through.
-    ASSERT_EQ(commands->readSettings(), TransferOutcome::Success);
+    ASSERT_EQ(commands->settings.read(), TransferOutcome::Success);
     EXPECT_EQ(doc->dtmf.memories[0], "0123456789");
 
     demo();
@@ -520,10 +520,10 @@ TEST_P(Links, AFailedDtmfBlockEndsTheSettingsTransfer) {
     doc->dtmf.memories[0] = "999";
     doc->dtmf.memories[5] = "555";
     for (uint64_t e = 9; e <= 11; ++e) fault(e, FaultKind::BrokenTail);  // DTMF block 1 of the write
-    EXPECT_EQ(commands->writeSettings(), TransferOutcome::Error);
+    EXPECT_EQ(commands->settings.write(), TransferOutcome::Error);
     EXPECT_EQ(host.lastText(), "Error");
     EXPECT_EQ(host.messages.back().title, " Error");
-    EXPECT_FALSE(commands->busy());
+    EXPECT_FALSE(commands->runner.busy());
     EXPECT_EQ(mem(2, 1)[0], 15);                           // the settings stay written
     EXPECT_EQ(mem(0x1103, 4), (Bytes{9, 9, 9, 0x11}));     // so does DTMF block 0
     // A write that arrived with a broken answer is stored all the same; block 2 never went out.

@@ -19,7 +19,7 @@ struct EmulatorRig {
     explicit EmulatorRig(int timeoutMs, bool demo = true) {
         startUp(doc);
         if (demo) link.radio.memory().assign(emu::demoImage());
-        commands.timeoutMs = timeoutMs;
+        commands.runner.timeoutMs = timeoutMs;
     }
 };
 

@@ -28,7 +28,7 @@ struct Rig : test::WindowRig {
     std::unique_ptr<MainWindow> window;
     Rig() {
         window = std::make_unique<MainWindow>(doc, link, &host);
-        window->commands().timeoutMs = 150;
+        window->commands().runner.timeoutMs = 150;
         window->show();
     }
     // Exchange number of the first logged command containing `what`.
@@ -107,7 +107,7 @@ private slots:
         QCOMPARE(r.logged(" W "), 0);
         QCOMPARE(r.window->readAll(), TransferOutcome::Success);
         r.doc.grid.setSelection(5, 5);
-        r.window->commands().clearRows();
+        r.window->commands().channels.clearRows();
         const Bytes before = r.radio.memory();
         r.radio.withEmulator([](emu::Emulator& e) { e.clearLog(); });
         r.shown.clear();
@@ -179,10 +179,10 @@ private slots:
                 r.doc.origin.known = true;
                 r.doc.known = AreaOrigins{true, true, true, true, true, true};
                 int copies = 0;
-                auto copied = r.window->commands().readAllSucceeded.connect([&] { ++copies; });
-                auto token = r.window->commands().transferStarting.connect([&](const engine::Plan& p) {
+                auto copied = r.window->commands().allData.readAllSucceeded.connect([&] { ++copies; });
+                auto token = r.window->commands().runner.transferStarting.connect([&](const engine::Plan& p) {
                     if (end == Stop) {
-                        if (p.what == "one-touch keys") QTimer::singleShot(0, [&] { r.window->commands().requestStop(); });
+                        if (p.what == "one-touch keys") QTimer::singleShot(0, [&] { r.window->commands().runner.requestStop(); });
                         return;
                     }
                     const bool gone = p.what == "bank layout";

@@ -157,13 +157,13 @@ private slots:
         w.showTab(1);
         Commands& commands = w.window->commands();
         // A layout that does not total 1000 is left as it is.
-        commands.setBankSize(0, 102);
+        commands.banks.setSize(0, 102);
         QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
         w.button("GROUP_SET")->click();
         QCOMPARE(w.doc.banks.total(), 1002);
         QCOMPARE(w.doc.banks.size[0], 102);
-        commands.setBankSize(0, 100);
-        QVERIFY(commands.openGroupWindow());  // default layout: banks 10-49 hold nothing
+        commands.banks.setSize(0, 100);
+        QVERIFY(commands.groups.openWindow());  // default layout: banks 10-49 hold nothing
         GroupWindow groups(commands, false, w.window.get());
         groups.show();
         QCOMPARE(groups.windowTitle(), QString("BANK-LINK Setting"));
@@ -200,7 +200,7 @@ private slots:
     void groupGridFromTheKeyboard() {
         Window w;
         w.showTab(1);
-        QVERIFY(w.window->commands().openGroupWindow());  // banks 10-49 hold nothing
+        QVERIFY(w.window->commands().groups.openWindow());  // banks 10-49 hold nothing
         GroupWindow groups(w.window->commands(), false, w.window.get());
         groups.show();  // and made active, so that the focus is the keyboard's
         groups.activateWindow();

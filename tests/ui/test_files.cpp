@@ -172,9 +172,9 @@ private slots:
         w.trigger("ExportCommonCsv", dir.filePath("out"));
         QCOMPARE(slurp(dir.filePath("out.csv")).replace("\r\n", "\n"), slurp(TQM5_TEST_DATA "/common-exported.csv"));
         // The import is one step to undo and redo.
-        QVERIFY(w.window->commands().undo());
+        QVERIFY(w.window->commands().channels.undo());
         QVERIFY(!w.doc.grid.inUse(7));
-        QVERIFY(w.window->commands().redo());
+        QVERIFY(w.window->commands().channels.redo());
         QCOMPARE(w.cell(7, ColName), QString("ハム"));
 
         // Printed: one page for each of banks 0 and 1, the priority and

@@ -406,7 +406,7 @@ private slots:
         Window w;
         w.window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
-        QVERIFY(w.commands().pasteRows("145.5\tNFM\n433\n"));  // rows 1 and 2
+        QVERIFY(w.commands().channels.pasteRows("145.5\tNFM\n433\n"));  // rows 1 and 2
         auto keys = [&](int key, Qt::KeyboardModifiers mods = Qt::ControlModifier) {
             QTest::keyClick(w.window->grid(), Qt::Key(key), mods);
             QApplication::processEvents();

@@ -196,7 +196,7 @@ private slots:
         for (const Case& c : cases) {
             Rig r;
             const auto press = [&] {
-                if (std::string(c.control) == "GROUP_WRITE") return r.window->commands().groupWrite();
+                if (std::string(c.control) == "GROUP_WRITE") return r.window->commands().groups.write();
                 if (std::string(c.control) == "ALL_WRITE") return r.window->writeAll();
                 r.button(c.control)->click();
                 return TransferOutcome::Success;
@@ -263,7 +263,7 @@ private slots:
         }
         // With nothing running, Stop and Escape do nothing.
         Rig r;
-        QVERIFY(!r.window->commands().requestStop());
+        QVERIFY(!r.window->commands().runner.requestStop());
         QVERIFY(!r.button("StopButton")->isEnabled());
     }
 
@@ -291,7 +291,7 @@ private slots:
         Rig r;
         r.answer = Host::Choice::Cancel;
         r.doc.grid.selectRow(10);
-        r.window->commands().deleteRows();
+        r.window->commands().channels.deleteRows();
         r.window->close();
         QVERIFY(r.window->isVisible());
         QVERIFY(r.shown.back().find("neither written to the radio nor saved") != std::string::npos);

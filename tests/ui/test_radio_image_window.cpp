@@ -26,7 +26,7 @@ struct Rig : test::WindowRig {
     std::unique_ptr<MainWindow> window;
     Rig() {
         window = std::make_unique<MainWindow>(doc, link, &host);
-        window->commands().timeoutMs = 150;
+        window->commands().runner.timeoutMs = 150;
         window->show();
     }
     QStringList captions(const char* menu) {
@@ -58,9 +58,9 @@ private slots:
         auto* verify = r.window->findChild<QAction*>("VerifyAfterWrite");
         QVERIFY(verify->isCheckable());
         QVERIFY(!verify->isChecked());
-        QVERIFY(!r.window->commands().verifyAfterWrite);
+        QVERIFY(!r.window->commands().allData.verifyAfterWrite);
         verify->trigger();
-        QVERIFY(r.window->commands().verifyAfterWrite);
+        QVERIFY(r.window->commands().allData.verifyAfterWrite);
     }
 
     // A write the radio answers but does not store: unnoticed without the
@@ -71,7 +71,7 @@ private slots:
             QCOMPARE(r.window->readAll(), TransferOutcome::Success);
             r.radio.setMemory(Bytes(emu::MemorySize, 0));
             r.shown.clear();
-            r.window->commands().verifyAfterWrite = verify;
+            r.window->commands().allData.verifyAfterWrite = verify;
             // The run's first exchange identifies; the third writes row 2.
             r.radio.withEmulator([](emu::Emulator& e) { e.forceFault(e.stats().exchanges + 3, emu::FaultKind::NotStored); });
             const TransferOutcome out = r.window->writeAll();
@@ -82,7 +82,7 @@ private slots:
             } else {
                 QCOMPARE(out, TransferOutcome::Error);
                 QCOMPARE(r.shown.front(), std::string(VerifyFailedText) + "0x01240 (channel Bank000-1): wrote 02, read 00| Error");
-                QCOMPARE(r.window->commands().lastMismatches.size(), std::size_t(1));
+                QCOMPARE(r.window->commands().allData.lastMismatches.size(), std::size_t(1));
             }
             QVERIFY(!r.doc.state.busyNow());
         }

@@ -48,13 +48,13 @@ int main(int argc, char** argv) {
     editor.close();
 
     // Banks, groups and one-touch keys as read from the demo radio.
-    if (window.commands().bankRead() != TransferOutcome::Success) return 1;
+    if (window.commands().banks.read() != TransferOutcome::Success) return 1;
     auto* tabs = window.findChild<QTabBar*>("TabStrip1");
     tabs->setCurrentIndex(1);
     QApplication::processEvents();
     window.grab().save(out + "/bank-page.png");
 
-    if (!window.commands().openGroupWindow()) return 1;
+    if (!window.commands().groups.openWindow()) return 1;
     GroupWindow groups(window.commands(), false, &window);
     groups.show();
     if (groups.read() != TransferOutcome::Success) return 1;
@@ -63,11 +63,11 @@ int main(int argc, char** argv) {
     groups.close();
 
     tabs->setCurrentIndex(2);
-    if (window.commands().oneTouchRead() != TransferOutcome::Success) return 1;
+    if (window.commands().oneTouch.read() != TransferOutcome::Success) return 1;
     QApplication::processEvents();
     if (auto* frame = window.findChild<OneTouchFrame*>()) frame->grab().save(out + "/one-touch-frame.png");
-    if (window.commands().readSettings() != TransferOutcome::Success) return 1;
-    if (window.commands().readTitle() != TransferOutcome::Success) return 1;
+    if (window.commands().settings.read() != TransferOutcome::Success) return 1;
+    if (window.commands().title.read() != TransferOutcome::Success) return 1;
     auto shoot = [&](int tab, const QString& file) {
         tabs->setCurrentIndex(tab);
         QApplication::processEvents();
