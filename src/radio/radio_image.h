@@ -54,8 +54,6 @@ public:
     bool operator==(const RadioImage& other) const { return body_ == other.body_; }
 
 private:
-    // Offset in the body of the byte at `address`, or -1 outside every region.
-    static long offsetOf(uint32_t address);
     Bytes body_;
     std::vector<bool> known_;
 };

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "app/radio_backup.h"
 #include "app/startup.h"
@@ -184,6 +185,53 @@ TEST(RadioImage, KeepsEveryRegionByteForByte) {
     EXPECT_EQ(other.put(radio::Dtmf.end() - 2, Bytes(8, 1)), 2);
     EXPECT_FALSE(other.holds(radio::PassIndex.address, 1));
     EXPECT_THROW(other.bytes(radio::PassIndex.address, 1), std::out_of_range);
+}
+
+// Spans that start, end or pass between regions, against a byte-by-byte
+// model of where the regions lie.
+TEST(RadioImage, SpansAcrossRegionEdgesAndGaps) {
+    const auto inRegion = [](uint32_t a) {
+        for (const ImageRegion& r : imageRegions())
+            if (a >= r.area.address && a < r.area.end()) return true;
+        return false;
+    };
+    const struct {
+        uint32_t address;
+        int length;
+    } spans[] = {{radio::GroupsFirst.end() - 5, 10},      {radio::SettingsBlock3.end() - 3, 0x80},
+                 {radio::Dtmf.end() - 20, 0x70},          {radio::ChannelRecords.end() - 30, 64},
+                 {radio::WriteProtect.address - 2, 4},    {0, 0x300},
+                 {radio::PassIndex.address, 64},          {radio::ChannelRecords.address + 640, 64}};
+    RadioImage image;
+    std::map<uint32_t, uint8_t> model;  // every byte put so far, as the image must hold it
+    for (const auto& s : spans) {
+        SCOPED_TRACE(s.address);
+        Bytes data(static_cast<std::size_t>(s.length)), expectBlock(data.size(), 0);
+        int inside = 0;
+        for (int i = 0; i < s.length; ++i) {
+            const uint32_t a = s.address + uint32_t(i);
+            data[std::size_t(i)] = static_cast<uint8_t>(a * 13 + s.length);
+            if (!inRegion(a)) continue;
+            ++inside;
+            model[a] = expectBlock[std::size_t(i)] = data[std::size_t(i)];
+        }
+        EXPECT_EQ(image.holds(s.address, s.length), inside == s.length);
+        EXPECT_EQ(image.put(s.address, data), inside);
+        EXPECT_EQ(image.knows(s.address, s.length), inside == s.length);
+        EXPECT_EQ(image.block(s.address, s.length), expectBlock);
+        if (inside == s.length) EXPECT_EQ(image.bytes(s.address, s.length), data);
+        else EXPECT_THROW(image.bytes(s.address, s.length), std::out_of_range);
+        image.forget(s.address, s.length / 2);
+        for (int i = 0; i < s.length; ++i)
+            EXPECT_EQ(image.knows(s.address + uint32_t(i), 1), inRegion(s.address + uint32_t(i)) && i >= s.length / 2) << i;
+        image.put(s.address, data);
+    }
+    for (const ImageRegion& r : imageRegions())
+        for (int i = 0; i < r.area.length; ++i) {
+            const uint32_t a = r.area.address + uint32_t(i);
+            EXPECT_EQ(image.knows(a, 1), model.count(a) == 1) << std::hex << a;
+            EXPECT_EQ(image.bytes(a, 1)[0], model.count(a) ? model[a] : 0) << std::hex << a;
+        }
 }
 
 TEST(RadioImage, RefusesDamagedTruncatedAndForeignFiles) {
