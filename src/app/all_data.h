@@ -14,6 +14,7 @@
 #include "app/settings_commands.h"
 #include "app/title_commands.h"
 #include "app/transfer_runner.h"
+#include "app/write_changes.h"
 #include "files/radio_image.h"
 
 namespace tqm5 {
@@ -107,6 +108,11 @@ private:
     // the blocks under a journal and reads every one back.
     TransferOutcome writeChecked(const RadioImage& target, const std::vector<WrittenBlock>& blocks,
                                  const std::vector<WrittenBlock>& mustBeTarget, bool freshJournal);
+    // A changes-only write of `set` towards `target`: refused, saying what is
+    // not known, when the radio is not known well enough; asked first when
+    // `confirm` (the document may hold start-up values); "nothing to write"
+    // when nothing changed; else writeChecked.
+    TransferOutcome writeChangeSet(const RadioImage& target, const ChangeSet& set, bool confirm);
 
     TransferRunner& runner_;
     Document& doc_;

@@ -230,35 +230,26 @@ TransferOutcome AllDataCommands::resumeWrite() {
     return writeChecked(target, blocks, taken, false);
 }
 
+TransferOutcome AllDataCommands::writeChangeSet(const RadioImage& target, const ChangeSet& set, bool confirm) {
+    if (!set.unknown.empty()) {
+        std::string text = WriteChangesNeedsReadText;
+        for (std::size_t i = 0; i < set.unknown.size(); ++i) text += (i ? ", " : "") + set.unknown[i];
+        host_.message(text + ".", ErrorTitle);
+        return TransferOutcome::Ignored;
+    }
+    if (confirm && !runner_.confirmWholeWrite()) return TransferOutcome::Ignored;
+    if (set.blocks.empty()) {
+        host_.message(NothingChangedText, FinishTitle);
+        return TransferOutcome::Success;
+    }
+    return writeChecked(target, set.blocks, {}, true);
+}
+
 TransferOutcome AllDataCommands::writeImage(const RadioImage& image, bool changesOnly, bool verify) {
     if (busyOrChained()) return TransferOutcome::Ignored;
     const auto index = passIndexOf(image);
     std::vector<WrittenBlock> blocks = restoreBlocks(image, index);
-    if (changesOnly) {
-        std::vector<std::string> unknown;
-        for (const ImageRegion& r : imageRegions())
-            if (r.area.address != radio::WriteProtect.address && !doc_.radio.knows(r.area)) unknown.push_back(r.name);
-        if (!unknown.empty()) {
-            std::string text = WriteChangesNeedsReadText;
-            for (std::size_t i = 0; i < unknown.size(); ++i) text += (i ? ", " : "") + unknown[i];
-            host_.message(text + ".", ErrorTitle);
-            return TransferOutcome::Ignored;
-        }
-        const Bytes keptIndex = passIndexOf(doc_.radio);
-        std::vector<WrittenBlock> changed;
-        for (WrittenBlock& w : blocks) {
-            const bool isIndex = w.address >= radio::PassIndex.address && w.address < radio::PassIndex.end();
-            const bool same = isIndex ? std::equal(w.data.begin(), w.data.end(),
-                                                   keptIndex.begin() + (w.address - radio::PassIndex.address))
-                                      : doc_.radio.bytes(w.address, static_cast<int>(w.data.size())) == w.data;
-            if (!same) changed.push_back(std::move(w));
-        }
-        if (changed.empty()) {
-            host_.message(NothingChangedText, FinishTitle);
-            return TransferOutcome::Success;
-        }
-        return writeChecked(image, changed, {}, true);
-    }
+    if (changesOnly) return writeChangeSet(image, changedBlocks(std::move(blocks), doc_.radio, nullptr), false);
     engine::Plan plan = restorePlan(blocks);
     const TransferOutcome out = journaled(image, blocks, [&] { return runner_.transfer(plan); }, true);
     if (out != TransferOutcome::Success || !verify) return out;
@@ -272,19 +263,8 @@ TransferOutcome AllDataCommands::writeChanges() {
         return TransferOutcome::Error;
     }
     if (const auto resumed = offerResume()) return *resumed;
-    const ChangeSet set = changesToWrite(doc_, doc_.radio);
-    if (!set.unknown.empty()) {
-        std::string text = WriteChangesNeedsReadText;
-        for (std::size_t i = 0; i < set.unknown.size(); ++i) text += (i ? ", " : "") + set.unknown[i];
-        host_.message(text + ".", ErrorTitle);
-        return TransferOutcome::Ignored;
-    }
-    if (!runner_.confirmWholeWrite()) return TransferOutcome::Ignored;
-    if (set.blocks.empty()) {
-        host_.message(NothingChangedText, FinishTitle);
-        return TransferOutcome::Success;
-    }
-    const TransferOutcome out = writeChecked(encodeDocument(doc_, doc_.radio), set.blocks, {}, true);
+    const TransferOutcome out =
+        writeChangeSet(encodeDocument(doc_, doc_.radio), changesToWrite(doc_, doc_.radio), true);
     if (out == TransferOutcome::Success) {
         // The radio now holds the document whole.
         doc_.origin = ChannelOrigin{true, -1};

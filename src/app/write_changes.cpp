@@ -78,28 +78,22 @@ std::optional<Mismatch> differsFromKept(uint32_t address, const Bytes& answered,
     return std::nullopt;
 }
 
-ChangeSet changesToWrite(const Document& doc, const RadioImage& kept) {
+ChangeSet changedBlocks(std::vector<WrittenBlock> blocks, const RadioImage& kept, const GlyphSet* glyphs) {
     ChangeSet set;
     for (const ImageRegion& r : imageRegions()) {
         if (r.area.address == radio::WriteProtect.address) continue;  // never written
-        if (r.area.address == radio::Font.address) {
-            // Only the glyphs the document holds are written.
+        bool known = kept.knows(r.area);
+        if (r.area.address == radio::Font.address && glyphs) {
+            known = true;
             for (int g = 0; g < GlyphCount; ++g)
-                if (doc.glyphs.known(g) && !kept.knows(radio::glyphAddress(g), radio::GlyphBytes)) {
-                    set.unknown.push_back(r.name);
-                    break;
-                }
-            continue;
+                if (glyphs->known(g) && !kept.knows(radio::glyphAddress(g), radio::GlyphBytes)) known = false;
         }
-        if (!kept.knows(r.area)) set.unknown.push_back(r.name);
+        if (!known) set.unknown.push_back(r.name);
     }
     if (!set.unknown.empty()) return set;
 
-    const RadioImage target = encodeDocument(doc, kept);
-    const auto built = buildPassIndex(doc.grid);  // as Memory Write builds it
-    const Bytes index(built.begin(), built.end());
     const Bytes keptIndex = passIndexOf(kept);
-    for (WrittenBlock& w : restoreBlocks(target, index)) {
+    for (WrittenBlock& w : blocks) {
         const int length = static_cast<int>(w.data.size());
         bool changed;
         if (isPassIndex(w.address)) {
@@ -111,6 +105,12 @@ ChangeSet changesToWrite(const Document& doc, const RadioImage& kept) {
         if (changed) set.blocks.push_back(std::move(w));
     }
     return set;
+}
+
+ChangeSet changesToWrite(const Document& doc, const RadioImage& kept) {
+    const auto built = buildPassIndex(doc.grid);  // as Memory Write builds it
+    return changedBlocks(restoreBlocks(encodeDocument(doc, kept), Bytes(built.begin(), built.end())), kept,
+                         &doc.glyphs);
 }
 
 }  // namespace tqm5

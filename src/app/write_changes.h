@@ -26,6 +26,12 @@ struct ChangeSet {
     // changes cannot be told without them.
     std::vector<std::string> unknown;
 };
+// The blocks of a whole write (as restoreBlocks lists them) that differ from
+// `kept`. A write that sends only some glyphs names them in `glyphs`; none:
+// the whole font.
+ChangeSet changedBlocks(std::vector<WrittenBlock> blocks, const RadioImage& kept, const GlyphSet* glyphs);
+// What Write Changes sends: the document encoded over `kept`, less what
+// `kept` already holds.
 ChangeSet changesToWrite(const Document& doc, const RadioImage& kept);
 
 // Compares what the radio answered for `block` with `kept` where `kept`
