@@ -191,24 +191,24 @@ std::string Radio::failure(TransferOutcome outcome) const {
 }
 
 bool loadKeptImage(Radio& radio) {
-    std::string why;
     // After a cut write the kept image may not be what the radio holds.
-    if (openJournal(radio.commands.runner.radioKey(), why) || !why.empty()) {
-        error(why.empty() ? "a write to the radio on " + radio.portName() +
-                                " was cut before it ended: finish it first (--resume), or write everything; "
-                                "nothing was written"
-                          : why + "; nothing was written");
+    const Result<std::optional<WriteJournal>> journal = openJournal(radio.commands.runner.radioKey());
+    if (!journal || journal.value()) {
+        error(journal ? "a write to the radio on " + radio.portName() +
+                            " was cut before it ended: finish it first (--resume), or write everything; "
+                            "nothing was written"
+                      : journal.error() + "; nothing was written");
         return false;
     }
-    const std::optional<RadioImage> kept = keptRadioImage(radio.commands.runner.radioKey(), why);
-    if (!kept) {
-        error(why.empty() ? "--changes needs what the radio on " + radio.portName() +
-                                " held when it was last read or written, and none is kept: read it (tqm5 read or "
-                                "backup) or write it whole first; nothing was written"
-                          : why + "; nothing was written");
+    const Result<std::optional<RadioImage>> kept = keptRadioImage(radio.commands.runner.radioKey());
+    if (!kept || !kept.value()) {
+        error(kept ? "--changes needs what the radio on " + radio.portName() +
+                         " held when it was last read or written, and none is kept: read it (tqm5 read or "
+                         "backup) or write it whole first; nothing was written"
+                   : kept.error() + "; nothing was written");
         return false;
     }
-    radio.doc.radio = *kept;
+    radio.doc.radio = *kept.value();
     return true;
 }
 

@@ -101,18 +101,18 @@ TransferOutcome AllDataCommands::journaled(const RadioImage& target, const std::
                                            const std::function<TransferOutcome()>& write, bool fresh) {
     if (!runner_.keepImagesOnDisk) return write();
     const std::string key = runner_.radioKey();
-    std::string why;
-    bool journal = !fresh || startJournal(key, target, addressesOf(blocks), why);
+    const Result<void> started = fresh ? startJournal(key, target, addressesOf(blocks)) : Result<void>{};
+    bool journal = started.ok();
     if (!journal)
-        host_.message("No journal of this write can be kept, so it cannot be resumed if it is cut: " + why,
+        host_.message("No journal of this write can be kept, so it cannot be resumed if it is cut: " +
+                          started.error(),
                       ErrorTitle);
     Listeners<bool, uint32_t, const Bytes&>::Token noting;
     int taken = 0;
     if (journal)
         noting = runner_.blockMoved.connect([key, &journal, &taken](bool isWrite, uint32_t address, const Bytes&) {
-            std::string error;
             if (!isWrite || !journal) return;
-            if (noteAcknowledged(key, address, error)) ++taken;
+            if (noteAcknowledged(key, address)) ++taken;
             else journal = false;
         });
     const TransferOutcome out = write();
@@ -184,27 +184,25 @@ TransferOutcome AllDataCommands::writeChecked(const RadioImage& target, const st
 
 std::optional<TransferOutcome> AllDataCommands::offerResume() {
     if (!runner_.keepImagesOnDisk || !offerResumeFirst) return std::nullopt;
-    std::string why;
-    const std::optional<WriteJournal> journal = openJournal(runner_.radioKey(), why);
-    if (!journal) {
-        if (!why.empty()) host_.message(why, ErrorTitle);
-        return std::nullopt;
-    }
+    const Result<std::optional<WriteJournal>> opened = openJournal(runner_.radioKey());
+    if (!opened) host_.message(opened.error(), ErrorTitle);
+    if (!opened || !opened.value()) return std::nullopt;
+    const WriteJournal& journal = *opened.value();
     std::string question = ResumeQuestion;
-    question.replace(question.find("%1"), 2, std::to_string(journal->acknowledged.size()));
-    question.replace(question.find("%2"), 2, std::to_string(journal->plan.size()));
+    question.replace(question.find("%1"), 2, std::to_string(journal.acknowledged.size()));
+    question.replace(question.find("%2"), 2, std::to_string(journal.plan.size()));
     if (!runner_.ask(question)) return std::nullopt;
     return resumeWrite();
 }
 
 TransferOutcome AllDataCommands::resumeWrite() {
     if (busyOrChained()) return TransferOutcome::Ignored;
-    std::string why;
-    const std::optional<WriteJournal> journal = openJournal(runner_.radioKey(), why);
-    if (!journal) {
-        host_.message(why.empty() ? NoJournalText : why, ErrorTitle);
+    const Result<std::optional<WriteJournal>> opened = openJournal(runner_.radioKey());
+    if (!opened || !opened.value()) {
+        host_.message(opened ? NoJournalText : opened.error(), ErrorTitle);
         return TransferOutcome::Ignored;
     }
+    const std::optional<WriteJournal>& journal = opened.value();
     const RadioImage& target = journal->target;
     const Bytes index = passIndexOf(target);
     std::vector<WrittenBlock> blocks, indexBlocks, taken;

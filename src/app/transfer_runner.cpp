@@ -63,10 +63,9 @@ std::string TransferRunner::radioKey() const { return tqm5::radioKey(link_.devic
 
 void TransferRunner::keepImage() {
     if (!keepImagesOnDisk) return;
-    std::string why;
     // An image that does not know the radio whole is no guide to it: the
     // older one goes too.
-    if (!keepRadioImage(radioKey(), doc_.radio, why)) host_.message(why, ErrorTitle);
+    if (const Result<void> kept = keepRadioImage(radioKey(), doc_.radio); !kept) host_.message(kept.error(), ErrorTitle);
     if (!knowsWhatWritesSend(doc_.radio)) forgetRadioImage(radioKey());
 }
 

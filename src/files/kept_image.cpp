@@ -24,21 +24,14 @@ fs::path targetPath(const std::string& key) {
     return fs::path(keptImageFolder()) / (key + ".target" + ImageExtension);
 }
 
-bool makeFolder(std::string& error) {
+Result<void> makeFolder() {
     std::error_code ec;
     fs::create_directories(keptImageFolder(), ec);
-    if (ec) error = "cannot create " + keptImageFolder() + ": " + ec.message();
-    return !ec;
+    if (ec) return Failure{"cannot create " + keptImageFolder() + ": " + ec.message()};
+    return {};
 }
 
 std::string hex8(uint32_t v) { return hexText(v, 8); }
-
-// The result's error text into `error`; whether it succeeded.
-template <typename T>
-bool told(const Result<T>& result, std::string& error) {
-    if (!result) error = result.error();
-    return result.ok();
-}
 
 }  // namespace
 
@@ -65,22 +58,18 @@ std::string radioKey(const std::string& device, int port) {
     return key.empty() ? "port-" + std::to_string(port) : key;
 }
 
-bool keepRadioImage(const std::string& key, const RadioImage& image, std::string& error) {
-    if (!knowsWhatWritesSend(image)) return true;
-    if (!makeFolder(error)) return false;
-    return told(saveImageFile(keptPath(key).string(), image), error);
+Result<void> keepRadioImage(const std::string& key, const RadioImage& image) {
+    if (!knowsWhatWritesSend(image)) return {};
+    if (Result<void> folder = makeFolder(); !folder) return folder;
+    return saveImageFile(keptPath(key).string(), image);
 }
 
-std::optional<RadioImage> keptRadioImage(const std::string& key, std::string& error) {
-    error.clear();
+Result<std::optional<RadioImage>> keptRadioImage(const std::string& key) {
     std::error_code ec;
-    if (!fs::exists(keptPath(key), ec)) return std::nullopt;
+    if (!fs::exists(keptPath(key), ec)) return std::optional<RadioImage>{};
     const Result<RadioImage> image = loadImageFile(keptPath(key).string());
-    if (!image) {
-        error = "the image kept of this radio cannot be used (" + image.error() + ")";
-        return std::nullopt;
-    }
-    return image.value();
+    if (!image) return Failure{"the image kept of this radio cannot be used (" + image.error() + ")"};
+    return std::optional<RadioImage>{image.value()};
 }
 
 void forgetRadioImage(const std::string& key) {
@@ -88,24 +77,23 @@ void forgetRadioImage(const std::string& key) {
     fs::remove(keptPath(key), ec);
 }
 
-bool startJournal(const std::string& key, const RadioImage& target, const std::vector<uint32_t>& plan,
-                  std::string& error) {
-    if (!makeFolder(error)) return false;
-    if (!told(saveImageFile(targetPath(key).string(), target), error)) return false;
+Result<void> startJournal(const std::string& key, const RadioImage& target, const std::vector<uint32_t>& plan) {
+    if (Result<void> folder = makeFolder(); !folder) return folder;
+    if (Result<void> saved = saveImageFile(targetPath(key).string(), target); !saved) return saved;
     const Bytes file = serializeImage(target);
     std::ostringstream text;
     text << JournalHead << "\nimage " << hex8(crc32(file.data(), file.size())) << "\nplan " << plan.size() << "\n";
     for (uint32_t address : plan) text << hexText(address, 5) << "\n";
     text << "taken\n";
-    return told(files::saveAtomically(journalPath(key).string(), text.str()), error);
+    return files::saveAtomically(journalPath(key).string(), text.str());
 }
 
-bool noteAcknowledged(const std::string& key, uint32_t address, std::string& error) {
+Result<void> noteAcknowledged(const std::string& key, uint32_t address) {
     std::ofstream out(journalPath(key), std::ios::app);
     out << hexText(address, 5) << "\n";
     out.flush();
-    if (!out) error = "cannot add to " + journalPath(key).string();
-    return static_cast<bool>(out);
+    if (!out) return Failure{"cannot add to " + journalPath(key).string()};
+    return {};
 }
 
 Result<JournalText> parseJournal(std::string_view text) {
@@ -138,14 +126,12 @@ Result<JournalText> parseJournal(std::string_view text) {
     return journal;
 }
 
-std::optional<WriteJournal> openJournal(const std::string& key, std::string& error) {
-    error.clear();
+Result<std::optional<WriteJournal>> openJournal(const std::string& key) {
     std::error_code ec;
-    if (!fs::exists(journalPath(key), ec)) return std::nullopt;
+    if (!fs::exists(journalPath(key), ec)) return std::optional<WriteJournal>{};
     const auto damaged = [&](const std::string& why) {
-        error = "the journal of an unfinished write to this radio (" + journalPath(key).string() +
-                ") cannot be used: " + why;
-        return std::nullopt;
+        return Failure{"the journal of an unfinished write to this radio (" + journalPath(key).string() +
+                       ") cannot be used: " + why};
     };
     std::ifstream in(journalPath(key));
     std::ostringstream whole;
@@ -157,7 +143,7 @@ std::optional<WriteJournal> openJournal(const std::string& key, std::string& err
     const Bytes file = serializeImage(target.value());
     if (hex8(crc32(file.data(), file.size())) != text.value().imageCheck)
         return damaged("its image is not the one it was started with");
-    return WriteJournal{target.value(), text.value().plan, text.value().acknowledged};
+    return std::optional<WriteJournal>{WriteJournal{target.value(), text.value().plan, text.value().acknowledged}};
 }
 
 void removeJournal(const std::string& key) {

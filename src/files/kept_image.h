@@ -24,12 +24,12 @@ std::string radioKey(const std::string& device, int port);
 bool knowsWhatWritesSend(const RadioImage& image);
 
 // The image is kept only when it knows every region a write sends (all but
-// the write-protect byte); true when it was saved, or with nothing to save.
-// False with `error` set when the file could not be written.
-bool keepRadioImage(const std::string& key, const RadioImage& image, std::string& error);
-// The kept image, every region known (the write-protect byte as kept). None
-// when there is none (`error` empty) or it cannot be used (`error` says why).
-std::optional<RadioImage> keptRadioImage(const std::string& key, std::string& error);
+// the write-protect byte); a success when it was saved, or with nothing to
+// save.
+Result<void> keepRadioImage(const std::string& key, const RadioImage& image);
+// The kept image, every region known (the write-protect byte as kept); none
+// when there is none. A failure says why a kept one cannot be used.
+Result<std::optional<RadioImage>> keptRadioImage(const std::string& key);
 // Forgets the kept image (after a write whose end is unknown).
 void forgetRadioImage(const std::string& key);
 
@@ -51,15 +51,13 @@ struct JournalText {
 };
 Result<JournalText> parseJournal(std::string_view text);
 
-// Starts a journal for a write of the blocks at `plan` leaving `target`;
-// false with `error` set when it cannot be written.
-bool startJournal(const std::string& key, const RadioImage& target, const std::vector<uint32_t>& plan,
-                  std::string& error);
+// Starts a journal for a write of the blocks at `plan` leaving `target`.
+Result<void> startJournal(const std::string& key, const RadioImage& target, const std::vector<uint32_t>& plan);
 // Notes one block the radio took.
-bool noteAcknowledged(const std::string& key, uint32_t address, std::string& error);
-// The journal left by a write that did not finish; none when there is none
-// (`error` empty) or it cannot be used (`error` says why).
-std::optional<WriteJournal> openJournal(const std::string& key, std::string& error);
+Result<void> noteAcknowledged(const std::string& key, uint32_t address);
+// The journal left by a write that did not finish; none when there is none.
+// A failure says why one cannot be used.
+Result<std::optional<WriteJournal>> openJournal(const std::string& key);
 void removeJournal(const std::string& key);
 
 }  // namespace tqm5
