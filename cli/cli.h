@@ -82,9 +82,9 @@ private:
 class Radio {
 public:
     explicit Radio(const Options& options);
-    ~Radio();
-    // Takes the radio's lock, so that no other tqm5 programs it at the same
-    // time; false (already told) when another holds it.
+    // Takes the radio's lock for the whole run, so that no other tqm5 or
+    // TQM5 Writer window talks to it meanwhile; false (already told) when
+    // another holds it.
     bool claim();
     Document doc;
     QtSerialLink link;
@@ -103,7 +103,7 @@ public:
     std::string failure(TransferOutcome outcome) const;
 
 private:
-    int lockFd_ = -1;
+    bool claimed_ = false;
 };
 
 // Resumes the cut write to the radio (--resume); the exit status.

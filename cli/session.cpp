@@ -1,13 +1,8 @@
 // What every command shares: the terminal as the program's host, the radio
 // on its port, and the safety copy.
-#include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -138,26 +133,16 @@ Radio::Radio(const Options& options) : host(options), commands(doc, link, host) 
     commands.allData.offerResumeFirst = false;
 }
 
-Radio::~Radio() {
-    if (lockFd_ >= 0) ::close(lockFd_);
-}
-
 bool Radio::claim() {
-    if (lockFd_ >= 0) return true;
-    std::error_code ec;
-    std::filesystem::create_directories(keptImageFolder(), ec);
-    const std::string path = keptImageFolder() + "/" + commands.runner.radioKey() + ".lock";
-    lockFd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (lockFd_ < 0) {
-        error("cannot take the lock " + path + ": " + std::strerror(errno));
+    if (claimed_) return true;
+    const Result<void> held = commands.runner.holdRadio();  // for the whole run: never released
+    if (!held) {
+        error(held.error() == TransferRunner::RadioHeldText
+                  ? "another tqm5 is working on the radio on " + portName() + "; nothing was done"
+                  : held.error());
         return false;
     }
-    if (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
-        error("another tqm5 is working on the radio on " + portName() + "; nothing was done");
-        ::close(lockFd_);
-        lockFd_ = -1;
-        return false;
-    }
+    claimed_ = true;
     return true;
 }
 

@@ -10,7 +10,7 @@ namespace tqm5 {
 
 TransferOutcome AllDataCommands::readAll(AllDataWindows& windows) {
     if (busyOrChained()) return TransferOutcome::Ignored;
-    runner_.startChain(TransferRunner::Chain::Read);
+    if (!runner_.startChain(TransferRunner::Chain::Read)) return TransferOutcome::Error;
     const auto closed = [this] { return runner_.chainEnded(); };
     if (!runner_.chainStep([this] { return channels_.memoryRead(); })) return closed();
     host_.processEvents();
@@ -83,7 +83,7 @@ TransferOutcome AllDataCommands::writeAll() {
     if (const auto resumed = offerResume()) return *resumed;
     // Asked once, before anything reaches the radio.
     if (!runner_.confirmWholeWrite()) return TransferOutcome::Ignored;
-    runner_.startChain(TransferRunner::Chain::Write);
+    if (!runner_.startChain(TransferRunner::Chain::Write)) return TransferOutcome::Error;
     // The journal notes every block the radio takes, so a cut run can be
     // resumed; it goes once every step succeeded.
     const RadioImage target = encodeDocument(doc_, doc_.radio);

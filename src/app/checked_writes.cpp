@@ -127,7 +127,7 @@ TransferOutcome AllDataCommands::writeChecked(const RadioImage& target, const st
                                               const std::vector<WrittenBlock>& mustBeTarget, bool freshJournal) {
     lastMismatches.clear();
     channels_.history().clear();  // nothing before the write comes back by undo
-    runner_.startChain(TransferRunner::Chain::Write);
+    if (!runner_.startChain(TransferRunner::Chain::Write)) return TransferOutcome::Error;
     const RadioImage kept = doc_.radio;
     const auto endWith = [this](TransferOutcome out, const std::string& text) {
         runner_.leaveChain();

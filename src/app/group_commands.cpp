@@ -37,6 +37,10 @@ bool GroupCommands::openWindow() {
 
 TransferOutcome GroupCommands::transfer(const engine::Plan& plan) {
     if (busy()) return TransferOutcome::Ignored;
+    if (const Result<void> held = runner_.holdRadio(); !held) {
+        runner_.host().message(held.error(), ErrorTitle);
+        return TransferOutcome::Error;
+    }
     GroupHost host(runner_.host(), buttonsEnabled);
     engine::Environment env{runner_.link(), host, state_, doc_.port, GroupTimeoutMs, {}, {}, runner_.attemptsPerBlock,
                             &doc_.radio};
@@ -45,6 +49,7 @@ TransferOutcome GroupCommands::transfer(const engine::Plan& plan) {
     state_.quiet = QuietOn;
     const TransferOutcome out = engine::run(runner_.tapped(plan), env);
     if (out != TransferOutcome::Ignored) runner_.keepImage();
+    runner_.releaseRadio();
     return out;
 }
 

@@ -27,10 +27,35 @@ void TransferRunner::endOfTransferReset() {
 }
 
 TransferOutcome TransferRunner::transfer(const engine::Plan& plan) {
+    if (const Result<void> held = holdRadio(); !held) {
+        host_.message(held.error(), ErrorTitle);
+        return TransferOutcome::Error;
+    }
     engine::Environment env = environment();
     const TransferOutcome out = engine::run(tapped(plan), env);  // does nothing while another transfer runs
     if (out != TransferOutcome::Ignored) keepImage();
+    releaseRadio();
     return out;
+}
+
+const char* const TransferRunner::RadioHeldText =
+    "Another program is working on the radio on this port (TQM5 Writer in another window, or tqm5). Nothing "
+    "was sent: try again once it has finished.";
+
+Result<void> TransferRunner::holdRadio() {
+    if (!keepImagesOnDisk) return {};
+    if (holds_ == 0) {
+        Result<RadioClaim> claim = RadioClaim::take(radioKey());
+        if (!claim) return Failure{claim.error() == RadioClaim::HeldText ? RadioHeldText : claim.error()};
+        claim_ = std::move(claim.value());
+    }
+    ++holds_;
+    return {};
+}
+
+void TransferRunner::releaseRadio() {
+    if (!keepImagesOnDisk || holds_ == 0) return;
+    if (--holds_ == 0) claim_.reset();
 }
 
 engine::Plan TransferRunner::tapped(const engine::Plan& plan) {
@@ -69,9 +94,19 @@ void TransferRunner::keepImage() {
     if (!knowsWhatWritesSend(doc_.radio)) forgetRadioImage(radioKey());
 }
 
-void TransferRunner::startChain(Chain kind) {
+bool TransferRunner::startChain(Chain kind) {
+    if (const Result<void> held = holdRadio(); !held) {
+        host_.message(held.error(), ErrorTitle);
+        return false;
+    }
     chainFailed_ = chainStopped_ = false;
     chain_ = kind;
+    return true;
+}
+
+void TransferRunner::leaveChain() {
+    if (chain_ != Chain::None) releaseRadio();
+    chain_ = Chain::None;
 }
 
 bool TransferRunner::chainStep(const std::function<TransferOutcome()>& step) {
@@ -98,7 +133,7 @@ bool TransferRunner::chainStep(const std::function<TransferOutcome()>& step) {
 TransferOutcome TransferRunner::chainEnded() {
     doc_.state.readAllMode = false;
     doc_.state.quiet = QuietNormal;
-    chain_ = Chain::None;
+    leaveChain();
     return chainStopped_ ? TransferOutcome::Stopped : TransferOutcome::Closed;
 }
 

@@ -6,12 +6,14 @@
 // is overwritten with what never came from it, and Stop and closing.
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/document.h"
 #include "base/listeners.h"
 #include "channels/channel_transfers.h"
+#include "files/kept_image.h"
 #include "protocol/host.h"
 #include "protocol/serial_link.h"
 
@@ -68,14 +70,24 @@ public:
     // Saves the document's image of the radio when it knows every region a
     // write sends, and forgets the kept one when it does not.
     void keepImage();
+    // With the images kept, the radio on the selected port is held for this
+    // program while a transfer or a chain runs (and by `tqm5` for its whole
+    // run), so two programs never talk to one radio by turns. Holds nest;
+    // the first takes the lock, and a failure (another program holds it)
+    // says why. Each successful hold is released once.
+    Result<void> holdRadio();
+    void releaseRadio();
+    // Shown when another program holds the radio.
+    static const char* const RadioHeldText;
 
     // --- Read All and Write All's chain --------------------------------------
     enum class Chain { None, Read, Write };
-    // Starts a chain of `kind`, with no step failed or stopped yet.
-    void startChain(Chain kind);
+    // Starts a chain of `kind`, with no step failed or stopped yet, holding
+    // the radio; false (told, nothing started) when another program holds it.
+    [[nodiscard]] bool startChain(Chain kind);
     Chain chain() const { return chain_; }
     // The chain's steps are done; what follows is its own ending.
-    void leaveChain() { chain_ = Chain::None; }
+    void leaveChain();
     // One silent step of Read All or Write All; false when the window is
     // closing or the user stopped the chain, which must then end.
     bool chainStep(const std::function<TransferOutcome()>& step);
@@ -128,6 +140,8 @@ private:
     bool chainStopped_ = false;
     Chain chain_ = Chain::None;
     bool stepping_ = false;  // a chain's own step is being started
+    std::optional<RadioClaim> claim_;
+    int holds_ = 0;
 };
 
 }  // namespace tqm5

@@ -1,10 +1,16 @@
 #include "files/kept_image.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include "base/hex.h"
 #include "files/safety_copies.h"
@@ -70,6 +76,33 @@ Result<std::optional<RadioImage>> keptRadioImage(const std::string& key) {
     const Result<RadioImage> image = loadImageFile(keptPath(key).string());
     if (!image) return Failure{"the image kept of this radio cannot be used (" + image.error() + ")"};
     return std::optional<RadioImage>{image.value()};
+}
+
+const char* const RadioClaim::HeldText = "another program is working on this radio";
+
+Result<RadioClaim> RadioClaim::take(const std::string& key) {
+    if (Result<void> folder = makeFolder(); !folder) return Failure{folder.error()};
+    const std::string path = (fs::path(keptImageFolder()) / (key + ".lock")).string();
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return Failure{"cannot take the lock " + path + ": " + std::strerror(errno)};
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return Failure{HeldText};
+    }
+    return RadioClaim(fd);
+}
+
+RadioClaim& RadioClaim::operator=(RadioClaim&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+RadioClaim::~RadioClaim() {
+    if (fd_ >= 0) ::close(fd_);  // closing lets the lock go
 }
 
 void forgetRadioImage(const std::string& key) {

@@ -33,6 +33,24 @@ Result<std::optional<RadioImage>> keptRadioImage(const std::string& key);
 // Forgets the kept image (after a write whose end is unknown).
 void forgetRadioImage(const std::string& key);
 
+// One program at a time on a radio: an exclusive lock on a file beside its
+// kept image, held while the claim lives.
+class RadioClaim {
+public:
+    // Fails with HeldText when another program holds the radio.
+    static Result<RadioClaim> take(const std::string& key);
+    static const char* const HeldText;
+    RadioClaim(RadioClaim&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    RadioClaim& operator=(RadioClaim&& other) noexcept;
+    RadioClaim(const RadioClaim&) = delete;
+    RadioClaim& operator=(const RadioClaim&) = delete;
+    ~RadioClaim();
+
+private:
+    explicit RadioClaim(int fd) : fd_(fd) {}
+    int fd_ = -1;
+};
+
 // --- the journal of a write ----------------------------------------------------
 struct WriteJournal {
     RadioImage target;                  // what the write was to leave in the radio

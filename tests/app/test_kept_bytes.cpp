@@ -1,11 +1,14 @@
-// A write sends the radio's own bytes where the document still holds what
-// they give, and the document's own where the user changed a value.
+// What the program does not overwrite: the radio's own bytes where the
+// document still holds what they give, and a radio another program holds.
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 #include "app/kept_bytes.h"
 #include "features/groups.h"
 #include "features/title.h"
 #include "radio/memory_map.h"
+#include "support/command_rig.h"
 
 using namespace tqm5;
 
@@ -55,4 +58,32 @@ TEST(KeptBytes, UnchangedBlocksGoBackAsTheRadioHeldThemChangedOnesAsEdited) {
     doc.title.text = "AB";
     edited[2] = 0x42;
     EXPECT_EQ(sentTitle(), edited);
+}
+
+// Another program holding the radio (a tqm5 run, another window) stops
+// every transfer before a byte goes out, says so, and leaves the radio free
+// once that program lets go.
+TEST(RadioClaim, AnotherProgramHoldingTheRadioStopsEveryTransferBeforeAByte) {
+    test::CommandRig r("claim");
+    ::setenv("XDG_DATA_HOME", r.dir.c_str(), 1);
+    r.commands.runner.keepImagesOnDisk = true;
+    r.host.answer = Host::Choice::Ok;
+    const std::string key = r.commands.runner.radioKey();
+    {
+        Result<RadioClaim> other = RadioClaim::take(key);
+        ASSERT_TRUE(other) << other.error();
+        EXPECT_EQ(r.commands.channels.memoryRead(), TransferOutcome::Error);
+        EXPECT_EQ(r.commands.allData.writeAll(), TransferOutcome::Error);
+        EXPECT_EQ(r.commands.groups.read(), TransferOutcome::Error);
+        EXPECT_TRUE(r.link.sent.empty());
+        ASSERT_FALSE(r.host.messages.empty());
+        for (const auto& m : r.host.messages) {
+            if (m.title == " Error") {
+                EXPECT_EQ(m.text, TransferRunner::RadioHeldText);
+            }
+        }
+        EXPECT_FALSE(r.commands.runner.busy());
+    }
+    // Nothing of the refused runs keeps it held.
+    EXPECT_TRUE(RadioClaim::take(key));
 }
