@@ -57,6 +57,11 @@ struct Document {
     // Values no control shows stay here; a write of only what changed
     // compares against it.
     RadioImage radio;
+    // Bytes a memory file brought for blocks whose values it states but
+    // cannot hold byte for byte (an empty title slot between characters, a
+    // bit no bank stands for): a write sends them where `radio` does not
+    // know the block and the document still holds what they give.
+    RadioImage held;
     TransferState state;
     int port = 1;          // selected serial port number, 1 to 16
     int portChecked = 0;   // port menu item carrying the check mark, 0 for none

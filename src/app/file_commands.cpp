@@ -4,6 +4,7 @@
 #include <cctype>
 #include <filesystem>
 
+#include "app/kept_bytes.h"
 #include "app/pages.h"
 #include "files/common_csv.h"
 #include "files/config_file.h"
@@ -42,7 +43,14 @@ bool endsWith(const std::string& path, std::string_view ending) {
 }  // namespace
 
 MemoryFileModels FileCommands::fileModels() {
-    return MemoryFileModels{doc_.grid, doc_.banks, doc_.oneTouch, doc_.dtmf, doc_.title, doc_.groups, doc_.setMode};
+    return MemoryFileModels{doc_.grid,  doc_.banks,  doc_.oneTouch, doc_.dtmf,
+                            doc_.title, doc_.groups, doc_.setMode,  &doc_.held};
+}
+
+std::string FileCommands::memoryFileText() {
+    // The bytes a write would take from the radio or a file go with it.
+    doc_.held = carriedBytes(doc_);
+    return memoryFileBytes(fileModels(), doc_.port, memoryFileHeader());
 }
 
 bool FileCommands::openMemoryFile(const std::string& path) {
@@ -84,7 +92,7 @@ bool FileCommands::openMemoryFile(const std::string& path) {
 
 bool FileCommands::saveMemoryFile(const std::string& path) {
     if (busy() || path.empty()) return false;
-    const std::string bytes = memoryFileBytes(fileModels(), doc_.port, memoryFileHeader());
+    const std::string bytes = memoryFileText();
     if (const Result<void> saved = files::saveAtomically(path, bytes); !saved) {
         host_.message(fileNotSavedText(saved.error()), FileErrorTitle);
         return false;
@@ -98,7 +106,7 @@ bool FileCommands::writeConfiguration() {
     if (configPath.empty()) return false;
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(configPath).parent_path(), ec);
-    const std::string bytes = memoryFileBytes(fileModels(), doc_.port, memoryFileHeader());
+    const std::string bytes = memoryFileText();
     if (const Result<void> saved = files::saveAtomically(configPath, bytes); !saved) {
         host_.message("The port could not be remembered in " + configPath + " (" + saved.error() + ").", FileErrorTitle);
         return false;

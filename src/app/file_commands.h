@@ -46,6 +46,8 @@ public:
     bool importCsv(const std::string& path);
     bool exportCsv(const std::string& path);
     MemoryFileModels fileModels();
+    // The memory file of the document as Save writes it.
+    std::string memoryFileText();
     // The channel list in the CSV layout other programmers share. Import
     // fills the selected rows, or from the current row to the last row of
     // its kind, one channel per line; export writes the in-use rows of the

@@ -7,6 +7,7 @@
 #include "features/dtmf.h"
 #include "features/groups.h"
 #include "features/one_touch.h"
+#include "features/settings.h"
 #include "features/title.h"
 #include "radio/memory_map.h"
 
@@ -57,11 +58,34 @@ std::optional<Bytes> reencoded(const Document& doc, uint32_t address, const Byte
 
 Bytes keptWhereUnchanged(const Document& doc, const RadioImage& radio, uint32_t address, const Bytes& encoded) {
     const int length = static_cast<int>(encoded.size());
-    if (length == 0 || !radio.knows(address, length)) return encoded;
-    Bytes held = radio.bytes(address, length);
+    if (length == 0) return encoded;
+    const RadioImage* source = radio.knows(address, length)      ? &radio
+                               : doc.held.knows(address, length) ? &doc.held
+                                                                 : nullptr;
+    if (!source) return encoded;
+    Bytes held = source->bytes(address, length);
     if (held == encoded) return encoded;
     const std::optional<Bytes> same = reencoded(doc, address, held);
     return same && *same == encoded ? held : encoded;
+}
+
+std::vector<WrittenBlock> encodeAreas(const Document& doc) {
+    std::vector<WrittenBlock> out;
+    for (int b = 0; b < BankBlocks; ++b) out.push_back({bankBlockAddress(b), encodeBankBlock(doc.banks, b)});
+    out.push_back({radio::OneTouch.address, doc.oneTouch.encode()});
+    out.push_back({radio::Title.address, encodeTitle(titleStringFromText(doc.title.text), doc.title.slide)});
+    for (int n = 0; n < 3; ++n) out.push_back({settingsBlockAddress(n), encodeSettingsBlock(n, doc.setMode, doc.setMode.image)});
+    for (int n = 0; n < DtmfBlocks; ++n) out.push_back({dtmfBlockAddress(n), encodeDtmfBlock(n, doc.dtmf)});
+    for (int area = 0; area < GroupAreas; ++area)
+        out.push_back({groupAreaAddress(area), encodeGroupArea(doc.groups.member, area)});
+    return out;
+}
+
+RadioImage carriedBytes(const Document& doc) {
+    RadioImage carried;
+    for (const WrittenBlock& w : encodeAreas(doc))
+        if (Bytes sent = keptWhereUnchanged(doc, doc.radio, w.address, w.data); sent != w.data) carried.put(w.address, sent);
+    return carried;
 }
 
 engine::Plan keepingUnchanged(const Document& doc, engine::Plan plan) {

@@ -8,14 +8,23 @@
 #include <cstdint>
 
 #include "app/document.h"
+#include "files/radio_image.h"
 
 namespace tqm5 {
 
 // `encoded` (what the document's values make of the block at `address`),
-// or the bytes `radio` (what the radio is known to hold) has there when the
-// program would make exactly `encoded` of them: the user changed nothing
-// the block holds.
+// or the bytes `radio` (what the radio is known to hold; else what a memory
+// file brought, the document's `held`) has there when the program would
+// make exactly `encoded` of them: the user changed nothing the block holds.
 Bytes keptWhereUnchanged(const Document& doc, const RadioImage& radio, uint32_t address, const Bytes& encoded);
+
+// The areas' blocks as the document's values encode them: banks, one-touch
+// keys, title, settings, DTMF, groups (not the channels or glyphs).
+std::vector<WrittenBlock> encodeAreas(const Document& doc);
+// The blocks a write sends as the radio or a memory file gave them rather
+// than as the program encodes them: what a memory file must carry to give
+// them back.
+RadioImage carriedBytes(const Document& doc);
 
 // `plan` with each write block's bytes passed through keptWhereUnchanged,
 // against the document's image of the radio as the plan starts (a block

@@ -23,16 +23,7 @@ RadioImage encodeDocument(const Document& doc, const RadioImage& over) {
     }
     // The areas as their writes send them: the radio's own bytes where the
     // document holds what they give.
-    const auto put = [&](uint32_t address, const Bytes& encoded) {
-        image.put(address, keptWhereUnchanged(doc, over, address, encoded));
-    };
-    for (int b = 0; b < BankBlocks; ++b) put(bankBlockAddress(b), encodeBankBlock(doc.banks, b));
-    put(radio::OneTouch.address, doc.oneTouch.encode());
-    put(radio::Title.address, encodeTitle(titleStringFromText(doc.title.text), doc.title.slide));
-    for (int n = 0; n < 3; ++n)
-        put(settingsBlockAddress(n), encodeSettingsBlock(n, doc.setMode, doc.setMode.image));
-    for (int n = 0; n < DtmfBlocks; ++n) put(dtmfBlockAddress(n), encodeDtmfBlock(n, doc.dtmf));
-    for (int area = 0; area < GroupAreas; ++area) put(groupAreaAddress(area), encodeGroupArea(doc.groups.member, area));
+    for (const WrittenBlock& w : encodeAreas(doc)) image.put(w.address, keptWhereUnchanged(doc, over, w.address, w.data));
     for (int g = 0; g < GlyphCount; ++g)
         if (doc.glyphs.known(g)) image.put(radio::glyphAddress(g), doc.glyphs.encode(g));
     return image;

@@ -228,7 +228,11 @@ void readSetMode(const Line& l, MemoryFileContent& out) {
 }
 
 constexpr std::string_view Slide = "XSLIDE", SettingsBytes = "XSETIMAGE", HeldSettings = "XSETHELD",
-                           HeldDtmf = "XDTMFHELD", HeldDtmfMemory = "XDTMFMEM", HeldKey = "XONETOUCH";
+                           HeldDtmf = "XDTMFHELD", HeldDtmfMemory = "XDTMFMEM", HeldKey = "XONETOUCH",
+                           CarriedBytes = "XBYTES";
+// An XBYTES line: five hexadecimal digits of address, then at most this
+// many bytes.
+constexpr int CarriedPerLine = 32;
 
 std::vector<std::string> extraLines(const MemoryFileModels& m) {
     std::vector<std::string> out;
@@ -253,6 +257,18 @@ std::vector<std::string> extraLines(const MemoryFileModels& m) {
             for (uint8_t b : *held) l += hexText(b, 2);
             out.push_back(l);
         }
+    if (m.carried)
+        for (const ImageRegion& r : imageRegions())
+            for (uint32_t at = r.area.address; at < r.area.end();) {
+                if (!m.carried->knows(at, 1)) {
+                    ++at;
+                    continue;
+                }
+                std::string l = std::string(CarriedBytes) + hexText(at, 5);
+                for (int n = 0; n < CarriedPerLine && at < r.area.end() && m.carried->knows(at, 1); ++n, ++at)
+                    l += hexText(m.carried->bytes(at, 1)[0], 2);
+                out.push_back(l);
+            }
     if (m.banks.complete())  // the keys' own lines are written only then
         for (int k = 0; k < OneTouchKeyCount; ++k) {
             const OneTouchKey& key = m.oneTouch.key(k);
@@ -309,6 +325,22 @@ void readExtraLine(const Line& l, MemoryFileContent& out) {
             bytes[static_cast<std::size_t>(k)] = static_cast<uint8_t>(*v);
         }
         out.heldDtmfMemories[static_cast<std::size_t>(d)] = bytes;
+    } else if (l.startsWith(CarriedBytes)) {
+        const std::string digits = toUtf8(l.text.substr(CarriedBytes.size()));
+        const std::optional<uint32_t> address = digits.size() > 5 ? parseHex(digits.substr(0, 5)) : std::nullopt;
+        const std::size_t count = (digits.size() - 5) / 2;
+        if (!address || digits.size() % 2 != 1 || count > std::size_t(CarriedPerLine))
+            throw LineError{"a line of radio bytes is damaged"};
+        Bytes bytes;
+        for (std::size_t k = 0; k < count; ++k) {
+            const std::optional<uint32_t> v = parseHex(digits.substr(5 + 2 * k, 2));
+            if (!v) throw LineError{"a line of radio bytes is damaged"};
+            bytes.push_back(static_cast<uint8_t>(*v));
+        }
+        static const RadioImage shape;
+        if (!shape.holds(*address, static_cast<int>(bytes.size())))
+            throw LineError{"a line of radio bytes names an address the radio image does not hold"};
+        out.carriedBytes.emplace_back(*address, std::move(bytes));
     } else if (l.startsWith(HeldKey)) {
         const int first = static_cast<int>(HeldKey.size());
         if (n != first + 7) throw LineError{"the one-touch key line is damaged"};
@@ -533,6 +565,10 @@ void applyMemoryFile(const MemoryFileContent& in, MemoryFileModels& m) {
     }
 
     for (const auto& [key, bank, channel] : in.heldKeys) m.oneTouch.hold(key, bank, channel);
+    if (m.carried) {
+        m.carried->clear();
+        for (const auto& [address, bytes] : in.carriedBytes) m.carried->put(address, bytes);
+    }
 
     bool dtmfChanged = in.hasDtmfLists;
     for (std::size_t d = 0; d < in.dtmfMemories.size(); ++d) {

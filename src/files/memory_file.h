@@ -17,6 +17,7 @@
 #include "features/one_touch.h"
 #include "features/settings.h"
 #include "features/title.h"
+#include "radio/radio_image.h"
 
 namespace tqm5 {
 
@@ -29,6 +30,10 @@ struct MemoryFileModels {
     OpeningTitle& title;
     GroupTable& groups;
     SetModeSettings& setMode;
+    // Bytes a write sends in place of the program's own encoding of a block
+    // (see the document's `held`): saved as lines of their own; an opened
+    // file's lines replace them. None: neither.
+    RadioImage* carried = nullptr;
 };
 
 // The longest name or title a file may carry, in code page 932 bytes with
@@ -82,6 +87,7 @@ struct MemoryFileContent {
     // A memory's radio bytes its text cannot give back.
     std::array<std::optional<DtmfSettings::MemoryBytes>, DtmfSettings::Memories> heldDtmfMemories;
     std::vector<std::array<int, 3>> heldKeys;      // key, bank, channel the layout cannot show
+    std::vector<std::pair<uint32_t, Bytes>> carriedBytes;  // radio bytes at an address
     MemoryFileContent() {
         bankSizes.fill(-1);
         heldDtmf.fill(-1);

@@ -230,6 +230,11 @@ TEST(MemoryFile, ABadLineChangesNothingAndIsNamed) {
         {"SD02000099000", "Set Mode value 99"},
         {"SD04001001", "more values"},
         {"GRD1100000000000000000000000000000000000000000000000000", "group 11"},
+        {"XBYTES001A041004", "radio bytes is damaged"},          // half a byte
+        {"XBYTES001A", "radio bytes is damaged"},                // no address whole
+        {"XBYTES001A04X00", "radio bytes is damaged"},           // not hexadecimal
+        {"XBYTES1FFFF4100", "address the radio image does not hold"},
+        {"XDTMFMEM00102", "held DTMF memory line is damaged"},
     };
     for (auto [line, reason] : bad) {
         Document d;
