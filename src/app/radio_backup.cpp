@@ -86,6 +86,8 @@ bool loadImageIntoDocument(const RadioImage& image, Document& doc, std::string* 
     doc.groups.markAvailability(doc.banks);
     takeGroups(image, doc.groups);
     doc.known.banks = doc.known.oneTouch = doc.known.title = doc.known.settings = doc.known.dtmf = doc.known.groups = true;
+    // A write gives back the image's own bytes where the values are as taken.
+    doc.held = image;
     return true;
 }
 
@@ -153,6 +155,7 @@ void FileCommands::adoptRead(const Document& read) {
     doc_.title.slide = read.title.slide;
     doc_.title.changed.notify();
     doc_.glyphs = read.glyphs;
+    doc_.held = read.held;
 }
 
 }  // namespace tqm5
