@@ -14,6 +14,7 @@ int read(const Options& options) {
         return Usage;
     }
     Radio radio(options);
+    if (!radio.claim()) return Failed;
     PlanAllData steps(radio.commands);
     const TransferOutcome out = radio.commands.allData.readAll(steps);
     radio.host.finishProgress();

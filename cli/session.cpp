@@ -138,7 +138,8 @@ bool Radio::claim() {
     const Result<void> held = commands.runner.holdRadio();  // for the whole run: never released
     if (!held) {
         error(held.error() == TransferRunner::RadioHeldText
-                  ? "another tqm5 is working on the radio on " + portName() + "; nothing was done"
+                  ? "another tqm5, or a TQM5 Writer window, is working on the radio on " + portName() +
+                        "; nothing was done"
                   : held.error());
         return false;
     }
@@ -223,6 +224,7 @@ int resumeWrite(Radio& radio) {
 }
 
 std::optional<RadioImage> readRadio(Radio& radio) {
+    if (!radio.claim()) return std::nullopt;
     RadioImage image;
     const TransferOutcome out = radio.run(imageReadPlan(image));
     if (out != TransferOutcome::Success) {

@@ -10,6 +10,7 @@
 #include <set>
 
 #include "cli/cli_rig.h"
+#include "files/kept_image.h"
 #include "support/random_radio.h"
 
 using namespace tqm5;
@@ -114,6 +115,22 @@ TEST_F(Cli, WriteChangesRefusesWhatItCannotTrust) {
     EXPECT_NE(r.err.find("does not hold what it held"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("(channel "), std::string::npos) << r.err;
     EXPECT_TRUE(writesLogged(radio.log()).empty());
+
+    // Another program (here the test itself) holds the radio: no command
+    // sends a byte, each says why.
+    radio.withEmulator([](emu::Emulator& e) { e.clearLog(); });
+    {
+        const Result<RadioClaim> other = RadioClaim::take(radioKey(radio.devicePath(), 1));
+        ASSERT_TRUE(other) << other.error();
+        for (const std::string& command : {"read -o " + path("c.M5"), "backup -o " + path("c.m5img"),
+                                          "write " + path("a.M5"), "restore " + path("other.m5img")}) {
+            r = tqm5(command);
+            EXPECT_EQ(r.status, 1) << command;
+            EXPECT_NE(r.err.find("is working on the radio"), std::string::npos) << command << ": " << r.err;
+        }
+        EXPECT_TRUE(radio.log().empty());
+    }
+    EXPECT_EQ(tqm5("read -o " + path("c.M5")).status, 0);
 }
 
 // A restore cut among the channel records, and one cut among the short
