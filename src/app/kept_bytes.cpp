@@ -58,15 +58,14 @@ std::optional<Bytes> reencoded(const Document& doc, uint32_t address, const Byte
 
 Bytes keptWhereUnchanged(const Document& doc, const RadioImage& radio, uint32_t address, const Bytes& encoded) {
     const int length = static_cast<int>(encoded.size());
-    if (length == 0) return encoded;
-    const RadioImage* source = radio.knows(address, length)      ? &radio
-                               : doc.held.knows(address, length) ? &doc.held
-                                                                 : nullptr;
-    if (!source) return encoded;
-    Bytes held = source->bytes(address, length);
-    if (held == encoded) return encoded;
-    const std::optional<Bytes> same = reencoded(doc, address, held);
-    return same && *same == encoded ? held : encoded;
+    for (const RadioImage* source : {&radio, &doc.held}) {
+        if (length == 0 || !source->knows(address, length)) continue;
+        Bytes held = source->bytes(address, length);
+        if (held == encoded) return encoded;
+        const std::optional<Bytes> same = reencoded(doc, address, held);
+        if (same && *same == encoded) return held;
+    }
+    return encoded;
 }
 
 std::vector<WrittenBlock> encodeAreas(const Document& doc) {

@@ -13,9 +13,10 @@
 namespace tqm5 {
 
 // `encoded` (what the document's values make of the block at `address`),
-// or the bytes `radio` (what the radio is known to hold; else what a memory
-// file brought, the document's `held`) has there when the program would
-// make exactly `encoded` of them: the user changed nothing the block holds.
+// or the bytes `radio` (what the radio is known to hold), else the
+// document's `held` (what a memory file or image brought), has there when
+// the program would make exactly `encoded` of them: the user changed
+// nothing the block holds.
 Bytes keptWhereUnchanged(const Document& doc, const RadioImage& radio, uint32_t address, const Bytes& encoded);
 
 // The areas' blocks as the document's values encode them: banks, one-touch
