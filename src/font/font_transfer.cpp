@@ -198,6 +198,7 @@ void FontTransfer::fail(const char* text) {
 void FontTransfer::finish(Outcome outcome) {
     outcome_ = outcome;
     expected_ = 0;
+    out_.ended();
     // Read All opened the window to read the glyphs and waits for it: it
     // goes once the read has ended, however it ended.
     if (readAllMode_) out_.closeWindow();

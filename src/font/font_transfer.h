@@ -38,6 +38,8 @@ public:
     virtual void glyphChanged(int glyph) = 0;  // repaint it if it is shown
     virtual void selectGlyph(int glyph) = 0;   // choose it in the glyph list
     virtual void closeWindow() = 0;
+    // The transfer has ended, however it ended (not after abort()).
+    virtual void ended() {}
 };
 
 enum class FontSequence { Write, Read, WriteAll, ReadAll };

@@ -203,7 +203,10 @@ FontWindow::FontWindow(Document& doc, const QtSerialLink& devices, Host& host, Q
     if (readAllMode) QTimer::singleShot(0, this, [this] { start(FontSequence::ReadAll); });
 }
 
-FontWindow::~FontWindow() { transfer_->abort(); }
+FontWindow::~FontWindow() {
+    transfer_->abort();
+    letRadioGo();
+}
 
 // --- the glyph on the grid ---------------------------------------------------
 
@@ -307,7 +310,24 @@ void FontWindow::openFile() {
 
 // --- the transfer ----------------------------------------------------------------
 
-void FontWindow::start(FontSequence sequence) { transfer_->start(sequence, shown_); }
+void FontWindow::start(FontSequence sequence) {
+    if (runner_ && !holding_) {
+        if (const Result<void> held = runner_->holdRadio(); !held) {
+            host_.message(held.error(), engine::ErrorTitle);
+            return;
+        }
+        holding_ = true;
+    }
+    if (!transfer_->start(sequence, shown_)) letRadioGo();
+}
+
+void FontWindow::ended() { letRadioGo(); }
+
+void FontWindow::letRadioGo() {
+    if (!holding_) return;
+    holding_ = false;
+    runner_->releaseRadio();
+}
 
 void FontWindow::openPort() { port_->open(doc_.port); }
 void FontWindow::closePort() { port_->close(); }

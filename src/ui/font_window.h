@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/document.h"
+#include "app/transfer_runner.h"
 #include "font/font_transfer.h"
 #include "protocol/host.h"
 
@@ -53,6 +54,9 @@ public:
     void saveFile();
     void openFile();
     void start(FontSequence sequence);
+    // The window's transfers hold the radio through `runner` (as every
+    // transfer of the main window does) from their start to their end.
+    void holdRadioWith(TransferRunner& runner) { runner_ = &runner; }
 
 protected:
     // Closing (OK, the window's close, Escape) stops a running transfer.
@@ -79,8 +83,12 @@ private:
     void setGridHighlight(bool on) override;
     void glyphChanged(int glyph) override;
     void closeWindow() override;
+    void ended() override;
+    void letRadioGo();
 
     Document& doc_;
+    TransferRunner* runner_ = nullptr;
+    bool holding_ = false;
     GlyphSet& glyphs_;
     Host& host_;
     FontPort* port_ = nullptr;

@@ -405,6 +405,7 @@ bool MainWindow::openRadioImage(const QString& path) { return commands_->files.o
 FontTransfer::Outcome MainWindow::openFontWindow(bool readAllMode) {
     if (!commands_->runner.mayOpenWindow()) return FontTransfer::Outcome::None;
     FontWindow font(doc_, link_, *host_, this, readAllMode);
+    font.holdRadioWith(commands_->runner);
     font.exec();
     return font.outcome();
 }

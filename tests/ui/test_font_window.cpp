@@ -196,6 +196,28 @@ private slots:
         QCOMPARE(r.window->findChild<QProgressBar*>("ProgressBar1")->value(), 0);
     }
 
+    // The window's transfers hold the radio as the main window's do: while
+    // another program holds it nothing goes out and the message says why;
+    // a read then holds it only while it runs.
+    void transfersHoldTheRadio() {
+        const QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        Rig r;
+        TransferRunner runner(r.doc, r.link, r.host);
+        runner.keepImagesOnDisk = true;
+        r.window->holdRadioWith(runner);
+        {
+            const Result<RadioClaim> other = RadioClaim::take(runner.radioKey());
+            QVERIFY(other);
+            r.click("R_FONT");
+            QCOMPARE(r.shown, std::vector<std::string>{std::string(TransferRunner::RadioHeldText) + "| Error"});
+            QCOMPARE(r.logged(" I"), 0);
+        }
+        QVERIFY(r.run("R_FONT"));
+        QCOMPARE(r.shown.back(), std::string("Success Font Read| Finish"));
+        QVERIFY(RadioClaim::take(runner.radioKey()));
+    }
+
     void silentRadioIsComErrorAfterTheTwentyFirstTimeout() {
         Rig r;
         r.radio.withEmulator([](emu::Emulator& e) { e.failNext(1000); });
