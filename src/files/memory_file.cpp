@@ -497,7 +497,9 @@ Result<MemoryFileContent> parseMemoryFile(std::string_view bytes) {
     auto refuse = [](std::size_t line, const std::string& reason) {
         return Failure{"Line " + std::to_string(line) + " of this file cannot be read: " + reason};
     };
-    const std::vector<std::string_view> lines = files::splitLines(bytes);
+    // Shift-JIS as the program writes it, or UTF-8 as a text editor may save it.
+    const std::string text = files::textFromFile(bytes);
+    const std::vector<std::string_view> lines = files::splitLines(text);
     if (lines.empty()) return refuse(1, "the file is empty");
     // A file none of whose lines is one a memory file holds is some other
     // file: opening it would empty every channel and change nothing else.
@@ -506,7 +508,7 @@ Result<MemoryFileContent> parseMemoryFile(std::string_view bytes) {
     MemoryFileContent content;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         try {
-            readLine(Line{toU32(fromCp932(lines[i]))}, content);
+            readLine(Line{toU32(lines[i])}, content);
         } catch (const LineError& e) {
             return refuse(i + 1, e.reason);
         }

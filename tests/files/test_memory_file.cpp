@@ -173,6 +173,19 @@ TEST(MemoryFile, ReaderRules) {
     EXPECT_EQ(d.port, 4);  // the port line is not read
 }
 
+// A memory file a text editor saved as UTF-8, with or without the byte
+// order mark, reads as the Shift-JIS one does.
+TEST(MemoryFile, SavedAsUtf8ItReadsTheSame) {
+    const std::string body = chLine(0, "0145.00000", Plain, "000.000", "0", "東京ﾓｰﾋﾞﾙ") + "\r\nTITLEｸﾗﾌﾞ局\r\n";
+    for (const std::string mark : {"", "\xEF\xBB\xBF"}) {
+        const Result<MemoryFileContent> read = parseMemoryFile(mark + Stamp + "\r\n" + body);
+        ASSERT_TRUE(read.ok()) << read.error();
+        ASSERT_EQ(read.value().channels.size(), 1u);
+        EXPECT_EQ(read.value().channels[0].cells[ColName], "東京ﾓｰﾋﾞﾙ");
+        EXPECT_EQ(read.value().title, "ｸﾗﾌﾞ局");
+    }
+}
+
 TEST(MemoryFile, HeaderAndFileEndEmptyTheOrdinaryRowsOnly) {
     Document d;
     test::fillFullDocument(d);
