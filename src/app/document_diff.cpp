@@ -1,5 +1,10 @@
 #include "app/document_diff.h"
 
+#include <cctype>
+
+#include "app/kept_bytes.h"
+#include "base/hex.h"
+
 namespace tqm5 {
 
 namespace {
@@ -92,12 +97,39 @@ void features(const Document& a, const Document& b, std::vector<std::string>& ou
             out.push_back("User character " + std::to_string(g + 1) + ": the glyphs differ");
 }
 
+// Blocks whose values agree but whose bytes a write would send differ (an
+// empty title slot, a slide byte, bits no bank stands for), where both
+// sides carry the radio's bytes of the block (a read, an image, a file with
+// them). DTMF memories are told above, with their number.
+void keptBytes(const Document& a, const Document& b, std::vector<std::string>& out) {
+    const std::vector<WrittenBlock> ea = encodeAreas(a), eb = encodeAreas(b);
+    for (std::size_t i = 0; i < ea.size() && i < eb.size(); ++i) {
+        const uint32_t address = ea[i].address;
+        const int length = static_cast<int>(ea[i].data.size());
+        const auto carries = [&](const Document& d) { return d.radio.knows(address, length) || d.held.knows(address, length); };
+        const bool dtmf = address >= radio::Dtmf.address && address < radio::Dtmf.end();
+        if (dtmf || ea[i].data != eb[i].data || !carries(a) || !carries(b)) continue;
+        const Bytes sa = keptWhereUnchanged(a, a.radio, address, ea[i].data);
+        const Bytes sb = keptWhereUnchanged(b, b.radio, address, eb[i].data);
+        if (sa == sb) continue;
+        std::size_t at = 0;
+        while (sa[at] == sb[at]) ++at;
+        std::string region = "Radio bytes";
+        for (const ImageRegion& r : imageRegions())
+            if (address >= r.area.address && address < r.area.end()) region = r.name;
+        region[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(region[0])));
+        out.push_back(region + ": the same values, but bytes no control shows differ at 0x" +
+                      hexText(address + uint32_t(at), 5) + " (" + hexText(sa[at], 2) + " -> " + hexText(sb[at], 2) + ")");
+    }
+}
+
 }  // namespace
 
 std::vector<std::string> documentDifferences(const Document& a, const Document& b) {
     std::vector<std::string> out;
     channels(a, b, out);
     features(a, b, out);
+    keptBytes(a, b, out);
     return out;
 }
 

@@ -52,6 +52,15 @@ TEST_F(Cli, DiffRightAfterAReadFindsNothing) {
         EXPECT_EQ(r.status, 0) << "seed " << seed << ": " << r.out << r.err;
         EXPECT_EQ(r.out, "") << "seed " << seed;
     }
+    // A byte no control shows, changed on the radio: told, by address.
+    Bytes changed = radio.memory();
+    changed[0x1C1] ^= 0x01;  // the slide's second byte
+    radio.setMemory(changed);
+    const CliRun r = tqm5("diff " + path("a.M5") + " radio");
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.out.find("Opening title: the same values, but bytes no control shows differ at 0x001C1"),
+              std::string::npos)
+        << r.out;
 }
 
 // Restored over another radio, so every byte has to come from the image.
