@@ -328,7 +328,11 @@ std::vector<CsvNote> applyCsvImport(const CsvImport& import, ChannelGrid& g) {
     g.setRedraw(false);
     std::vector<int> lineOf(GridRows, 0);
     for (const CsvLine& l : import.lines) {
-        for (int c = ColFreq; c <= ColName; ++c) g.setCell(l.row, c, l.cells[static_cast<std::size_t>(c)]);
+        // A name as the export left it (its double-byte characters spaces)
+        // is the row's own name, unchanged: it stays whole.
+        const bool sameName = g.inUse(l.row) && l.cells[ColName] == singleByteName(g.nameString(l.row - 1));
+        for (int c = ColFreq; c <= ColName; ++c)
+            if (c != ColName || !sameName) g.setCell(l.row, c, l.cells[static_cast<std::size_t>(c)]);
         lineOf[static_cast<std::size_t>(l.row)] = l.line;
     }
     auto note = [&](int r, std::string reason) {

@@ -81,6 +81,23 @@ TEST(Csv, FullGridRoundTrip) {
         for (char32_t ch : toU32(a.nameString(row - 1))) expected += cp932Code(ch) > 0xFF ? std::string(" ") : toUtf8(ch);
         ASSERT_EQ(b.cell(row, ColName), expected) << row;
     }
+
+    // Imported over the rows it was exported from, a name the file left as
+    // the export made it keeps its double-byte characters; one edited in the
+    // file takes the file's.
+    Rig back;
+    test::fillFullDocument(back.doc);
+    std::string text = files::readWholeFile(r.file("all.CSV")).value();
+    std::string spaced;  // row 2's name as exported
+    for (char32_t ch : toU32(a.nameString(1))) spaced += cp932Code(ch) > 0xFF ? std::string(" ") : toUtf8(ch);
+    const std::size_t line3 = text.find("\r\n", text.find("\r\n") + 2) + 2;
+    const std::size_t at = text.find("\"" + spaced + "\"", line3);
+    ASSERT_LT(at, text.find("\r\n", line3));
+    text.replace(at, spaced.size() + 2, "\"Edited\"");
+    ASSERT_TRUE(files::saveAtomically(back.file("edited.CSV"), text));
+    ASSERT_TRUE(back.commands.files.importCsv(back.file("edited.CSV")));
+    for (int row = 1; row < FirstBugRow; ++row)
+        ASSERT_EQ(back.doc.grid.cell(row, ColName), row == 2 ? std::string("Edited") : a.cell(row, ColName)) << row;
 }
 
 TEST(Csv, GoldenFileImportChecksEveryField) {
