@@ -8,6 +8,7 @@
 #include <cstring>
 #include <iostream>
 #include <map>
+#include <utility>
 
 #include "app/startup.h"
 #include "cli.h"
@@ -85,6 +86,10 @@ bool parse(int argc, char** argv, std::string& command, Options& o) {
     }
     // The options in the order given: a later --port overrides a port number
     // given as --device, and the other way round.
+    // The options without a value: each sets one flag.
+    const std::pair<const QCommandLineOption*, bool Options::*> flags[] = {
+        {&yes, &Options::yes},         {&quiet, &Options::quiet},   {&verify, &Options::verify},
+        {&changes, &Options::changes}, {&resume, &Options::resume}, {&progressLines, &Options::progressLines}};
     std::map<QString, qsizetype> taken;
     auto next = [&](const QCommandLineOption& option) {
         return bytes(parser.values(option).at(taken[option.names().first()]++));
@@ -113,19 +118,9 @@ bool parse(int argc, char** argv, std::string& command, Options& o) {
             }
         } else if (is(row)) {
             o.row = next(row);
-        } else if (is(yes)) {
-            o.yes = true;
-        } else if (is(quiet)) {
-            o.quiet = true;
-        } else if (is(verify)) {
-            o.verify = true;
-        } else if (is(changes)) {
-            o.changes = true;
-        } else if (is(resume)) {
-            o.resume = true;
-        } else if (is(progressLines)) {
-            o.progressLines = true;
         }
+        for (const auto& [option, flag] : flags)
+            if (is(*option)) o.*flag = true;
     }
     const QStringList words = parser.positionalArguments();
     for (const QString& w : words) o.args.push_back(bytes(w));
