@@ -77,9 +77,6 @@ void features(const Document& a, const Document& b, std::vector<std::string>& ou
         const auto& x = a.dtmf.memories[std::size_t(m)];
         const auto& y = b.dtmf.memories[std::size_t(m)];
         if (x != y) out.push_back(change("DTMF memory " + std::to_string(m + 1), quoted(x), quoted(y)));
-        else if (dtmfMemoryBytes(a.dtmf, m) != dtmfMemoryBytes(b.dtmf, m))
-            out.push_back("DTMF memory " + std::to_string(m + 1) + ": " + quoted(x) +
-                          " on both, but the radio's bytes after it differ");
     }
     for (int l = 0; l < DtmfLists; ++l) {
         const std::size_t i = static_cast<std::size_t>(l);
@@ -100,15 +97,14 @@ void features(const Document& a, const Document& b, std::vector<std::string>& ou
 // Blocks whose values agree but whose bytes a write would send differ (an
 // empty title slot, a slide byte, bits no bank stands for), where both
 // sides carry the radio's bytes of the block (a read, an image, a file with
-// them). DTMF memories are told above, with their number.
+// them).
 void keptBytes(const Document& a, const Document& b, std::vector<std::string>& out) {
     const std::vector<WrittenBlock> ea = encodeAreas(a), eb = encodeAreas(b);
     for (std::size_t i = 0; i < ea.size() && i < eb.size(); ++i) {
         const uint32_t address = ea[i].address;
         const int length = static_cast<int>(ea[i].data.size());
         const auto carries = [&](const Document& d) { return d.radio.knows(address, length) || d.held.knows(address, length); };
-        const bool dtmf = address >= radio::Dtmf.address && address < radio::Dtmf.end();
-        if (dtmf || ea[i].data != eb[i].data || !carries(a) || !carries(b)) continue;
+        if (ea[i].data != eb[i].data || !carries(a) || !carries(b)) continue;
         const Bytes sa = keptWhereUnchanged(a, a.radio, address, ea[i].data);
         const Bytes sb = keptWhereUnchanged(b, b.radio, address, eb[i].data);
         if (sa == sb) continue;

@@ -1,7 +1,5 @@
 #include "features/dtmf.h"
 
-#include <algorithm>
-
 #include "base/hex.h"
 #include "channels/cp932.h"
 #include "engine/session.h"
@@ -74,7 +72,6 @@ const DtmfListInfo& dtmfList(int list) {
 
 void resetDtmf(DtmfSettings& dtmf) {
     for (auto& m : dtmf.memories) m.clear();
-    for (auto& h : dtmf.held) h.reset();
     for (int l = 0; l < DtmfLists; ++l) dtmf.lists[l] = dtmfList(l).reset;
     dtmf.changed.notify();
 }
@@ -108,26 +105,6 @@ int dtmfBlockLength(int block) {
     return lengths[block];
 }
 
-std::string dtmfMemoryText(const DtmfSettings::MemoryBytes& bytes) {
-    std::string text;
-    for (uint8_t code : bytes) {
-        if (code > 0x10) break;  // the memory ends at the first non-character
-        text += Characters[code];
-    }
-    return text;
-}
-
-DtmfSettings::MemoryBytes dtmfMemoryBytes(const DtmfSettings& d, int m) {
-    // Only DTMF characters reach the radio, and never more than a slot holds.
-    const std::string text = cleanDtmf(d.memories[static_cast<std::size_t>(m)]);
-    const auto& held = d.held[static_cast<std::size_t>(m)];
-    if (held && dtmfMemoryText(*held) == text) return *held;
-    DtmfSettings::MemoryBytes bytes;
-    bytes.fill(EmptyPosition);
-    for (std::size_t k = 0; k < text.size(); ++k) bytes[k] = static_cast<uint8_t>(codeOf(text[k]));
-    return bytes;
-}
-
 std::vector<uint8_t> encodeDtmfBlock(int block, const DtmfSettings& d) {
     std::vector<uint8_t> data(static_cast<std::size_t>(dtmfBlockLength(block)), 0);
     radio::ByteView v(data);
@@ -138,8 +115,11 @@ std::vector<uint8_t> encodeDtmfBlock(int block, const DtmfSettings& d) {
     }
     const BlockMemories mem = memoriesOf(block);
     for (int m = 0; m < mem.count; ++m) {
-        const DtmfSettings::MemoryBytes bytes = dtmfMemoryBytes(d, mem.first + m);
-        std::copy(bytes.begin(), bytes.end(), data.begin() + mem.offset + DtmfSettings::MemoryChars * m);
+        const std::size_t at = static_cast<std::size_t>(mem.offset + DtmfSettings::MemoryChars * m);
+        v.fill(at, DtmfSettings::MemoryChars, EmptyPosition);
+        // Only DTMF characters reach the radio, and never more than a slot holds.
+        const std::string text = cleanDtmf(d.memories[static_cast<std::size_t>(mem.first + m)]);
+        for (std::size_t k = 0; k < text.size(); ++k) v.setU8(at + k, static_cast<uint8_t>(codeOf(text[k])));
     }
     if (block == 2) {
         v.setU8(DtmfField::DialCh, encodeList(d, DtmfDialCh, 1));
@@ -157,12 +137,14 @@ void decodeDtmfBlock(int block, const std::vector<uint8_t>& data, DtmfSettings& 
     }
     const BlockMemories mem = memoriesOf(block);
     for (int m = 0; m < mem.count; ++m) {
-        const std::size_t memory = static_cast<std::size_t>(mem.first + m);
-        DtmfSettings::MemoryBytes bytes{};
-        std::copy_n(data.begin() + mem.offset + DtmfSettings::MemoryChars * m, bytes.size(), bytes.begin());
-        into.memories[memory] = dtmfMemoryText(bytes);
-        into.held[memory].reset();
-        if (dtmfMemoryBytes(into, mem.first + m) != bytes) into.held[memory] = bytes;
+        const std::size_t at = static_cast<std::size_t>(mem.offset + DtmfSettings::MemoryChars * m);
+        std::string text;
+        for (std::size_t k = 0; k < DtmfSettings::MemoryChars; ++k) {
+            const uint8_t code = v.u8(at + k);
+            if (code > 0x10) break;  // the memory ends at the first non-character
+            text += Characters[code];
+        }
+        into.memories[static_cast<std::size_t>(mem.first + m)] = text;
     }
     if (block == 2) {
         const uint8_t dial = v.u8(DtmfField::DialCh);
@@ -182,7 +164,6 @@ void copyDtmfValues(DtmfSettings& to, const DtmfSettings& from) {
     to.memories = from.memories;
     to.lists = from.lists;
     to.raw = from.raw;
-    to.held = from.held;
 }
 
 void applyDtmf(DtmfSettings& to, const DtmfSettings& from) {

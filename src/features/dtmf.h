@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,12 +31,6 @@ struct DtmfSettings {
     // is kept in `raw` and written back unchanged.
     std::array<int, DtmfLists> lists{1, 5, 5, 2, 0};
     std::array<uint8_t, DtmfLists> raw{};
-    // A memory's 16 bytes as the radio held them, when writing its text
-    // would not give them back (a code no character stands for, or
-    // characters after the first empty position). They go back unchanged
-    // while the memory's text is still the one they read as.
-    using MemoryBytes = std::array<uint8_t, MemoryChars>;
-    std::array<std::optional<MemoryBytes>, Memories> held;
 
     Listeners<> changed;  // memories or lists changed
 };
@@ -58,16 +51,11 @@ uint32_t dtmfBlockAddress(int block);
 int dtmfBlockLength(int block);
 // The bytes of one block as a write sends them.
 std::vector<uint8_t> encodeDtmfBlock(int block, const DtmfSettings& dtmf);
-// The text a memory's bytes read as: characters up to the first byte
-// that is not one.
-std::string dtmfMemoryText(const DtmfSettings::MemoryBytes& bytes);
-// The 16 bytes a write sends for memory `m`.
-DtmfSettings::MemoryBytes dtmfMemoryBytes(const DtmfSettings& dtmf, int m);
 // Takes one block (the 64 bytes a read returns) into `into`.
 void decodeDtmfBlock(int block, const std::vector<uint8_t>& data, DtmfSettings& into);
 // The lists holding a value no entry stands for, one line each.
 std::vector<std::string> dtmfNotes(const DtmfSettings& dtmf);
-// Copies memories, lists and held bytes (not the listeners).
+// Copies memories and lists (not the listeners).
 void copyDtmfValues(DtmfSettings& to, const DtmfSettings& from);
 // Copies them and tells the listeners.
 void applyDtmf(DtmfSettings& to, const DtmfSettings& from);

@@ -228,7 +228,7 @@ void readSetMode(const Line& l, MemoryFileContent& out) {
 }
 
 constexpr std::string_view Slide = "XSLIDE", SettingsBytes = "XSETIMAGE", HeldSettings = "XSETHELD",
-                           HeldDtmf = "XDTMFHELD", HeldDtmfMemory = "XDTMFMEM", HeldKey = "XONETOUCH",
+                           HeldDtmf = "XDTMFHELD", HeldKey = "XONETOUCH",
                            CarriedBytes = "XBYTES";
 // An XBYTES line: five hexadecimal digits of address, then at most this
 // many bytes.
@@ -251,12 +251,6 @@ std::vector<std::string> extraLines(const MemoryFileModels& m) {
         for (std::size_t i = 0; i < m.dtmf.lists.size(); ++i) l += m.dtmf.lists[i] < 0 ? threeDigits(m.dtmf.raw[i]) : "---";
         out.push_back(l);
     }
-    for (int d = 0; d < DtmfSettings::Memories; ++d)
-        if (const auto& held = m.dtmf.held[static_cast<std::size_t>(d)]) {
-            std::string l = std::string(HeldDtmfMemory) + std::to_string(d);
-            for (uint8_t b : *held) l += hexText(b, 2);
-            out.push_back(l);
-        }
     if (m.carried)
         for (const ImageRegion& r : imageRegions())
             for (uint32_t at = r.area.address; at < r.area.end();) {
@@ -313,18 +307,6 @@ void readExtraLine(const Line& l, MemoryFileContent& out) {
         for (int i = 0; i < DtmfLists; ++i)
             if (l.mid(first + 1 + 3 * i, 3) != "---")
                 out.heldDtmf[static_cast<std::size_t>(i)] = exactNumber(l, first + 1 + 3 * i, 3, 255, "the DTMF value");
-    } else if (l.startsWith(HeldDtmfMemory)) {
-        const int first = static_cast<int>(HeldDtmfMemory.size());
-        if (n != first + 1 + 2 * DtmfSettings::MemoryChars) throw LineError{"a held DTMF memory line is damaged"};
-        const int d = exactNumber(l, first + 1, 1, DtmfSettings::Memories - 1, "the DTMF memory");
-        DtmfSettings::MemoryBytes bytes{};
-        for (int k = 0; k < DtmfSettings::MemoryChars; ++k) {
-            const std::optional<uint32_t> v =
-                parseHex(toUtf8(l.text.substr(static_cast<std::size_t>(first + 1 + 2 * k), 2)));
-            if (!v) throw LineError{"a held DTMF memory line is damaged"};
-            bytes[static_cast<std::size_t>(k)] = static_cast<uint8_t>(*v);
-        }
-        out.heldDtmfMemories[static_cast<std::size_t>(d)] = bytes;
     } else if (l.startsWith(CarriedBytes)) {
         const std::string digits = toUtf8(l.text.substr(CarriedBytes.size()));
         const std::optional<uint32_t> address = digits.size() > 5 ? parseHex(digits.substr(0, 5)) : std::nullopt;
@@ -574,12 +556,8 @@ void applyMemoryFile(const MemoryFileContent& in, MemoryFileModels& m) {
 
     bool dtmfChanged = in.hasDtmfLists;
     for (std::size_t d = 0; d < in.dtmfMemories.size(); ++d) {
-        // A memory's held bytes name it whole, the empty one too (which has
-        // no standard line).
-        const auto& held = in.heldDtmfMemories[d];
-        if (!in.dtmfMemorySet[d] && !held) continue;
-        m.dtmf.memories[d] = in.dtmfMemorySet[d] ? in.dtmfMemories[d] : dtmfMemoryText(*held);
-        m.dtmf.held[d] = held;
+        if (!in.dtmfMemorySet[d]) continue;
+        m.dtmf.memories[d] = in.dtmfMemories[d];
         dtmfChanged = true;
     }
     if (in.hasDtmfLists) m.dtmf.lists = in.dtmfLists;

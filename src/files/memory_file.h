@@ -84,8 +84,6 @@ struct MemoryFileContent {
     std::optional<SettingsImage> settingsImage;    // the settings bytes a radio held
     std::vector<int> heldSettings;                 // items whose radio value no entry stands for
     std::array<int, DtmfLists> heldDtmf;           // a list's radio value no entry stands for; -1: none
-    // A memory's radio bytes its text cannot give back.
-    std::array<std::optional<DtmfSettings::MemoryBytes>, DtmfSettings::Memories> heldDtmfMemories;
     std::vector<std::array<int, 3>> heldKeys;      // key, bank, channel the layout cannot show
     std::vector<std::pair<uint32_t, Bytes>> carriedBytes;  // radio bytes at an address
     MemoryFileContent() {

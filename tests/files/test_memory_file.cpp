@@ -247,7 +247,6 @@ TEST(MemoryFile, ABadLineChangesNothingAndIsNamed) {
         {"XBYTES001A", "radio bytes is damaged"},                // no address whole
         {"XBYTES001A04X00", "radio bytes is damaged"},           // not hexadecimal
         {"XBYTES1FFFF4100", "address the radio image does not hold"},
-        {"XDTMFMEM00102", "held DTMF memory line is damaged"},
     };
     for (auto [line, reason] : bad) {
         Document d;
