@@ -241,10 +241,14 @@ CommonCsvRead parseCommonCsv(std::string_view bytes) {
     for (std::size_t k = 1; k < lines.size(); ++k) {
         const int lineNo = static_cast<int>(k) + 1;
         if (trimmed(lines[k]).empty()) continue;
-        const std::vector<std::string> fields = csvFields(lines[k]);
+        std::vector<bool> quoted;
+        const std::vector<std::string> fields = csvFields(lines[k], &quoted);
+        // Blanks around a field are a hand's, and go; but a name in quotes
+        // is taken as it stands (a radio's name may begin or end with one).
         auto get = [&](Field f) {
-            const int c = column[f];
-            return c >= 0 && static_cast<std::size_t>(c) < fields.size() ? trimmed(fields[static_cast<std::size_t>(c)]) : std::string();
+            const auto c = static_cast<std::size_t>(column[f]);
+            if (column[f] < 0 || c >= fields.size()) return std::string();
+            return f == FName && quoted[c] ? fields[c] : trimmed(fields[c]);
         };
         std::vector<CsvNote> changes;
         auto change = [&](std::string reason) { changes.push_back(CsvNote{lineNo, 0, "", std::move(reason)}); };

@@ -139,12 +139,14 @@ std::string completeRow(ChannelGrid& g, int r, std::string& nameNote) {
 
 }  // namespace
 
-std::vector<std::string> csvFields(std::string_view line) {
+std::vector<std::string> csvFields(std::string_view line, std::vector<bool>* quoted) {
     std::vector<std::string> fields;
+    if (quoted) quoted->clear();
     std::size_t i = 0;
     bool standard = true;
     for (;;) {
         std::string f;
+        if (quoted) quoted->push_back(i < line.size() && line[i] == '"');
         if (i < line.size() && line[i] == '"') {
             bool closed = false;
             for (++i; i < line.size(); ++i) {
@@ -176,6 +178,7 @@ std::vector<std::string> csvFields(std::string_view line) {
         if (i >= line.size()) break;
         if (++i == line.size()) {  // a comma ends the line: one more, empty field
             fields.emplace_back();
+            if (quoted) quoted->push_back(false);
             break;
         }
     }
@@ -187,6 +190,7 @@ std::vector<std::string> csvFields(std::string_view line) {
     for (std::size_t comma; (comma = s.find(',', from)) != std::string::npos; from = comma + 1)
         fields.push_back(s.substr(from, comma - from));
     fields.push_back(s.substr(from));
+    if (quoted) quoted->assign(fields.size(), false);  // not standard CSV: no field counts as quoted
     return fields;
 }
 

@@ -55,7 +55,9 @@ std::vector<CsvNote> applyCsvImport(const CsvImport& import, ChannelGrid& grid);
 // to its closing quote, "" inside it is one quote) is read that way; any
 // other line as older exports were read: every quote removed, then split at
 // each comma.
-std::vector<std::string> csvFields(std::string_view line);
+// `quoted`, when given, tells per field whether it stood in quotes (its
+// text is then exactly what they held).
+std::vector<std::string> csvFields(std::string_view line, std::vector<bool>* quoted = nullptr);
 // The notes as the message lists them, one line each.
 std::string csvNotesText(const std::vector<CsvNote>& notes,
                          const std::string& heading = "These lines were not taken as written:");
